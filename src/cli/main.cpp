@@ -1,0 +1,20 @@
+// velto-cli: the suite's computations for scripts and batch jobs.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/Command.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"VELTO command-line tool: dynamical X-ray diffraction of perfect crystals", "velto-cli"};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("velto-cli 4.0.15"));
+  velto::cli::AddRegisteredCommands(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error);
+  } catch (const velto::cli::ExitStatus& status) {
+    return status.code;
+  }
+  return 0;
+}
