@@ -1,0 +1,49 @@
+#include "RunProgram.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "TestFiles.h"
+#include "core/DataDirectory.h"
+
+extern char** environ;
+
+namespace velto::testing {
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  const std::string path = (core::ExecutableDirectory() / program).string();
+  TemporaryDirectory scratch;
+  const std::string outPath = (scratch.path() / "stdout").string();
+  const std::string errPath = (scratch.path() / "stderr").string();
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+
+  std::vector<std::string> storage{path};
+  storage.insert(storage.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& argument : storage) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + path);
+
+  int wstatus = 0;
+  while (waitpid(pid, &wstatus, 0) < 0) {
+  }
+  ProgramResult result;
+  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  result.out = ReadWholeFile(outPath);
+  result.err = ReadWholeFile(errPath);
+  return result;
+}
+
+}  // namespace velto::testing
