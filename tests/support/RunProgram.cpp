@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 #include "TestFiles.h"
@@ -38,6 +39,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 
   int wstatus = 0;
   while (waitpid(pid, &wstatus, 0) < 0) {
+    if (errno != EINTR) throw std::runtime_error("lost the child process of " + path);
   }
   ProgramResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
