@@ -1,0 +1,45 @@
+#include "shell/MainFrameState.h"
+
+namespace velto::shell {
+
+MainFrameState LoadMainFrameState(const SettingsStore& settings, const std::filesystem::path& iniDirectory,
+                                  const std::filesystem::path& exeDirectory) {
+  MainFrameState state;
+  state.exeDirectory = exeDirectory;
+  state.structPath = settings.ReadTextOr(kSettingsSection, "StructPath", exeDirectory.string());
+
+  const IniDefaults ini = ReadDefaultsIni(iniDirectory / kDefaultsIniName);
+  state.defaultEnergy = ini.energyKev * 1000.0;
+  state.defaultTemperature = ini.temperature;
+  if (!(state.defaultEnergy > 0)) state.defaultEnergy = kDefaultEnergyEv;
+  if (!(state.defaultTemperature >= 1e-6)) state.defaultTemperature = kDefaultTemperatureK;
+
+  state.presets = ReadPresetsIni(iniDirectory / kPresetsIniName);
+  return state;
+}
+
+WindowPlacement ReadPlacement(const SettingsStore& settings) {
+  WindowPlacement placement;
+  placement.maximised = settings.ReadInteger(kSettingsSection, "MainFrmMax", 0) == 1;
+  placement.x = settings.ReadInteger(kSettingsSection, "MainFrmX", 0);
+  placement.y = settings.ReadInteger(kSettingsSection, "MainFrmY", 0);
+  placement.width = settings.ReadInteger(kSettingsSection, "MainFrmCX", 800);
+  placement.height = settings.ReadInteger(kSettingsSection, "MainFrmCY", 685);
+  return placement;
+}
+
+void SavePlacementOnClose(SettingsStore& settings, const WindowPlacement& frame, bool maximised,
+                          const std::filesystem::path& structPath) {
+  if (maximised) {
+    settings.WriteInteger(kSettingsSection, "MainFrmMax", 1);
+    return;
+  }
+  settings.WriteInteger(kSettingsSection, "MainFrmMax", 0);
+  settings.WriteInteger(kSettingsSection, "MainFrmX", frame.x);
+  settings.WriteInteger(kSettingsSection, "MainFrmY", frame.y);
+  settings.WriteInteger(kSettingsSection, "MainFrmCX", frame.width);
+  settings.WriteInteger(kSettingsSection, "MainFrmCY", frame.height);
+  settings.WriteText(kSettingsSection, "StructPath", structPath.string());
+}
+
+}  // namespace velto::shell
