@@ -7,6 +7,17 @@ double LatticeBasis::DSpacing(Miller m) const {
   return 1.0 / Norm(Reciprocal(m));
 }
 
+LatticeBasis LatticeBasisOf(const crystal::CrystalStructure& s) {
+  LatticeBasis basis;
+  basis.a1 = {s.a1x, 0, 0};
+  basis.a2 = {s.a2x, s.a2y, 0};
+  basis.a3 = {s.a3x, s.a3y, s.a3z};
+  basis.b1 = {s.b1x, s.b1y, s.b1z};
+  basis.b2 = {0, s.b2y, s.b2z};
+  basis.b3 = {0, 0, s.b3z};
+  return basis;
+}
+
 LatticeBasis CubicLattice(double a) {
   LatticeBasis basis;
   basis.a1 = {a, 0, 0};

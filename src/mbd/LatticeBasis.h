@@ -1,4 +1,5 @@
 #pragma once
+#include "crystal/CrystalStructure.h"
 #include "mbd/Vec3.h"
 
 namespace velto::mbd {
@@ -16,6 +17,9 @@ struct LatticeBasis {
   // d-spacing in Å; 0 for (0 0 0).
   double DSpacing(Miller m) const;
 };
+
+// The basis of a loaded crystal structure.
+LatticeBasis LatticeBasisOf(const crystal::CrystalStructure& structure);
 
 // A cubic cell of edge `a` (Å), for built-in crystals and tests.
 LatticeBasis CubicLattice(double a);
