@@ -1,0 +1,51 @@
+#pragma once
+#include <filesystem>
+
+#include "crystal/CrystalStructure.h"
+#include "shell/MainFrameState.h"
+#include "shell/ProgramSlots.h"
+#include "programs/ui/UserInterface.h"
+
+namespace velto::programs {
+
+// Requests that a program window passes on to the application: opening
+// another program, showing the manual.
+class ShellCommands {
+ public:
+  virtual ~ShellCommands() = default;
+  virtual void OpenProgram(shell::ProgramKind kind) = 0;
+  virtual void ShowHelp() = 0;
+};
+
+// The services of the main window that every program uses: default energy
+// and temperature, the structure-file directory and flow, the chi store, the
+// preset lists and the data directory.
+class AppContext {
+ public:
+  explicit AppContext(shell::MainFrameState& state, ShellCommands* commands = nullptr)
+      : state_(state), commands_(commands) {}
+
+  double DefaultEnergy() const { return state_.defaultEnergy; }          // eV
+  double DefaultTemperature() const { return state_.defaultTemperature; }  // K
+  const std::filesystem::path& StructPath() const { return state_.structPath; }
+  void SetStructPath(const std::filesystem::path& path) { state_.structPath = path; }
+  shell::ChiClipboard& ChiClipboard() { return state_.chiClipboard; }
+  const shell::PresetLists& Presets() const { return state_.presets; }
+  // Where the atomic data, the example structure and the manual lie.
+  const std::filesystem::path& DataDirectory() const { return state_.exeDirectory; }
+
+  // None when the application gives no such commands (tests, tools).
+  ShellCommands* Commands() const { return commands_; }
+
+  // Lets the person choose a structure file and loads it into `structure`.
+  // Cancel leaves the structure untouched; a file that cannot be loaded is
+  // reported and leaves the structure cleared. A negative temperature stands
+  // for the default temperature.
+  bool ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure, double temperature);
+
+ private:
+  shell::MainFrameState& state_;
+  ShellCommands* commands_;
+};
+
+}  // namespace velto::programs

@@ -1,0 +1,21 @@
+#pragma once
+#include <optional>
+#include <string_view>
+
+#include "programs/ui/UserInterface.h"
+
+// Bound fields are read when a command runs: one leading number, within the
+// field's limits. A refusal shows the standard message, moves the focus to
+// the field and leaves the value unread.
+namespace velto::programs {
+
+std::optional<int> ReadBoundInteger(UserInterface& ui, std::string_view text, int minimum, int maximum,
+                                    std::string_view field);
+std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, double minimum, double maximum,
+                                      std::string_view field);
+
+// How a bound field is written when its form is first shown.
+std::string BoundIntegerText(int value);
+std::string BoundNumberText(double value);
+
+}  // namespace velto::programs
