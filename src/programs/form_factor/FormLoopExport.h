@@ -1,0 +1,59 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "core/Notifier.h"
+#include "crystal/StructFactor.h"
+#include "programs/Refusal.h"
+
+// The looping export of the form-factor tool (CFormLoop) without its window:
+// the checks of "Ex&port Data..." and the writing of the table.
+namespace velto::programs {
+
+enum class FormLoopMode { Energy = 0, Angle = 1 };
+
+inline constexpr const char* kFormLoopDoneMessage = "Done !";
+inline constexpr const char* kFormLoopWriteErrorMessage = "Error occured in exporting data !";
+// A loop longer than this would write a file of many gigabytes for hours
+// without a way to stop it; it is refused instead.
+inline constexpr long kFormLoopMaxPoints = 1000000;
+
+struct FormLoopRange {
+  FormLoopMode mode = FormLoopMode::Energy;
+  double from = 0.1;  // keV or degrees
+  double to = 20;
+  double step = 0.1;
+};
+
+// The range as the mode radios set it.
+FormLoopRange DefaultFormLoopRange(FormLoopMode mode);
+
+// The highest angle (degrees) whose wavevector 4π·sin θ/λ stays within the
+// Cromer–Mann limit, or none when every angle up to 90 does.
+std::optional<double> FormLoopMaxTheta(double wavelength);
+
+// The checks of "Ex&port Data..." before the file dialog: the ranges of the
+// three boxes, the range itself and the limits of the mode.
+std::optional<Refusal> CheckFormLoopRange(const FormLoopRange& range, double wavelength);
+
+// The number of points: trunc((To − From)/Step), at least 1.
+long FormLoopPointCount(const FormLoopRange& range);
+
+// Writes the table for element z to `file`: in energy mode "E f' f'' f_cmpt"
+// per energy (keV), in angle mode "θ f0" per angle (degrees) whose f0
+// exists. The table goes to a temporary file beside `file` that replaces it
+// only when complete, so a failed export never leaves half a table or
+// destroys the previous one. Returns the message to show: "Done !", or the
+// refusal when the file cannot be created or written.
+struct FormLoopOutcome {
+  bool written = false;
+  long lines = 0;
+  std::string message;
+  core::MessageIcon icon = core::MessageIcon::None;
+};
+FormLoopOutcome ExportFormLoop(const crystal::StructFactor& engine, int z, double wavelength,
+                               const FormLoopRange& range, const std::filesystem::path& file,
+                               core::Notifier& notifier);
+
+}  // namespace velto::programs

@@ -1,0 +1,106 @@
+#include "programs/structure_factor/StructureFactorCalculation.h"
+
+#include <cmath>
+
+#include "core/TextNumbers.h"
+#include "core/Units.h"
+#include "crystal/ElementTable.h"
+#include "crystal/Susceptibility.h"
+#include "shell/NumberText.h"
+
+namespace velto::programs {
+
+using crystal::ScatteringPolarization;
+
+StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& engine,
+                                                 const crystal::CrystalStructure& structure, double energyEv,
+                                                 double temperature, int h, int k, int l, core::Notifier& notifier) {
+  StructureFactorResults results;
+  results.wavelength = core::WavelengthOf(energyEv);
+  results.chiPerF = core::kElectronRadius * results.wavelength * results.wavelength / (core::kPi * structure.volume);
+
+  results.f0 = engine.StructureFactorOf(structure, energyEv, temperature, 0, 0, 0, ScatteringPolarization::Sigma,
+                                        notifier)
+                   .value;
+  crystal::ZeroTiny(results.f0);
+  results.chi0 = -results.f0 * results.chiPerF;
+  results.absorption = results.f0.imag() * results.chiPerF * core::kTwoPi * energyEv / core::kHcEvAngstrom *
+                       core::kAngstromPerMicrometre;
+  if (results.absorption > 0) results.penetrationDepth = 1.0 / results.absorption;
+
+  if (h == 0 && k == 0 && l == 0) return results;
+  results.reflectionRequested = true;
+  results.dSpacing = structure.DSpacing(h, k, l);
+  const double sine = results.wavelength / (2 * results.dSpacing);
+  if (sine > 1) {
+    results.notice = kNoBraggConditionMessage;
+  } else {
+    results.braggAngle = std::asin(sine);
+  }
+
+  // The reflection is computed even without a Bragg angle, as the program
+  // always did; only its display is left out.
+  ReflectionStructureFactors reflection;
+  const double hh = h, kk = k, ll = l;
+  const struct {
+    double sign;
+    ScatteringPolarization polarization;
+  } order[4] = {{1, ScatteringPolarization::Sigma},
+                {-1, ScatteringPolarization::Sigma},
+                {1, ScatteringPolarization::Pi},
+                {-1, ScatteringPolarization::Pi}};
+  for (int i = 0; i < 4; ++i) {
+    const double s = order[i].sign;
+    std::complex<double> f =
+        engine.StructureFactorOf(structure, energyEv, temperature, s * hh, s * kk, s * ll, order[i].polarization,
+                                 notifier)
+            .value;
+    crystal::ZeroTiny(f);
+    reflection.structureFactor[i] = f;
+    reflection.chi[i] = -f * results.chiPerF;
+  }
+  if (results.braggAngle) results.reflection = reflection;
+  return results;
+}
+
+bool TemperatureChanged(double current, double typed) { return std::abs(typed - current) >= 0.001; }
+
+std::array<double, 10> ShownChi(const StructureFactorResults& results) {
+  const auto shown = [](double chi) { return shell::ParseNumber(shell::FormatNumber(chi * 1e6, 5)); };
+  std::array<double, 10> values{};
+  values[0] = shown(results.chi0.real());
+  values[1] = shown(results.chi0.imag());
+  if (results.reflection) {
+    for (int i = 0; i < 4; ++i) {
+      values[2 + 2 * i] = shown(results.reflection->chi[i].real());
+      values[3 + 2 * i] = shown(results.reflection->chi[i].imag());
+    }
+  }
+  return values;
+}
+
+std::string ChiClipboardText(const std::array<double, 10>& shown) {
+  std::string text;
+  for (int i = 0; i < 5; ++i) {
+    text += "(" + core::FormatGeneral(shown[2 * i]) + ", " + core::FormatGeneral(shown[2 * i + 1]) + ")*1E-6;\r\n";
+  }
+  return text;
+}
+
+std::array<double, 10> ChiStoreValues(const std::array<double, 10>& shown) {
+  std::array<double, 10> store{};
+  for (int i = 0; i < 10; ++i) store[i] = shown[i] * 1e-6;
+  return store;
+}
+
+std::string DebyeWallerMessage(const crystal::CrystalStructure& structure) {
+  if (!structure.IsLoaded()) return kCrystalNotAvailableMessage;
+  std::string text = "Debye-Waller temperatures:\n";
+  for (const auto& group : structure.groups) {
+    text += "\t" + std::string(crystal::ElementTable::Symbol(group.z)) + ":  " +
+            shell::FormatNumber(group.debyeTemperature, 8) + " K\n";
+  }
+  return text + "\nYou can edit the *.struct file to change the temperatures.";
+}
+
+}  // namespace velto::programs
