@@ -2,6 +2,10 @@
 
 #include <array>
 #include <cctype>
+#include <complex>
+
+#include "core/Units.h"
+#include "crystal/Susceptibility.h"
 
 namespace velto::mbd {
 
@@ -24,6 +28,14 @@ bool IsDiamondStructureName(std::string_view crystalName) {
     if (same) return true;
   }
   return false;
+}
+
+int ChiAllowed(crystal::CrystalStructure& crystal, double energyEv, Miller hkl, double threshold,
+               core::Notifier& notifier) {
+  if (IsOrigin(hkl)) return 1;
+  if (energyEv < 0) energyEv = core::kHcEvAngstrom / crystal.DSpacing(hkl.h, hkl.k, hkl.l);
+  const std::complex<double> chi = crystal::ChiOf(crystal, energyEv, hkl.h, hkl.k, hkl.l, notifier);
+  return std::norm(chi) >= threshold * threshold ? 1 : 0;
 }
 
 }  // namespace velto::mbd

@@ -1,6 +1,8 @@
 #pragma once
 #include <string_view>
 
+#include "core/Notifier.h"
+#include "crystal/CrystalStructure.h"
 #include "mbd/Vec3.h"
 
 namespace velto::mbd {
@@ -16,5 +18,12 @@ inline int DiamondAllowed(Miller m) { return DiamondAllowed(m.h, m.k, m.l); }
 // "Si//Ge/C structure" mode): "Silicon", "Si", "Ge", "Germanium", "C" or
 // "Diamond", ignoring letter case.
 bool IsDiamondStructureName(std::string_view crystalName);
+
+// 1 when |χ| of reflection hkl at `energyEv` reaches `threshold` (compared
+// as squares), else 0. A negative energy means 12398.4244/d eV, the energy at
+// which λ equals the reflection's own d-spacing. (0 0 0) counts as allowed.
+// Interpolates the crystal's f′ and f″ at that energy.
+int ChiAllowed(crystal::CrystalStructure& crystal, double energyEv, Miller hkl, double threshold,
+               core::Notifier& notifier);
 
 }  // namespace velto::mbd

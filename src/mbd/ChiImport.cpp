@@ -1,0 +1,47 @@
+#include "mbd/ChiImport.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "core/NormalisedLines.h"
+#include "core/TextNumbers.h"
+
+namespace velto::mbd {
+
+std::string_view ChiImportMessage(ChiImportStatus status) {
+  switch (status) {
+    case ChiImportStatus::Ok:
+      return {};
+    case ChiImportStatus::CannotOpen:
+      return "Error!  Failed to open the file!\n";
+    case ChiImportStatus::ReadError:
+      return "Failed to read the file!";
+  }
+  return {};
+}
+
+ChiImportStatus ImportChiFile(const std::filesystem::path& path, MbdSolver& solver) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return ChiImportStatus::CannotOpen;
+  std::ifstream in(path);
+  if (!in) return ChiImportStatus::CannotOpen;
+  core::NormalisedLineReader reader(in);
+  const int n = solver.BeamCount();
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const std::string line = reader.Next();
+      if (in.bad()) {
+        solver.MarkChiNotSet();
+        return ChiImportStatus::ReadError;
+      }
+      const std::vector<std::string> fields = core::SplitFields(line, 2);
+      const double re = core::LeadingNumber(fields[0]).value_or(0.0) * 1e-6;
+      const double im = core::LeadingNumber(fields[1]).value_or(0.0) * 1e-6;
+      solver.SetChi(i, j, {re, im});
+    }
+  }
+  solver.MarkChiSet();
+  return ChiImportStatus::Ok;
+}
+
+}  // namespace velto::mbd

@@ -1,0 +1,22 @@
+#pragma once
+#include <filesystem>
+#include <string_view>
+
+#include "mbd/MbdSolver.h"
+
+namespace velto::mbd {
+
+enum class ChiImportStatus { Ok, CannotOpen, ReadError };
+
+// The program's text for a failed import (shown with a stop icon).
+std::string_view ChiImportMessage(ChiImportStatus status);
+
+// Reads N × N chi values (in units of 1e-6) into the solver, row-major, one
+// complex value per line: real and imaginary part separated by commas,
+// spaces or tabs; "!" starts a comment; empty lines are skipped. Missing
+// parts and missing lines at the end read as 0. On success the chi-not-set
+// flag is cleared; a read error sets it; a file that cannot be opened
+// changes nothing.
+ChiImportStatus ImportChiFile(const std::filesystem::path& path, MbdSolver& solver);
+
+}  // namespace velto::mbd
