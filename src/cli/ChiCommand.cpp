@@ -4,8 +4,11 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <complex>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
