@@ -1,0 +1,40 @@
+#pragma once
+#include <array>
+#include <complex>
+
+// Complex helpers of the two-beam theory. Their branch choices are part of
+// the physics: the root selections of the reflection operations assume them.
+namespace velto::twobeam {
+
+using Complex = std::complex<double>;
+
+// Square root on the principal branch, with the square root of a negative
+// real number a positive imaginary number (also for a negative zero
+// imaginary part).
+Complex ComplexSqrtPrincipal(Complex z);
+
+// exp(2π·z). The integer part of Im z is dropped before the trigonometric
+// functions, so large phases (thick crystals) lose no accuracy. Callers pass
+// z = i·δ·t/λ to obtain exp(2πi·δ·t/λ).
+Complex ExpTwoPi(Complex z);
+
+// The n-th root |z|^(1/n)·exp(iφ/n) with the argument φ of z taken in [0, 2π).
+Complex ComplexRootN(Complex z, int n);
+
+// The four roots of u⁴ + a·u³ + b·u² + c·u + d = 0 in closed form (Ferrari
+// with Cardano's resolvent), in the order: first quadratic factor +, −,
+// second factor +, −.
+std::array<Complex, 4> SolveQuartic(Complex a, Complex b, Complex c, Complex d);
+
+// Swaps whole roots so that roots 0 and 1 are the two with the smallest
+// imaginary parts, root 0 the smaller; roots 2 and 3 stay unordered.
+void OrderRootsByImaginaryPart(std::array<Complex, 4>& roots);
+
+using Matrix4 = std::array<std::array<Complex, 4>, 4>;
+using Vector4 = std::array<Complex, 4>;
+
+// Solves m·c = r by Gaussian elimination with complete pivoting. False (and
+// c untouched) when a pivot is exactly zero, i.e. the system is singular.
+bool SolveLinear4(const Matrix4& m, const Vector4& r, Vector4& c);
+
+}  // namespace velto::twobeam
