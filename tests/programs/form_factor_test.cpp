@@ -51,6 +51,16 @@ TEST_F(FormFactorTools, ElementRowsAndChoice) {
   EXPECT_EQ(std::get<int>(FormFactorElement(13, "Si", {})), 14);
 }
 
+TEST_F(FormFactorTools, OpeningTakesTheProgramsEnergyAndBraggAngle) {
+  const auto silicon111 = FormFactorStartOf(8047.987942062702, 1, 1, 1, 3.1356012);
+  EXPECT_NEAR(silicon111.thetaDegrees, 14.2206, 1e-3);
+  const auto fallback = FormFactorStartOf(0, 1, 1, 1, 3.1356012);
+  EXPECT_DOUBLE_EQ(fallback.energyEv, 8047.987942062702);
+  EXPECT_EQ(fallback.wavelength, 1.540562);
+  EXPECT_EQ(FormFactorStartOf(8048, 0, 0, 0, 0).thetaDegrees, 0.0);
+  EXPECT_EQ(FormFactorStartOf(1000, 1, 1, 1, 3.1356012).thetaDegrees, 0.0);  // λ/(2d) above 1
+}
+
 TEST_F(FormFactorTools, CalculateGivesTheSixNumbersOrNothingAbove18Point5) {
   const auto forward = CalculateFormFactor(*engine_, 14, 8048, 0, 12398.4244 / 8048, notifier_);
   ASSERT_TRUE(forward);

@@ -8,6 +8,22 @@
 
 namespace velto::programs {
 
+FormFactorStart FormFactorStartOf(double energyEv, int h, int k, int l, double dSpacing) {
+  FormFactorStart start;
+  if (energyEv > 0) {
+    start.energyEv = energyEv;
+    start.wavelength = core::WavelengthOf(energyEv);
+  } else {
+    start.energyEv = core::kCuKalpha1Kev * core::kEvPerKev;
+    start.wavelength = kFallbackWavelength;
+  }
+  if ((h != 0 || k != 0 || l != 0) && dSpacing > 0) {
+    const double sine = start.wavelength / (2 * dSpacing);
+    if (sine >= 0 && sine <= 1) start.thetaDegrees = std::asin(sine) / core::kDegree;
+  }
+  return start;
+}
+
 std::vector<std::string> FormFactorElementRows(std::span<const std::string> structureElements) {
   std::vector<std::string> rows(structureElements.begin(), structureElements.end());
   if (!rows.empty()) rows.emplace_back(kElementSeparatorRow);

@@ -21,6 +21,17 @@ inline constexpr const char* kElementSeparatorRow = "====";
 // The energy the dialog falls back on when the program has none: Cu Kα1.
 inline constexpr double kFallbackWavelength = 1.540562;  // Å
 
+// What "Form Factor..." of the structure-factor program hands the dialog:
+// the program's energy and its wavelength (Cu Kα1 when the energy is not
+// positive), and θB of the current reflection in degrees when it has one
+// (h k l not 0 0 0, d > 0 and λ/(2d) within 0..1), else 0.
+struct FormFactorStart {
+  double energyEv = 0;
+  double wavelength = 0;  // Å
+  double thetaDegrees = 0;
+};
+FormFactorStart FormFactorStartOf(double energyEv, int h, int k, int l, double dSpacing);
+
 // The structure's element symbols (in group order), the separator row when
 // there are any, then every symbol H..U.
 std::vector<std::string> FormFactorElementRows(std::span<const std::string> structureElements);
