@@ -1,0 +1,203 @@
+#include "multicrystal/Convolution.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <new>
+
+#include "core/Units.h"
+
+namespace velto::multicrystal {
+namespace {
+
+using twobeam::BraggCrystal;
+using twobeam::Polarization;
+
+// Entries of the monochromator table per block (two doubles each): 16 MB.
+constexpr long kTableEntries = 1L << 20;
+
+// The reflectivity by the theory the plan selects; `finite` only for the
+// sample's first reflection of a finite plate.
+inline double Reflect(BraggCrystal& crystal, Polarization p, double incidence, double energy, bool rigorous,
+                      bool finite) {
+  if (rigorous)
+    return finite ? crystal.ReflectRigorousFinite(p, incidence, energy)
+                  : crystal.ReflectRigorousSemiInfinite(p, incidence, energy);
+  return finite ? crystal.ReflectFinite(p, incidence, energy) : crystal.ReflectSemiInfinite(p, incidence, energy);
+}
+
+inline bool InsideHalfTurn(double angle) { return angle > 0 && angle < core::kPi; }
+
+// The spectral and monochromator part of the convolution for a block of
+// spectral points: per spectral point its energy and weight, per (j, k) the
+// product of the monochromator reflectivities and the sample's incidence
+// angle at zero rocking angle. A zero product marks a component that
+// contributes nothing (outside the angular range, or no beam).
+struct MonochromatorTable {
+  std::vector<double> energy, weight;
+  std::vector<double> reflectivity, sampleIncidence;
+};
+
+void FillRow(const ConvolutionPlan& plan, Polarization p, int j, double* reflectivity, double* sampleIncidence,
+             double& energy, double& weight, BraggCrystal& m1, BraggCrystal& m2) {
+  const int nd = plan.divergencePoints;
+  const double deltaLambda = plan.spectralStart + j * plan.spectralStep;
+  const double lambda = plan.wavelength + deltaLambda;
+  weight = std::exp(plan.gaussCoefficient * deltaLambda * deltaLambda);
+  // A spectral range wider than twice the wavelength reaches wavelengths
+  // that do not exist; such components carry nothing.
+  if (!(lambda > 0)) {
+    energy = 0;
+    std::fill(reflectivity, reflectivity + nd, 0.0);
+    return;
+  }
+  energy = core::kHcEvAngstrom / lambda;
+  const double firstIncidence = plan.FirstMonochromatorIncidence();
+  BraggCrystal& last = plan.doubleMonochromator ? m2 : m1;
+  const double exitAtBragg = last.ExitAtBragg();
+  const double sampleAtBragg = plan.s1->IncidenceAtBragg();
+  for (int k = 0; k < nd; ++k) {
+    reflectivity[k] = 0;
+    const double theta1 = firstIncidence + k * plan.divergenceStep;
+    if (!InsideHalfTurn(theta1)) continue;
+    double r = Reflect(m1, p, theta1, energy, plan.rigorous, false);
+    double exit = m1.ExitAngle();
+    if (plan.doubleMonochromator) {
+      r = r * Reflect(m2, p, exit, energy, plan.rigorous, false);
+      exit = m2.ExitAngle();
+    }
+    if (!InsideHalfTurn(exit)) continue;
+    const double deviation = exit - exitAtBragg;
+    sampleIncidence[k] = plan.arrangement == Arrangement::NonDispersive ? sampleAtBragg + deviation
+                                                                         : sampleAtBragg - deviation;
+    reflectivity[k] = r;
+  }
+}
+
+}  // namespace
+
+ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<double>& intensity,
+                                     core::Progress& progress) {
+  const int n = plan.points;
+  const int ns = plan.spectralPoints;
+  const int nd = plan.divergencePoints;
+  const int rowsPerBlock = static_cast<int>(std::max<long>(1, std::min<long>(ns, kTableEntries / std::max(nd, 1))));
+  const int blocks = ns > 0 ? (ns + rowsPerBlock - 1) / rowsPerBlock : 0;
+
+  std::vector<double> result, pass;
+  MonochromatorTable table;
+  try {
+    result.assign(n, 0.0);
+    pass.assign(n, 0.0);
+    table.energy.assign(rowsPerBlock, 0.0);
+    table.weight.assign(rowsPerBlock, 0.0);
+    table.reflectivity.assign(static_cast<std::size_t>(rowsPerBlock) * nd, 0.0);
+    table.sampleIncidence.assign(static_cast<std::size_t>(rowsPerBlock) * nd, 0.0);
+  } catch (const std::bad_alloc&) {
+    return ConvolutionStatus::OutOfMemory;
+  }
+
+  core::PercentCounter counter(progress, static_cast<long>(plan.PassCount()) * blocks * n);
+  std::atomic<bool> cancelled{false};
+  const bool finiteSample = plan.thickness > 0;
+
+  for (int passIndex = 0; passIndex < plan.PassCount() && !cancelled.load(); ++passIndex) {
+    const Polarization p = (plan.polarization == PolarizationChoice::Pi || passIndex == 1) ? Polarization::Pi
+                                                                                           : Polarization::Sigma;
+    std::fill(pass.begin(), pass.end(), 0.0);
+    for (int block = 0; block < blocks && !cancelled.load(); ++block) {
+      const int j0 = block * rowsPerBlock;
+      const int rows = std::min(rowsPerBlock, ns - j0);
+#pragma omp parallel
+      {
+        BraggCrystal m1 = *plan.m1;
+        BraggCrystal m2 = *plan.m2;
+#pragma omp for schedule(static)
+        for (int row = 0; row < rows; ++row) {
+          if (cancelled.load(std::memory_order_relaxed)) continue;
+          const std::size_t offset = static_cast<std::size_t>(row) * nd;
+          FillRow(plan, p, j0 + row, table.reflectivity.data() + offset, table.sampleIncidence.data() + offset,
+                  table.energy[row], table.weight[row], m1, m2);
+          if (progress.Cancelled()) cancelled.store(true, std::memory_order_relaxed);
+        }
+
+        BraggCrystal s1 = *plan.s1;
+        BraggCrystal s2 = *plan.s2;
+#pragma omp for schedule(static)
+        for (int i = 0; i < n; ++i) {
+          if (cancelled.load(std::memory_order_relaxed)) continue;
+          const double omega = plan.RockingAngle(i);
+          double sum = pass[i];
+          for (int row = 0; row < rows; ++row) {
+            const double energy = table.energy[row];
+            const double* reflectivity = table.reflectivity.data() + static_cast<std::size_t>(row) * nd;
+            const double* incidence = table.sampleIncidence.data() + static_cast<std::size_t>(row) * nd;
+            double rowSum = 0;
+            for (int k = 0; k < nd; ++k) {
+              double r = reflectivity[k];
+              if (r == 0) continue;
+              const double thetaS = incidence[k] + omega;
+              if (!InsideHalfTurn(thetaS)) continue;
+              r = r * Reflect(s1, p, thetaS, energy, plan.rigorous, finiteSample);
+              if (plan.sampleChannelCut) r = r * Reflect(s2, p, s1.ExitAngle(), energy, plan.rigorous, false);
+              rowSum += r;
+            }
+            sum = sum + table.weight[row] * rowSum;
+          }
+          pass[i] = sum;
+          if (!counter.Advance()) cancelled.store(true, std::memory_order_relaxed);
+        }
+      }
+    }
+    if (cancelled.load()) break;
+    for (int i = 0; i < n; ++i) result[i] += pass[i];
+  }
+  if (cancelled.load()) return ConvolutionStatus::Cancelled;
+
+  const double scale = plan.divergenceStep * plan.spectralStep * 1000000000;
+  for (double& value : result) value *= scale;
+  intensity = std::move(result);
+  return ConvolutionStatus::Completed;
+}
+
+std::optional<CurveTrace> ConvolutedTrace(const ConvolutionPlan& plan, std::vector<double> intensity) {
+  const HalfMaximum half = FindHalfMaximum(intensity);
+  if (half.maxIndex < 0 || !(half.maximum > kSmallestPeak)) return std::nullopt;
+  CurveTrace trace;
+  trace.count = static_cast<int>(intensity.size());
+  trace.values = std::move(intensity);
+  trace.from = plan.from;
+  trace.to = plan.to;
+  trace.step = plan.step;
+  trace.peak = half.maximum;
+  trace.reference = plan.sampleNominalIncidence;
+  return trace;
+}
+
+ConvolutionAnalysis AnalyseConvolutedCurve(const CurveTrace& trace) {
+  const HalfMaximum half = FindHalfMaximum(trace.values);
+  ConvolutionAnalysis analysis;
+  analysis.peak = half.maximum;
+  analysis.peakIndex = half.maxIndex;
+  if (half.hasWidth) {
+    const double fwhm = half.WidthInSamples() * trace.step;
+    if (fwhm > 0) analysis.fwhm = fwhm;
+  }
+  return analysis;
+}
+
+double ConvolutionExportAngle(const CurveTrace& trace, int i, AngleUnit unit, bool absolute) {
+  const double omega = trace.from + i * trace.step;
+  const double theta0 = trace.reference;
+  switch (unit) {
+    case AngleUnit::Microradian:
+      return absolute ? (omega * core::kArcsecond + theta0) * 1000000 : omega * core::kArcsecond * 1000000;
+    case AngleUnit::Degree:
+      return absolute ? omega / 3600 + theta0 / core::kDegree : omega / 3600;
+    case AngleUnit::Arcsecond:
+      break;
+  }
+  return absolute ? theta0 / core::kDegree * 3600 + omega : omega;
+}
+
+}  // namespace velto::multicrystal
