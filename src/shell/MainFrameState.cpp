@@ -1,5 +1,7 @@
 #include "shell/MainFrameState.h"
 
+#include <algorithm>
+
 namespace velto::shell {
 
 MainFrameState LoadMainFrameState(const SettingsStore& settings, const std::filesystem::path& iniDirectory,
@@ -25,6 +27,22 @@ WindowPlacement ReadPlacement(const SettingsStore& settings) {
   placement.y = settings.ReadInteger(kSettingsSection, "MainFrmY", 0);
   placement.width = settings.ReadInteger(kSettingsSection, "MainFrmCX", 800);
   placement.height = settings.ReadInteger(kSettingsSection, "MainFrmCY", 685);
+  return placement;
+}
+
+WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& screen) {
+  if (screen.width <= 0 || screen.height <= 0) return placement;
+  constexpr int kSmallest = 160;  // below this the menus and toolbar do not fit
+  constexpr int kGrip = 120;      // of the title bar that must stay reachable
+  const WindowPlacement defaults;
+  if (placement.width < kSmallest) placement.width = defaults.width;
+  if (placement.height < kSmallest) placement.height = defaults.height;
+  placement.width = std::min(placement.width, screen.width);
+  placement.height = std::min(placement.height, screen.height);
+  const int right = screen.x + screen.width;
+  const int bottom = screen.y + screen.height;
+  if (placement.x + placement.width < screen.x + kGrip || placement.x > right - kGrip) placement.x = screen.x;
+  if (placement.y < screen.y || placement.y > bottom - kGrip) placement.y = screen.y;
   return placement;
 }
 

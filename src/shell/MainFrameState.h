@@ -46,6 +46,20 @@ struct WindowPlacement {
 
 WindowPlacement ReadPlacement(const SettingsStore& settings);
 
+// The screen area a window may use.
+struct ScreenArea {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// A stored placement made usable on the present screen: a window larger than
+// the screen is shrunk to it, a size too small to use gets the default, and
+// a window that lies (mostly) off the screen is moved back, so that a
+// placement saved on another monitor cannot leave the window unreachable.
+WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& screen);
+
 // The settings part of closing the main window. A maximised window records
 // only that fact, so the normal placement and the structure-file directory of
 // the last normal close survive; otherwise `frame` (the outer rectangle of

@@ -62,3 +62,23 @@ TEST(ChiClipboard, StartsEmptyAndKeepsTheTenValuesInOrder) {
 
 }  // namespace
 }  // namespace velto::shell
+
+namespace velto::shell {
+namespace {
+
+TEST(FitOnScreen, LeavesAPlacementThatFitsAlone) {
+  const ScreenArea screen{0, 0, 1920, 1080};
+  EXPECT_EQ(FitOnScreen({0, 0, 800, 685, false}, screen), (WindowPlacement{0, 0, 800, 685, false}));
+  EXPECT_EQ(FitOnScreen({-20, 30, 800, 685, false}, screen), (WindowPlacement{-20, 30, 800, 685, false}));
+}
+
+TEST(FitOnScreen, BringsBackAWindowSavedOnAMonitorThatIsGone) {
+  const ScreenArea screen{0, 0, 1280, 800};
+  EXPECT_EQ(FitOnScreen({2500, 1300, 900, 700, false}, screen), (WindowPlacement{0, 0, 900, 700, false}));
+  EXPECT_EQ(FitOnScreen({-1500, -40, 900, 700, false}, screen), (WindowPlacement{0, 0, 900, 700, false}));
+  EXPECT_EQ(FitOnScreen({10, 10, 4000, 3000, true}, screen), (WindowPlacement{10, 10, 1280, 800, true}));
+  EXPECT_EQ(FitOnScreen({10, 10, 0, -5, false}, screen), (WindowPlacement{10, 10, 800, 685, false}));
+}
+
+}  // namespace
+}  // namespace velto::shell

@@ -1,0 +1,170 @@
+#include "gui/QtUserInterface.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QUrl>
+#include <iostream>
+#include <map>
+
+namespace velto::gui {
+
+using programs::Answer;
+using programs::DialogResult;
+using programs::LaunchResult;
+using programs::MessageIcon;
+
+namespace {
+
+std::map<std::type_index, QtUserInterface::DialogFactory>& DialogFactories() {
+  static std::map<std::type_index, QtUserInterface::DialogFactory> factories;
+  return factories;
+}
+
+std::function<int(QDialog&)>& DialogRunner() {
+  static std::function<int(QDialog&)> runner;
+  return runner;
+}
+
+QMessageBox::Icon QtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Error:
+    case MessageIcon::Stop:
+      return QMessageBox::Critical;
+    case MessageIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QString MessageTitle() { return QStringLiteral("VELTO"); }
+
+class QtProgress final : public core::Progress {
+ public:
+  QtProgress(QWidget* parent, const QString& title) : dialog_(title, QObject::tr("Cancel"), 0, 100, parent) {
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(300);
+    dialog_.setValue(0);
+  }
+  void Report(int percent) override {
+    dialog_.setValue(percent);
+    QApplication::processEvents();
+  }
+  bool Cancelled() const override { return dialog_.wasCanceled(); }
+
+ private:
+  QProgressDialog dialog_;
+};
+
+}  // namespace
+
+QString QtFileFilter(std::string_view filter) {
+  const QStringList parts = ToQt(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) break;
+    QString pattern = parts[i + 1];
+    pattern.replace(';', ' ');
+    // The description usually names the pattern already: "Data File (*.dat)".
+    filters << (parts[i].contains('(') ? parts[i] : parts[i] + " (" + pattern + ")");
+  }
+  return filters.join(";;");
+}
+
+void QtUserInterface::ShowMessage(std::string_view text, MessageIcon icon) {
+  QMessageBox box(QtIcon(icon), MessageTitle(), ToQt(text), QMessageBox::Ok, window_);
+  box.exec();
+}
+
+Answer QtUserInterface::AskYesNo(std::string_view text, MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::None ? QMessageBox::Question : QtIcon(icon), MessageTitle(), ToQt(text),
+                  QMessageBox::Yes | QMessageBox::No, window_);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<std::filesystem::path> QtUserInterface::ChooseOpenFile(const programs::FileDialogRequest& request) {
+  const QString file = QFileDialog::getOpenFileName(window_, ToQt(request.title),
+                                                    ToQt((request.startDirectory / request.fileName).string()),
+                                                    QtFileFilter(request.filter));
+  if (file.isEmpty()) return std::nullopt;
+  return std::filesystem::path(FromQt(file));
+}
+
+std::optional<std::filesystem::path> QtUserInterface::ChooseSaveFile(const programs::FileDialogRequest& request) {
+  QFileDialog dialog(window_, ToQt(request.title), ToQt(request.startDirectory.string()),
+                     QtFileFilter(request.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(ToQt(request.defaultExtension));
+  if (!request.fileName.empty()) dialog.selectFile(ToQt(request.fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return std::filesystem::path(FromQt(dialog.selectedFiles().front()));
+}
+
+void QtUserInterface::RegisterDialog(std::type_index model, DialogFactory factory) {
+  DialogFactories()[model] = std::move(factory);
+}
+
+void QtUserInterface::SetDialogRunner(std::function<int(QDialog&)> runner) { DialogRunner() = std::move(runner); }
+
+DialogResult QtUserInterface::RunDialog(programs::DialogModel& model) {
+  const auto found = DialogFactories().find(typeid(model));
+  if (found == DialogFactories().end()) {
+    Console(std::string("no view for dialog model ") + typeid(model).name());
+    return DialogResult::Cancel;
+  }
+  std::unique_ptr<QDialog> dialog = found->second(window_, model, *this);
+  const int result = DialogRunner() ? DialogRunner()(*dialog) : dialog->exec();
+  return result == QDialog::Accepted ? DialogResult::Ok : DialogResult::Cancel;
+}
+
+void QtUserInterface::Focus(std::string_view field) {
+  if (!window_) return;
+  QWidget* widget = window_->findChild<QWidget*>(ToQt(field));
+  if (!widget) return;
+  widget->setFocus(Qt::OtherFocusReason);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->selectAll();
+}
+
+void QtUserInterface::SetClipboardText(std::string_view text) { QApplication::clipboard()->setText(ToQt(text)); }
+
+bool QtUserInterface::OpenDocument(const std::filesystem::path& path) {
+  // The desktop's launcher reports success as soon as it starts, even for a
+  // file that is not there, so a missing file is caught here.
+  const QString file = ToQt(path.string());
+  if (!QFileInfo(file).isFile()) return false;
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+LaunchResult QtUserInterface::StartProgram(const std::filesystem::path& executable) {
+  const QFileInfo info(ToQt(executable.string()));
+  if (!info.isFile()) return LaunchResult::NotFound;
+  return QProcess::startDetached(info.absoluteFilePath(), {}) ? LaunchResult::Started : LaunchResult::Failed;
+}
+
+void QtUserInterface::SetBusy(bool busy) {
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+std::unique_ptr<core::Progress> QtUserInterface::BeginProgress(std::string_view title) {
+  return std::make_unique<QtProgress>(window_, ToQt(title));
+}
+
+void QtUserInterface::Console(std::string_view text) { std::cout << text << std::endl; }
+
+}  // namespace velto::gui
