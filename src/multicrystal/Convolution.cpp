@@ -13,9 +13,6 @@ namespace {
 using twobeam::BraggCrystal;
 using twobeam::Polarization;
 
-// Entries of the monochromator table per block (two doubles each): 16 MB.
-constexpr long kTableEntries = 1L << 20;
-
 // The reflectivity by the theory the plan selects; `finite` only for the
 // sample's first reflection of a finite plate.
 inline double Reflect(BraggCrystal& crystal, Polarization p, double incidence, double energy, bool rigorous,
@@ -77,11 +74,11 @@ void FillRow(const ConvolutionPlan& plan, Polarization p, int j, double* reflect
 }  // namespace
 
 ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<double>& intensity,
-                                     core::Progress& progress) {
+                                     core::Progress& progress, long tableEntries) {
   const int n = plan.points;
   const int ns = plan.spectralPoints;
   const int nd = plan.divergencePoints;
-  const int rowsPerBlock = static_cast<int>(std::max<long>(1, std::min<long>(ns, kTableEntries / std::max(nd, 1))));
+  const int rowsPerBlock = static_cast<int>(std::max<long>(1, std::min<long>(ns, std::max(tableEntries, 1L) / std::max(nd, 1))));
   const int blocks = ns > 0 ? (ns + rowsPerBlock - 1) / rowsPerBlock : 0;
 
   std::vector<double> result, pass;

@@ -22,9 +22,12 @@ enum class ConvolutionStatus { Completed, Cancelled, OutOfMemory };
 // monochromator does not move while the sample rocks: its reflectivity and
 // the beam it sends on are computed once per (j, k) into a table (in blocks
 // of spectral points when the table would be large) instead of once per
-// rocking point. Progress counts rocking points per pass and block.
+// rocking point. `tableEntries` bounds the table (entries of two doubles);
+// the result does not depend on it. Progress counts rocking points per pass
+// and block.
+inline constexpr long kDefaultTableEntries = 1L << 20;  // 16 MB
 ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<double>& intensity,
-                                     core::Progress& progress);
+                                     core::Progress& progress, long tableEntries = kDefaultTableEntries);
 
 // The computed curve as a trace of the sample's rocking angle, or none when
 // its maximum does not exceed kSmallestPeak.
