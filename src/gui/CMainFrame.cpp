@@ -72,7 +72,13 @@ CMainFrame::CMainFrame(shell::SettingsStore& settings, shell::MainFrameState& st
   }
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  // The program windows are deleted with the base class, after the slots
+  // are gone; they must not report their closing to them then.
+  for (const auto& [kind, window] : windows_) {
+    if (window) window->disconnect(this);
+  }
+}
 
 void CMainFrame::BuildMenusAndToolbar() {
   toolbar_ = new QToolBar(QStringLiteral("Toolbar"), this);

@@ -1,0 +1,57 @@
+#include "GuiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace velto::gui::testing {
+namespace {
+
+// One QApplication for the whole test program; the offscreen platform is
+// chosen by the test environment.
+class QtEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "velto_gui_tests";
+    static char* argv[] = {name, nullptr};
+    application_ = new QApplication(argc, argv);
+  }
+  void TearDown() override {
+    delete application_;
+    application_ = nullptr;
+  }
+
+ private:
+  QApplication* application_ = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+void CloseWhenShown(std::function<void(const QString&)> seen, int attemptsLeft) {
+  QTimer::singleShot(10, [seen = std::move(seen), attemptsLeft]() mutable {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) {
+      if (attemptsLeft > 0) CloseWhenShown(std::move(seen), attemptsLeft - 1);
+      return;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      if (seen) seen(box->text());
+      // As if the person pressed Enter: the preselected button.
+      if (QPushButton* button = box->defaultButton()) {
+        button->click();
+      } else {
+        box->done(QMessageBox::Ok);
+      }
+      return;
+    }
+    modal->close();
+  });
+}
+
+}  // namespace
+
+void CloseNextModal(std::function<void(const QString&)> seen) { CloseWhenShown(std::move(seen), 200); }
+
+}  // namespace velto::gui::testing
