@@ -73,8 +73,10 @@ CMainFrame::CMainFrame(shell::SettingsStore& settings, shell::MainFrameState& st
 }
 
 CMainFrame::~CMainFrame() {
-  // The program windows are deleted with the base class, after the slots
-  // are gone; they must not report their closing to them then.
+  // The client area and the program windows are deleted with the base
+  // class, after this window's members are gone; they must not report their
+  // closing or activation to it then.
+  client_->disconnect(this);
   for (const auto& [kind, window] : windows_) {
     if (window) window->disconnect(this);
   }
