@@ -92,6 +92,7 @@ void BraggCrystal::ResetResults() {
   specular_ = 0;
   backDiffracted_ = 0;
   exitAngle_ = 0;
+  depth_ = 0;
   hasExit_ = false;
   diffractedAmplitude_ = specularAmplitude_ = transmittedAmplitude_ = Complex{};
 }
@@ -105,14 +106,19 @@ bool BraggCrystal::Prepare(Polarization p, double incidence, double energy, Wave
   const double e = energy <= 0 ? energy_ : energy;
   waves.lambda = core::kHcEvAngstrom / e;
   const double q = waves.lambda / d_;
-  const double exitCosine = std::cos(incidence) - q * sinAlpha_;
+  const double sine = std::sin(incidence);
+  const double cosine = std::cos(incidence);
+  const double exitCosine = cosine - q * sinAlpha_;
   if (std::fabs(exitCosine) > 1.0) return false;
   exitAngle_ = std::acos(exitCosine);
   hasExit_ = true;
-  if (p == Polarization::Pi && !piReflects_) return true;
+  if (p == Polarization::Pi && !piReflects_) {
+    if (d0_.imag() > 0) depth_ = waves.lambda / (2.0 * core::kTwoPi * d0_.imag());
+    return true;
+  }
 
   // −α_h/2 of the usual notation, exact in angle and energy.
-  const double w = q * (std::sin(incidence + alpha_) - q / 2.0);
+  const double w = q * (sine * cosAlpha_ + cosine * sinAlpha_ - q / 2.0);
   const Constants& k = ConstantsOf(p);
   const Complex eta = w * k.p + k.q0;
   const Complex s = ComplexSqrtPrincipal(eta * eta - 1.0);
@@ -123,6 +129,10 @@ bool BraggCrystal::Prepare(Polarization p, double incidence, double energy, Wave
   // Real η inside (−1, 1) happens only without any absorption: the range of
   // total reflection, where |η ± s| = 1 exactly.
   waves.totalReflection = eta.imag() == 0 && s.real() == 0;
+  // The 1/e intensity depth of the more strongly attenuated field, which is
+  // the one a semi-infinite crystal excites; none without attenuation.
+  const double attenuation = std::fmax(waves.deltaPlus.imag(), waves.deltaMinus.imag());
+  if (attenuation > 0) depth_ = waves.lambda / (2.0 * core::kTwoPi * attenuation);
   return true;
 }
 
@@ -180,12 +190,13 @@ double BraggCrystal::ReflectFinite(Polarization p, double incidence, double ener
   const Complex delta1 = plusFirst ? waves.deltaPlus : waves.deltaMinus;
   const Complex delta2 = plusFirst ? waves.deltaMinus : waves.deltaPlus;
   const double tOverLambda = t / waves.lambda;
-  const Complex rho = x2 / x1;
+  const Complex rho = Divide(x2, x1);
   const Complex e = ExpTwoPi(TimesI(delta2 - delta1) * tOverLambda);
   const Complex e2 = ExpTwoPi(TimesI(delta2) * tOverLambda);
   const Complex denominator = 1.0 - rho * e;
-  diffractedAmplitude_ = x2 * (1.0 - e) / denominator;
-  transmittedAmplitude_ = e2 * (1.0 - rho) / denominator;
+  const Complex inverse = Divide(1.0, denominator);
+  diffractedAmplitude_ = x2 * (1.0 - e) * inverse;
+  transmittedAmplitude_ = e2 * (1.0 - rho) * inverse;
   reflectivity_ = ratioB_ * std::norm(diffractedAmplitude_);
   transmissivity_ = Clean(std::norm(transmittedAmplitude_));
   return reflectivity_;
@@ -193,12 +204,8 @@ double BraggCrystal::ReflectFinite(Polarization p, double incidence, double ener
 
 double BraggCrystal::PenetrationDepth(Polarization p, double incidence, double energy) {
   Waves waves;
-  if (!Prepare(p, incidence, energy, waves)) return 0;
-  const double attenuation = (p == Polarization::Pi && !piReflects_)
-                                 ? d0_.imag()
-                                 : std::fmax(waves.deltaPlus.imag(), waves.deltaMinus.imag());
-  if (!(attenuation > 0)) return 0;
-  return waves.lambda / (2.0 * core::kTwoPi * attenuation);
+  Prepare(p, incidence, energy, waves);
+  return depth_;
 }
 
 }  // namespace velto::twobeam

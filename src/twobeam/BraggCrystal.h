@@ -80,6 +80,12 @@ class BraggCrystal {
   Complex SpecularAmplitude() const { return specularAmplitude_; }
   Complex TransmittedAmplitude() const { return transmittedAmplitude_; }
   int DecayingWaveCount() const { return decayingWaves_; }
+  // The penetration depth (Å) at the point of the last evaluation, found on
+  // the way: by the standard theory after ReflectSemiInfinite and
+  // ReflectFinite, by the rigorous theory after ReflectRigorousSemiInfinite
+  // and ReflectRigorousFinite (not after the eigenvalue form). It equals
+  // what PenetrationDepth or PenetrationDepthRigorous would return there.
+  double LastPenetrationDepth() const { return depth_; }
 
  private:
   struct Constants {
@@ -98,7 +104,7 @@ class BraggCrystal {
   void ResetResults();
   bool Prepare(Polarization p, double incidence, double energy, Waves& waves);
   bool PrepareGrazing(double incidence, double energy, Grazing& g);
-  void Quartic(Polarization p, const Grazing& g, std::array<Complex, 4>& roots) const;
+  void Quartic(Polarization p, const Grazing& g, std::array<Complex, 4>& roots);
   void Residual(Polarization p, const Grazing& g, Complex u, Complex& value, Complex& slope) const;
   struct BoundaryTerms {
     Complex x, a, aBack, b, bBack;
@@ -117,7 +123,7 @@ class BraggCrystal {
   Constants sigma_{}, pi_{};
   Complex d0_{};
   // Last results.
-  double reflectivity_ = 0, transmissivity_ = 0, specular_ = 0, backDiffracted_ = 0, exitAngle_ = 0;
+  double reflectivity_ = 0, transmissivity_ = 0, specular_ = 0, backDiffracted_ = 0, exitAngle_ = 0, depth_ = 0;
   bool hasExit_ = false;
   Complex diffractedAmplitude_{}, specularAmplitude_{}, transmittedAmplitude_{};
   int decayingWaves_ = 0;

@@ -35,7 +35,7 @@ bool BraggCrystal::PrepareGrazing(double incidence, double energy, Grazing& g) {
   return true;
 }
 
-void BraggCrystal::Quartic(Polarization p, const Grazing& g, std::array<Complex, 4>& roots) const {
+void BraggCrystal::Quartic(Polarization p, const Grazing& g, std::array<Complex, 4>& roots) {
   const double ci2 = g.ci * g.ci;
   const double ce2 = g.ce * g.ce;
   const double hz2 = g.hz * g.hz;
@@ -52,9 +52,10 @@ void BraggCrystal::Quartic(Polarization p, const Grazing& g, std::array<Complex,
     const Complex kappa2 = kappa * kappa;
     const Complex product = chihPi_ * chimhPi_;
     const Complex lead = kappa2 - product;
-    b = (kappa2 * (hz2 + ce2 + ci2) - 2.0 * kappa - product * (2.0 * g.ci * g.ce + hz2)) / lead;
-    c = 2.0 * g.hz * (kappa2 * ci2 - kappa - product * (g.ci * g.ce)) / lead;
-    d = (kappa2 * ci2 * (ce2 + hz2) - kappa * (hz2 + ce2 + ci2) + 1.0 - product * (ci2 * ce2)) / lead;
+    const Complex inverse = Divide(1.0, lead);
+    b = (kappa2 * (hz2 + ce2 + ci2) - 2.0 * kappa - product * (2.0 * g.ci * g.ce + hz2)) * inverse;
+    c = 2.0 * g.hz * (kappa2 * ci2 - kappa - product * (g.ci * g.ce)) * inverse;
+    d = (kappa2 * ci2 * (ce2 + hz2) - kappa * (hz2 + ce2 + ci2) + 1.0 - product * (ci2 * ce2)) * inverse;
   }
   roots = SolveQuartic(a, b, c, d);
 
@@ -68,12 +69,17 @@ void BraggCrystal::Quartic(Polarization p, const Grazing& g, std::array<Complex,
     Complex value, slope;
     Residual(p, g, u, value, slope);
     if (slope == Complex{}) continue;
-    const Complex refined = u - value / slope;
+    const Complex refined = u - Divide(value, slope);
     Complex refinedValue, unused;
     Residual(p, g, refined, refinedValue, unused);
     if (std::norm(refinedValue) < std::norm(value)) u = refined;
   }
   OrderRootsByImaginaryPart(roots);
+
+  // Of the two decaying waves the one whose diffracted component travels
+  // back towards the surface sets the penetration depth.
+  const Complex u = roots[0].real() + g.hz > 0 ? roots[1] : roots[0];
+  if (u.imag() < 0) depth_ = -g.lambda / (2.0 * core::kTwoPi * u.imag());
 }
 
 // The dispersion equation at u, cancellation-free, and its derivative.
@@ -105,17 +111,19 @@ BraggCrystal::BoundaryTerms BraggCrystal::BoundaryOf(Polarization p, const Grazi
   // accuracy that the ratio X, divided by a χ, needs.
   const Complex incident = (u - g.si) * (u + g.si);
   if (p == Polarization::Sigma) {
-    x = (incident - chi0_) / chimh_;
+    x = Divide(incident - chi0_, chimh_);
     v0 = u;
     vh = x * uh;
   } else {
     const Complex kappa = 1.0 - chi0_;
     const Complex w = g.ci * g.ce + u * uh;
-    x = (incident - chi0_ * (g.ci * g.ci + u * u)) / (chimhPi_ * w);  // (κ·A0 − 1)/(χ−h·W)
+    x = Divide(incident - chi0_ * (g.ci * g.ci + u * u), chimhPi_ * w);  // (κ·A0 − 1)/(χ−h·W)
     v0 = kappa * u - chimhPi_ * x * uh;
     vh = kappa * x * uh - chihPi_ * u;
   }
-  return {x, 1.0 + v0 / g.si, 1.0 - v0 / g.si, x + vh / g.se, x - vh / g.se};
+  const double inverseSi = 1.0 / g.si;
+  const double inverseSe = 1.0 / g.se;
+  return {x, 1.0 + v0 * inverseSi, 1.0 - v0 * inverseSi, x + vh * inverseSe, x - vh * inverseSe};
 }
 
 double BraggCrystal::ReflectRigorousSemiInfinite(Polarization p, double incidence, double energy) {
@@ -126,9 +134,9 @@ double BraggCrystal::ReflectRigorousSemiInfinite(Polarization p, double incidenc
   // Roots 0 and 1 are the two waves that decay into the crystal.
   const BoundaryTerms w0 = BoundaryOf(p, g, roots[0]);
   const BoundaryTerms w1 = BoundaryOf(p, g, roots[1]);
-  const Complex det = w0.a * w1.b - w1.a * w0.b;
-  const Complex c0 = 2.0 * w1.b / det;
-  const Complex c1 = -2.0 * w0.b / det;
+  const Complex twoOverDet = Divide(2.0, w0.a * w1.b - w1.a * w0.b);
+  const Complex c0 = w1.b * twoOverDet;
+  const Complex c1 = -w0.b * twoOverDet;
   diffractedAmplitude_ = c0 * w0.x + c1 * w1.x;
   specularAmplitude_ = c0 + c1 - 1.0;
   reflectivity_ = std::fabs(g.se / g.si) * std::norm(diffractedAmplitude_);
@@ -247,11 +255,7 @@ double BraggCrystal::PenetrationDepthRigorous(Polarization p, double incidence, 
   if (!PrepareGrazing(incidence, energy, g)) return 0;
   std::array<Complex, 4> roots;
   Quartic(p, g, roots);
-  // Of the two decaying waves take the one whose diffracted component
-  // travels back towards the surface.
-  const Complex u = roots[0].real() + g.hz > 0 ? roots[1] : roots[0];
-  if (!(u.imag() < 0)) return 0;
-  return -g.lambda / (2.0 * core::kTwoPi * u.imag());
+  return depth_;
 }
 
 }  // namespace velto::twobeam

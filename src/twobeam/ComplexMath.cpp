@@ -8,7 +8,8 @@
 namespace velto::twobeam {
 
 Complex ComplexSqrtPrincipal(Complex z) {
-  const double m = std::abs(z);
+  // |z| without hypot's scaling: see Divide.
+  const double m = std::sqrt(z.real() * z.real() + z.imag() * z.imag());
   const double re = std::sqrt(std::fmax(0.0, (m + z.real()) * 0.5));
   const double im = std::sqrt(std::fmax(0.0, (m - z.real()) * 0.5));
   return {re, z.imag() < 0 ? -im : im};
@@ -57,7 +58,7 @@ std::array<Complex, 4> SolveQuartic(Complex a, Complex b, Complex c, Complex d) 
   double best = -1;
   Complex rotated = s0;
   for (int k = 0; k < 3; ++k) {
-    const Complex candidate = (rotated == Complex{} ? rotated : rotated - pq / rotated) + b / 6.0;
+    const Complex candidate = (rotated == Complex{} ? rotated : rotated - Divide(pq, rotated)) + b / 6.0;
     const double size = std::abs(8.0 * candidate + shift);
     if (size > best) {
       best = size;
@@ -70,7 +71,7 @@ std::array<Complex, 4> SolveQuartic(Complex a, Complex b, Complex c, Complex d) 
   // means the quartic is already a square in u² + (a/2)·u + y, and the
   // cross term vanishes with it.
   const Complex s = ComplexSqrtPrincipal(8.0 * y + shift);
-  const Complex cross = s == Complex{} ? Complex{} : (y * a - c) / s;
+  const Complex cross = s == Complex{} ? Complex{} : Divide(y * a - c, s);
   const Complex p1 = (a + s) * 0.5;
   const Complex q1 = y + cross;
   const Complex p2 = (a - s) * 0.5;
@@ -115,7 +116,7 @@ bool SolveLinear4(const Matrix4& m, const Vector4& r, Vector4& c) {
       std::swap(column[pivotColumn], column[k]);
     }
     for (int i = k + 1; i < 4; ++i) {
-      const Complex factor = a[i][k] / a[k][k];
+      const Complex factor = Divide(a[i][k], a[k][k]);
       for (int j = k + 1; j < 4; ++j) a[i][j] -= factor * a[k][j];
       rhs[i] -= factor * rhs[k];
     }
@@ -124,7 +125,7 @@ bool SolveLinear4(const Matrix4& m, const Vector4& r, Vector4& c) {
   for (int k = 3; k >= 0; --k) {
     Complex sum = rhs[k];
     for (int j = k + 1; j < 4; ++j) sum -= a[k][j] * x[j];
-    x[k] = sum / a[k][k];
+    x[k] = Divide(sum, a[k][k]);
   }
   for (int k = 0; k < 4; ++k) c[column[k]] = x[k];
   return true;

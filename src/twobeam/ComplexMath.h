@@ -8,6 +8,15 @@ namespace velto::twobeam {
 
 using Complex = std::complex<double>;
 
+// a/b. The library's division guards against overflow by rescaling, at a
+// cost comparable to a whole evaluation of the two-beam theory; the moduli
+// met here (susceptibilities, amplitude ratios, phase factors) lie far
+// inside the range of double, where the plain formula is exact enough.
+inline Complex Divide(Complex a, Complex b) {
+  const double scale = 1.0 / (b.real() * b.real() + b.imag() * b.imag());
+  return {(a.real() * b.real() + a.imag() * b.imag()) * scale, (a.imag() * b.real() - a.real() * b.imag()) * scale};
+}
+
 // Square root on the principal branch, with the square root of a negative
 // real number a positive imaginary number (also for a negative zero
 // imaginary part).

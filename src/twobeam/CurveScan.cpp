@@ -13,6 +13,10 @@ namespace {
 
 constexpr double kLowestEnergy = 1.0;  // eV; energy-scan points at or below it are skipped
 constexpr double kNoDepthYet = 1e10;
+// Points are handed out, and progress is counted, in chunks: a shared
+// counter touched per point would cost more than the point when threads
+// contend for it.
+constexpr int kChunk = 256;
 
 CurveSet EmptyCurveLike(const ScanSetting& setting) {
   CurveSet curve;
@@ -70,8 +74,10 @@ ScanStatus ComputeBraggCurve(const BraggCrystal& crystal, const ScanSetting& set
   CurveSet result = EmptyCurveLike(setting);
   if (!result.Allocate(setting.points)) return ScanStatus::OutOfMemory;
   const int n = setting.points;
-  core::PercentCounter counter(progress, n);
+  const int chunks = (n + kChunk - 1) / kChunk;
+  core::PercentCounter counter(progress, chunks);
   std::atomic<bool> cancelled{false};
+  const bool eigenForm = setting.rigorous && setting.thickness <= 0 && setting.polarization == Polarization::Pi;
   double minDepth = kNoDepthYet;
   int failedPoints = 0;
   int firstFailure = INT_MAX;
@@ -89,13 +95,14 @@ ScanStatus ComputeBraggCurve(const BraggCrystal& crystal, const ScanSetting& set
     int localFirst = INT_MAX;
     int localFirstCount = 0;
 #pragma omp for schedule(static)
-    for (int i = 0; i < n; ++i) {
+    for (int chunk = 0; chunk < chunks; ++chunk) {
       if (cancelled.load(std::memory_order_relaxed)) continue;
-      double incidence, energy;
-      if (PointCoordinates(setting, incidenceAtBragg, i, false, incidence, energy)) {
+      const int end = std::min(n, (chunk + 1) * kChunk);
+      for (int i = chunk * kChunk; i < end; ++i) {
+        double incidence, energy;
+        if (!PointCoordinates(setting, incidenceAtBragg, i, false, incidence, energy)) continue;
         EvaluateBraggPoint(local, setting, incidence, energy, quiet, point);
-        if (setting.rigorous && setting.thickness <= 0 && setting.polarization == Polarization::Pi &&
-            point.hasExit && local.DecayingWaveCount() != 2) {
+        if (eigenForm && point.hasExit && local.DecayingWaveCount() != 2) {
           ++localFailures;
           if (i < localFirst) {
             localFirst = i;
@@ -106,9 +113,10 @@ ScanStatus ComputeBraggCurve(const BraggCrystal& crystal, const ScanSetting& set
         result.transmissivity[i] = point.transmissivity;
         result.specular[i] = point.specular;
         if (point.hasExit) result.exitDeviation[i] = point.exitAngle - exitAtBragg;
-        const double depth = setting.rigorous
-                                 ? local.PenetrationDepthRigorous(setting.polarization, incidence, energy)
-                                 : local.PenetrationDepth(setting.polarization, incidence, energy);
+        // The other evaluations find the depth on their way; the eigenvalue
+        // form has no quartic roots to take it from.
+        const double depth =
+            eigenForm ? local.PenetrationDepthRigorous(setting.polarization, incidence, energy) : local.LastPenetrationDepth();
         result.depth[i] = depth;
         // A depth of 0 marks a point where none is defined.
         if (depth > 0 && depth < localMinDepth) localMinDepth = depth;
@@ -144,7 +152,8 @@ ScanStatus ComputeLaueCurve(const LaueCrystal& crystal, const ScanSetting& setti
   CurveSet result = EmptyCurveLike(setting);
   if (!result.Allocate(setting.points)) return ScanStatus::OutOfMemory;
   const int n = setting.points;
-  core::PercentCounter counter(progress, n);
+  const int chunks = (n + kChunk - 1) / kChunk;
+  core::PercentCounter counter(progress, chunks);
   std::atomic<bool> cancelled{false};
   const double incidenceAtBragg = crystal.IncidenceAtBragg();
   const double exitAtBragg = crystal.ExitAtBragg();
@@ -153,10 +162,12 @@ ScanStatus ComputeLaueCurve(const LaueCrystal& crystal, const ScanSetting& setti
   {
     LaueCrystal local = crystal;
 #pragma omp for schedule(static)
-    for (int i = 0; i < n; ++i) {
+    for (int chunk = 0; chunk < chunks; ++chunk) {
       if (cancelled.load(std::memory_order_relaxed)) continue;
-      double incidence, energy;
-      if (PointCoordinates(setting, incidenceAtBragg, i, true, incidence, energy)) {
+      const int end = std::min(n, (chunk + 1) * kChunk);
+      for (int i = chunk * kChunk; i < end; ++i) {
+        double incidence, energy;
+        if (!PointCoordinates(setting, incidenceAtBragg, i, true, incidence, energy)) continue;
         result.reflectivity[i] = local.LaueEvaluate(incidence, energy, setting.polarization);
         result.transmissivity[i] = local.Transmissivity();
         if (local.HasExitBeam()) result.exitDeviation[i] = local.ExitAngle() - exitAtBragg;

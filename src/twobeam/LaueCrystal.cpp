@@ -99,12 +99,13 @@ double LaueCrystal::LaueEvaluate(double incidence, double energy, Polarization p
     const Complex s = ComplexSqrtPrincipal(eta * eta + 1.0);
     const Complex delta1 = k.g * (eta + s) + d0_;
     const Complex delta2 = k.g * (eta - s) + d0_;
-    const Complex c1 = (1.0 - eta / s) * 0.5;
-    const Complex c2 = (1.0 + eta / s) * 0.5;
+    const Complex etaOverS = Divide(eta, s);
+    const Complex c1 = (1.0 - etaOverS) * 0.5;
+    const Complex c2 = (1.0 + etaOverS) * 0.5;
     const Complex e1 = ExpI(delta1, kt);
     const Complex e2 = ExpI(delta2, kt);
     transmittedAmplitude_ = c1 * e1 + c2 * e2;
-    diffractedAmplitude_ = k.a / s * (e1 - e2);
+    diffractedAmplitude_ = Divide(k.a, s) * (e1 - e2);
   }
   transmissivity_ = std::norm(transmittedAmplitude_);
   if (transmissivity_ < kNegligibleSquare) transmissivity_ = 0;

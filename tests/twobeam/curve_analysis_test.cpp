@@ -133,8 +133,15 @@ class RecordingProgress final : public core::Progress {
 TEST(CurveScan, ParallelResultIsBitIdenticalToSerial) {
   BraggCrystal si = SiliconBragg(3 * core::kDegree, 5e4);
   core::SilentNotifier quiet;
-  for (const bool rigorous : {false, true}) {
-    const ScanSetting setting = RockingScan(-60, 80, 20001, kCuKalpha1, Polarization::Pi, 5e4, rigorous);
+  struct Case {
+    double thickness;
+    bool rigorous;
+  };
+  // Standard finite plate, rigorous finite plate, and the eigenvalue form
+  // (rigorous, π, semi-infinite), whose LAPACK calls run in every thread.
+  for (const Case c : {Case{5e4, false}, Case{5e4, true}, Case{-1, true}}) {
+    const int points = c.thickness < 0 ? 2001 : 20001;
+    const ScanSetting setting = RockingScan(-60, 80, points, kCuKalpha1, Polarization::Pi, c.thickness, c.rigorous);
     CurveSet serial, parallel;
     core::NoProgress progress;
     const int threads = omp_get_max_threads();

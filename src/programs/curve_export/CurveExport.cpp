@@ -174,8 +174,10 @@ bool ReplaceFileSafely(const std::filesystem::path& path, const std::string& con
   std::filesystem::path temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "." +
-                          std::to_string(attempt) + ".tmp");
+    std::string name = path.filename().string();
+    name.insert(0, 1, '.');
+    name.append(".").append(std::to_string(::getpid())).append(".").append(std::to_string(attempt)).append(".tmp");
+    temporary = folder / name;
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return false;
   }
