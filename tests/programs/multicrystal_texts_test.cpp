@@ -4,7 +4,7 @@
 
 #include "core/Units.h"
 #include "programs/convoluted_curve/ConvolutedCurveTexts.h"
-#include "programs/curve_export/CurveFile.h"
+#include "programs/line_file/LineFile.h"
 #include "programs/monochromator/MonochromatorTexts.h"
 #include "support/TestFiles.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/TextNumbers.h"
 #include "core/Units.h"
-#include "programs/curve_export/CurveFile.h"
+#include "programs/line_file/LineFile.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -18,7 +18,7 @@ std::string RockingStepText(double step) { return "Stepsize = " + shell::FormatN
 std::optional<Refusal> ExportConvolutedCurve(const std::optional<multicrystal::CurveTrace>& curve,
                                              multicrystal::AngleUnit unit, bool absolute,
                                              const std::filesystem::path& file) {
-  if (!curve) return Refusal{kNoDataToExportMessage, core::MessageIcon::None, ""};
+  if (!curve) return Refusal{kNothingToExportMessage, core::MessageIcon::None, ""};
   const multicrystal::CurveTrace& trace = *curve;
   return WriteLineFile(file, trace.count, [&](int i, std::string& line) {
     line += shell::FormatNumber(multicrystal::ConvolutionExportAngle(trace, i, unit, absolute), 8);

@@ -1,6 +1,6 @@
 #include "programs/monochromator/MonochromatorTexts.h"
 
-#include "programs/curve_export/CurveFile.h"
+#include "programs/line_file/LineFile.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -52,7 +52,7 @@ std::optional<Refusal> CheckMonochromatorColumns(const MonochromatorColumns& col
 std::optional<Refusal> ExportMonochromatorCurve(const std::optional<multicrystal::MonochromatorCurve>& curve,
                                                 const MonochromatorColumns& columns,
                                                 const std::filesystem::path& file) {
-  if (!curve) return Refusal{kNoDataToExportMessage, core::MessageIcon::None, ""};
+  if (!curve) return Refusal{kNothingToExportMessage, core::MessageIcon::None, ""};
   if (auto refusal = CheckMonochromatorColumns(columns, curve->mode)) return refusal;
   const multicrystal::MonochromatorCurve& c = *curve;
   return WriteLineFile(file, c.trace.count, [&](int i, std::string& line) {

@@ -1,4 +1,4 @@
-#include "programs/curve_export/CurveFile.h"
+#include "programs/line_file/LineFile.h"
 
 #include <fstream>
 #include <random>
@@ -10,7 +10,12 @@ namespace {
 std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
   std::random_device random;
   const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  return folder / ("." + file.filename().string() + "." + std::to_string(random()) + ".part");
+  std::string name = ".";
+  name += file.filename().string();
+  name += '.';
+  name += std::to_string(random());
+  name += ".part";
+  return folder / name;
 }
 
 }  // namespace

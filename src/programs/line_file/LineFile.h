@@ -6,10 +6,10 @@
 
 #include "programs/Refusal.h"
 
-// Writing the data files of the curve exports.
+// Writing the data files of the multi-crystal curve exports.
 namespace velto::programs {
 
-inline constexpr const char* kNoDataToExportMessage = "No data to export yet !    ";
+inline constexpr const char* kNothingToExportMessage = "No data to export yet !    ";
 
 // "Cannot create the file \"<path>\" !" with the error icon.
 Refusal CannotCreateFile(const std::filesystem::path& file);
