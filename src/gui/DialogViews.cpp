@@ -1,4 +1,5 @@
 #include "gui/CChangWavLen.h"
+#include "gui/CDlgExport.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/CDlgSetBragg.h"
 #include "gui/CDlgXopSF.h"
@@ -11,6 +12,8 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::SetBraggForm, CDlgSetBragg>();
   QtUserInterface::RegisterDialog<programs::CrystalParamsForm, CDlgCrystParams>();
   QtUserInterface::RegisterDialog<programs::StructureFactorsForm, CDlgXopSF>();
+  QtUserInterface::RegisterDialog<programs::CurveExportDialog, CDlgExport>();
+  QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
 }
 
 }  // namespace velto::gui

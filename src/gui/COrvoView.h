@@ -1,0 +1,79 @@
+#pragma once
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "gui/QtUserInterface.h"
+#include "programs/single_crystal/SingleCrystalForm.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QThread;
+
+namespace velto::gui {
+
+class CBTNRightClk;
+class SingleCrystalPlotWidget;
+
+// The window of the single-crystal program, Bragg or Laue: copies what the
+// person typed into the form model, runs its commands and shows the model.
+// The calculation runs on a worker thread with a progress dialog.
+class COrvoView : public QWidget {
+  Q_OBJECT
+ public:
+  COrvoView(programs::AppContext& app, bool laue, QWidget* parent = nullptr);
+  ~COrvoView() override;
+
+  programs::SingleCrystalForm& Model() { return model_; }
+  // Tests script the person's answers (file choosers, child dialogs).
+  void SetUserInterface(programs::UserInterface& ui) { commandUi_ = &ui; }
+  QLineEdit* FieldEdit(programs::SingleCrystalField id) const { return edits_.at(id); }
+  QPushButton* CalculateButton() const { return calculate_; }
+  QPushButton* DefineCrystalButton() const { return defineCrystal_; }
+  // True while a calculation runs on the worker thread.
+  bool Calculating() const { return running_; }
+
+ public slots:
+  // "Export Curve or Map Data..." of the main window.
+  void exportData();
+  void calculate();
+
+ signals:
+  void calculationFinished();
+
+ private:
+  QLineEdit* AddEdit(programs::SingleCrystalField id, bool display);
+  void ReadFields();
+  void ShowModel();
+  void Run(void (programs::SingleCrystalForm::*command)(programs::UserInterface&));
+  void SavePicture();
+
+  programs::SingleCrystalForm model_;
+  QtUserInterface ui_;
+  programs::UserInterface* commandUi_ = &ui_;
+  bool running_ = false;
+  QThread* worker_ = nullptr;
+  std::function<void()> cancel_;
+  std::map<programs::SingleCrystalField, QLineEdit*> edits_;
+  QPushButton* calculate_ = nullptr;
+  QPushButton* defineCrystal_ = nullptr;
+  QPushButton* question_ = nullptr;
+  QRadioButton* sigma_ = nullptr;
+  QRadioButton* pi_ = nullptr;
+  QRadioButton* rocking_ = nullptr;
+  QRadioButton* energyScan_ = nullptr;
+  QCheckBox* rigorous_ = nullptr;
+  QCheckBox* showR_ = nullptr;
+  QCheckBox* showT_ = nullptr;
+  QLabel* offsetUnit_ = nullptr;
+  QLabel* rangeUnit_ = nullptr;
+  QLabel* stepSize_ = nullptr;
+  CBTNRightClk* steps_[4] = {};
+  SingleCrystalPlotWidget* plot_ = nullptr;
+};
+
+}  // namespace velto::gui
