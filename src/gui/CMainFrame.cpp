@@ -141,6 +141,16 @@ void CMainFrame::BuildMenusAndToolbar() {
   auto* exportAction = new QAction(ToolbarIcon(ToolbarPicture::Export), QStringLiteral("Export..."), this);
   exportAction->setToolTip(QStringLiteral("Export Curve or Map Data..."));
   exportAction->setEnabled(false);
+  // The active program window handles the command when its view offers it.
+  connect(exportAction, &QAction::triggered, this, [this] {
+    if (QMdiSubWindow* active = client_->activeSubWindow()) QMetaObject::invokeMethod(active->widget(), "exportData");
+  });
+  connect(client_, &QMdiArea::subWindowActivated, exportAction, [exportAction](QMdiSubWindow* window) {
+    const QWidget* view = window ? window->widget() : nullptr;
+    exportAction->setEnabled(view && view->metaObject()->indexOfSlot("exportData()") >= 0);
+  });
+  file->insertAction(exit, exportAction);
+  file->insertSeparator(exit);
 
   toolbar_->addAction(programActions_[ProgramKind::SingleCrystal]);
   toolbar_->addAction(programActions_[ProgramKind::LaueCase]);
