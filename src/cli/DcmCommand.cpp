@@ -38,7 +38,7 @@ struct DcmOptions {
   std::optional<double> from, to;
   bool autoSet = false;
   std::string output;
-  std::vector<std::string> columns{"incident", "reflectivity"};
+  std::string columns = "scan,r";
   bool json = false;
 };
 
@@ -52,31 +52,35 @@ AngleUnit UnitOf(const std::string& name) {
   Refuse("Unknown unit '" + name + "' in --columns (urad, arcsec, deg).");
 }
 
-// "incident[:UNIT][:abs]", "exit[:UNIT][:abs]" and "reflectivity".
-programs::MonochromatorColumns ParseColumns(const std::vector<std::string>& specs) {
+// A comma-separated list of scan[:UNIT][:rel|abs], exit[:UNIT][:rel|abs]
+// and r, as the rc command takes it.
+programs::MonochromatorColumns ParseColumns(const std::string& list) {
   programs::MonochromatorColumns columns;
   columns.incident = columns.reflectivity = false;
-  for (const std::string& spec : specs) {
+  std::stringstream items(list);
+  for (std::string spec; std::getline(items, spec, ',');) {
     std::vector<std::string> parts;
     std::stringstream stream(spec);
     for (std::string part; std::getline(stream, part, ':');) parts.push_back(part);
     if (parts.empty()) continue;
     const std::string& name = parts[0];
-    if (name == "reflectivity" && parts.size() == 1) {
+    if (name == "r" && parts.size() == 1) {
       columns.reflectivity = true;
       continue;
     }
-    if (name != "incident" && name != "exit") Refuse("Unknown column '" + spec + "' in --columns.");
+    if (name != "scan" && name != "exit") Refuse("Unknown column '" + spec + "' in --columns.");
     AngleUnit unit = AngleUnit::Arcsecond;
     bool absolute = false;
     for (std::size_t i = 1; i < parts.size(); ++i) {
       if (parts[i] == "abs") {
         absolute = true;
-      } else if (parts[i] != "rel") {
+      } else if (parts[i] == "rel") {
+        absolute = false;
+      } else {
         unit = UnitOf(parts[i]);
       }
     }
-    if (name == "incident") {
+    if (name == "scan") {
       columns.incident = true;
       columns.incidentUnit = unit;
       columns.incidentAbsolute = absolute;
@@ -109,6 +113,7 @@ void RunDcm(DcmOptions& options) {
   // An angular scan does not use Δω; the window keeps its field at 0 then.
   if (!energyScan) in.deltaOmega = 0;
   const programs::MonochromatorColumns columns = ParseColumns(options.columns);
+  if (options.columns != "scan,r" && options.output.empty()) Refuse("--columns needs -o FILE.");
   if (!options.output.empty()) {
     if (auto refusal = programs::CheckMonochromatorColumns(columns, in.mode)) Refuse(refusal->message);
   }
@@ -234,7 +239,7 @@ const CommandRegistration kDcmCommand("dcm", [](CLI::App& app) {
   cmd->add_flag("--auto-set", o->autoSet, "apply the proposed Delta Phi and delta omega before the scan");
   cmd->add_option("-o,--output", o->output, "export the curve to this file");
   cmd->add_option("--columns", o->columns,
-                  "export columns: incident[:urad|arcsec|deg][:abs], exit[:UNIT][:abs], reflectivity")
+                  "exported columns, comma-separated: scan[:urad|arcsec|deg][:rel|abs], exit[...], r")
       ->capture_default_str();
   cmd->add_flag("--json", o->json, "print one JSON object instead of the summary");
   cmd->callback([o] { RunDcm(*o); });

@@ -86,8 +86,7 @@ TEST(DcmCommand, EnergyScanDefaultsAndExportColumns) {
   TemporaryDirectory directory;
   const auto file = directory.path() / "e.dat";
   const nlohmann::json out =
-      RunJson(Pair({"--scan", "energy", "--points", "401", "-o", file.string(), "--columns", "incident:abs",
-                    "exit:urad", "reflectivity"}));
+      RunJson(Pair({"--scan", "energy", "--points", "401", "-o", file.string(), "--columns", "scan:abs,exit:urad,r"}));
   EXPECT_EQ(out["from"].get<double>(), -2);
   EXPECT_EQ(out["to"].get<double>(), 2);
   EXPECT_EQ(out["unit"].get<std::string>(), "eV");
@@ -110,8 +109,7 @@ TEST(DcmCommand, EnergyScanDefaultsAndExportColumns) {
 TEST(DcmCommand, ExitColumnAloneStartsTheLine) {
   TemporaryDirectory directory;
   const auto file = directory.path() / "x.dat";
-  const nlohmann::json out = RunJson(Pair({"--points", "101", "-o", file.string(), "--columns", "exit:arcsec",
-                                           "reflectivity"}));
+  const nlohmann::json out = RunJson(Pair({"--points", "101", "-o", file.string(), "--columns", "exit:arcsec,r"}));
   std::size_t firstTab = 0;
   const auto rows = ReadColumns(file, &firstTab);
   ASSERT_EQ(rows.size(), 101u);
@@ -134,11 +132,11 @@ TEST(DcmCommand, RefusalsPrintTheProgramsMessage) {
   EXPECT_EQ(FirstLine(run.err), "The rocking range must between 0.001 and 360,000 arcsec !");
   TemporaryDirectory directory;
   const std::string file = (directory.path() / "c.dat").string();
-  run = RunProgram("velto-cli", Pair({"-o", file, "--columns", "reflectivity"}));
+  run = RunProgram("velto-cli", Pair({"-o", file, "--columns", "r"}));
   EXPECT_EQ(FirstLine(run.err), "You must select Incident angle or Exit angle or Both!");
-  run = RunProgram("velto-cli", Pair({"--scan", "energy", "-o", file, "--columns", "reflectivity"}));
+  run = RunProgram("velto-cli", Pair({"--scan", "energy", "-o", file, "--columns", "r"}));
   EXPECT_EQ(FirstLine(run.err), "You must select Photon energy or Exit angle or Both!");
-  run = RunProgram("velto-cli", Pair({"-o", file, "--columns", "incident"}));
+  run = RunProgram("velto-cli", Pair({"-o", file, "--columns", "scan:deg:abs"}));
   EXPECT_EQ(FirstLine(run.err), "At least one of the right 4 columns must be selected.");
   EXPECT_FALSE(std::filesystem::exists(file));
   run = RunProgram("velto-cli", Pair({"-o", (directory.path() / "missing" / "c.dat").string()}));

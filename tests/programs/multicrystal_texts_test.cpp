@@ -44,9 +44,9 @@ TEST(ConvolutedCurveTexts, ExportWritesOneLinePerPoint) {
   TemporaryDirectory directory;
   const auto file = directory.path() / "rc.dat";
   ASSERT_FALSE(ExportConvolutedCurve(Trace(), AngleUnit::Arcsecond, false, file).has_value());
-  EXPECT_EQ(ReadWholeFile(file), "-10\t0\n-5\t1e-05\n0\t0.25\n5\t1\n10\t0.5\n");
+  EXPECT_EQ(ReadWholeFile(file), "-10\t0\r\n-5\t1e-05\r\n0\t0.25\r\n5\t1\r\n10\t0.5\r\n");
   ASSERT_FALSE(ExportConvolutedCurve(Trace(), AngleUnit::Degree, true, file).has_value());
-  EXPECT_EQ(ReadWholeFile(file).substr(0, 13), "9.99722222\t0\n");
+  EXPECT_EQ(ReadWholeFile(file).substr(0, 14), "9.99722222\t0\r\n");
   ASSERT_FALSE(ExportConvolutedCurve(Trace(), AngleUnit::Microradian, false, file).has_value());
   EXPECT_EQ(ReadWholeFile(file).substr(0, 13), "-48.48136811\t");
   // Only the file itself is left in the folder.
@@ -72,7 +72,7 @@ TEST(CurveFile, AFailedExportKeepsTheOldFile) {
   const auto file = directory.path() / "b.dat";
   ASSERT_FALSE(WriteLineFile(file, 3, [](int i, std::string& line) { line = std::to_string(i); }).has_value());
   ASSERT_FALSE(WriteLineFile(file, 1, [](int, std::string& line) { line = "new"; }).has_value());
-  EXPECT_EQ(ReadWholeFile(file), "new\n");
+  EXPECT_EQ(ReadWholeFile(file), "new\r\n");
 }
 
 multicrystal::MonochromatorAnalysis Analysis() {
@@ -129,13 +129,13 @@ TEST(MonochromatorTexts, ExportColumnsInTheirOrderAndUnits) {
   const auto file = directory.path() / "dcm.dat";
   MonochromatorColumns columns;
   ASSERT_FALSE(ExportMonochromatorCurve(curve, columns, file).has_value());
-  EXPECT_EQ(ReadWholeFile(file), "-10\t0\n-5\t1e-05\n0\t0.25\n5\t1\n10\t0.5\n");
+  EXPECT_EQ(ReadWholeFile(file), "-10\t0\r\n-5\t1e-05\r\n0\t0.25\r\n5\t1\r\n10\t0.5\r\n");
   columns.incident = false;
   columns.exit = true;
   columns.exitUnit = AngleUnit::Degree;
   columns.exitAbsolute = true;
   ASSERT_FALSE(ExportMonochromatorCurve(curve, columns, file).has_value());
-  EXPECT_EQ(ReadWholeFile(file).substr(0, 14), "19.99722222\t0\n");
+  EXPECT_EQ(ReadWholeFile(file).substr(0, 15), "19.99722222\t0\r\n");
   curve.mode = ScanMode::Energy;
   curve.trace.reference = 8000;
   columns.incident = true;
@@ -143,7 +143,7 @@ TEST(MonochromatorTexts, ExportColumnsInTheirOrderAndUnits) {
   columns.exitAbsolute = false;
   columns.exitUnit = AngleUnit::Microradian;
   ASSERT_FALSE(ExportMonochromatorCurve(curve, columns, file).has_value());
-  EXPECT_EQ(ReadWholeFile(file).substr(0, 22), "7990\t-48.48136811\t0\n79");
+  EXPECT_EQ(ReadWholeFile(file).substr(0, 23), "7990\t-48.48136811\t0\r\n79");
 
   columns.reflectivity = false;
   EXPECT_EQ(ExportMonochromatorCurve(curve, columns, file)->message,

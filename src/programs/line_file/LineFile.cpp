@@ -36,7 +36,7 @@ std::optional<Refusal> WriteLineFile(const std::filesystem::path& file, int coun
     for (int i = 0; i < count && out; ++i) {
       text.clear();
       line(i, text);
-      text += '\n';
+      text += "\r\n";
       out.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
     out.close();
