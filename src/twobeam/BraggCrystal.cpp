@@ -91,10 +91,10 @@ void BraggCrystal::ResetResults() {
   transmissivity_ = 0;
   specular_ = 0;
   backDiffracted_ = 0;
-  exitAngle_ = 0;
-  depth_ = 0;
+  exitCosine_ = 1;
+  attenuation_ = 0;
   hasExit_ = false;
-  diffractedAmplitude_ = specularAmplitude_ = transmittedAmplitude_ = Complex{};
+  diffractedAmplitude_ = specularAmplitude_ = transmittedAmplitude_ = transmittedPhase_ = Complex{};
 }
 
 // The common first steps of the standard theory. False when the incidence
@@ -103,17 +103,25 @@ void BraggCrystal::ResetResults() {
 bool BraggCrystal::Prepare(Polarization p, double incidence, double energy, Waves& waves) {
   ResetResults();
   if (incidence <= 0 || incidence >= core::kPi) return false;
+  // Scans keep the energy fixed or step it; the divisions are done once
+  // per energy.
   const double e = energy <= 0 ? energy_ : energy;
-  waves.lambda = core::kHcEvAngstrom / e;
-  const double q = waves.lambda / d_;
+  if (e != lastEnergy_) {
+    lastEnergy_ = e;
+    lastLambda_ = core::kHcEvAngstrom / e;
+    lastQ_ = lastLambda_ / d_;
+  }
+  waves.lambda = lastLambda_;
+  const double q = lastQ_;
   const double sine = std::sin(incidence);
   const double cosine = std::cos(incidence);
   const double exitCosine = cosine - q * sinAlpha_;
   if (std::fabs(exitCosine) > 1.0) return false;
-  exitAngle_ = std::acos(exitCosine);
+  exitCosine_ = exitCosine;
   hasExit_ = true;
   if (p == Polarization::Pi && !piReflects_) {
-    if (d0_.imag() > 0) depth_ = waves.lambda / (2.0 * core::kTwoPi * d0_.imag());
+    attenuation_ = d0_.imag();
+    depthLambda_ = waves.lambda;
     return true;
   }
 
@@ -131,8 +139,8 @@ bool BraggCrystal::Prepare(Polarization p, double incidence, double energy, Wave
   waves.totalReflection = eta.imag() == 0 && s.real() == 0;
   // The 1/e intensity depth of the more strongly attenuated field, which is
   // the one a semi-infinite crystal excites; none without attenuation.
-  const double attenuation = std::fmax(waves.deltaPlus.imag(), waves.deltaMinus.imag());
-  if (attenuation > 0) depth_ = waves.lambda / (2.0 * core::kTwoPi * attenuation);
+  attenuation_ = waves.deltaPlus.imag() > waves.deltaMinus.imag() ? waves.deltaPlus.imag() : waves.deltaMinus.imag();
+  depthLambda_ = waves.lambda;
   return true;
 }
 
@@ -141,8 +149,9 @@ bool BraggCrystal::Prepare(Polarization p, double incidence, double energy, Wave
 double BraggCrystal::NoPiReflection(double energy, double thickness) {
   if (thickness > 0) {
     const double lambda = core::kHcEvAngstrom / (energy <= 0 ? energy_ : energy);
-    transmittedAmplitude_ = ExpTwoPi(TimesI(d0_) * (thickness / lambda));
-    transmissivity_ = Clean(std::norm(transmittedAmplitude_));
+    transmittedAmplitude_ = 1.0;
+    transmittedPhase_ = TimesI(d0_) * (thickness / lambda);
+    transmissivity_ = Clean(std::exp(2.0 * core::kTwoPi * transmittedPhase_.real()));
   }
   reflectivity_ = 0;
   return 0;
@@ -192,20 +201,21 @@ double BraggCrystal::ReflectFinite(Polarization p, double incidence, double ener
   const double tOverLambda = t / waves.lambda;
   const Complex rho = Divide(x2, x1);
   const Complex e = ExpTwoPi(TimesI(delta2 - delta1) * tOverLambda);
-  const Complex e2 = ExpTwoPi(TimesI(delta2) * tOverLambda);
   const Complex denominator = 1.0 - rho * e;
   const Complex inverse = Divide(1.0, denominator);
   diffractedAmplitude_ = x2 * (1.0 - e) * inverse;
-  transmittedAmplitude_ = e2 * (1.0 - rho) * inverse;
+  // τ = e2·(1 − ρ)/(1 − ρ·e) with e2 = ExpTwoPi(i·δ2·t/λ), |e2|² = exp(−4π·Im δ2·t/λ).
+  transmittedAmplitude_ = (1.0 - rho) * inverse;
+  transmittedPhase_ = TimesI(delta2) * tOverLambda;
   reflectivity_ = ratioB_ * std::norm(diffractedAmplitude_);
-  transmissivity_ = Clean(std::norm(transmittedAmplitude_));
+  transmissivity_ = Clean(std::exp(2.0 * core::kTwoPi * transmittedPhase_.real()) * std::norm(transmittedAmplitude_));
   return reflectivity_;
 }
 
 double BraggCrystal::PenetrationDepth(Polarization p, double incidence, double energy) {
   Waves waves;
   Prepare(p, incidence, energy, waves);
-  return depth_;
+  return LastPenetrationDepth();
 }
 
 }  // namespace velto::twobeam

@@ -1,8 +1,10 @@
 #pragma once
 #include <armadillo>
+#include <cmath>
 #include <complex>
 
 #include "core/Notifier.h"
+#include "core/Units.h"
 #include "crystal/CrystalParams.h"
 #include "twobeam/ComplexMath.h"
 #include "twobeam/Polarization.h"
@@ -73,19 +75,23 @@ class BraggCrystal {
   double Transmissivity() const { return transmissivity_; }
   double SpecularReflectivity() const { return specular_; }
   double BackDiffracted() const { return backDiffracted_; }  // Th of a rigorous finite plate
-  // Exit glancing angle; valid only when HasExitBeam().
-  double ExitAngle() const { return exitAngle_; }
+  // Exit glancing angle; valid only when HasExitBeam(). Found from its
+  // cosine on request: many callers never ask, and the arc cosine costs a
+  // third of a standard evaluation.
+  double ExitAngle() const { return hasExit_ ? std::acos(exitCosine_) : 0.0; }
   bool HasExitBeam() const { return hasExit_; }
   Complex DiffractedAmplitude() const { return diffractedAmplitude_; }
   Complex SpecularAmplitude() const { return specularAmplitude_; }
-  Complex TransmittedAmplitude() const { return transmittedAmplitude_; }
+  Complex TransmittedAmplitude() const { return transmittedAmplitude_ * ExpTwoPi(transmittedPhase_); }
   int DecayingWaveCount() const { return decayingWaves_; }
   // The penetration depth (Å) at the point of the last evaluation, found on
   // the way: by the standard theory after ReflectSemiInfinite and
   // ReflectFinite, by the rigorous theory after ReflectRigorousSemiInfinite
   // and ReflectRigorousFinite (not after the eigenvalue form). It equals
   // what PenetrationDepth or PenetrationDepthRigorous would return there.
-  double LastPenetrationDepth() const { return depth_; }
+  double LastPenetrationDepth() const {
+    return attenuation_ > 0 ? depthLambda_ / (4.0 * core::kPi * attenuation_) : 0.0;
+  }
 
  private:
   struct Constants {
@@ -123,9 +129,16 @@ class BraggCrystal {
   Constants sigma_{}, pi_{};
   Complex d0_{};
   // Last results.
-  double reflectivity_ = 0, transmissivity_ = 0, specular_ = 0, backDiffracted_ = 0, exitAngle_ = 0, depth_ = 0;
+  double reflectivity_ = 0, transmissivity_ = 0, specular_ = 0, backDiffracted_ = 0, exitCosine_ = 1;
+  // The penetration depth is depthLambda_/(4π·attenuation_), found on request.
+  double attenuation_ = 0, depthLambda_ = 0;
+  // λ and λ/d of the last energy evaluated.
+  double lastEnergy_ = std::nan(""), lastLambda_ = 0, lastQ_ = 0;
   bool hasExit_ = false;
-  Complex diffractedAmplitude_{}, specularAmplitude_{}, transmittedAmplitude_{};
+  Complex diffractedAmplitude_{}, specularAmplitude_{};
+  // The transmitted amplitude is transmittedAmplitude_·ExpTwoPi(transmittedPhase_);
+  // T needs only the modulus of the phase factor, a real exponential.
+  Complex transmittedAmplitude_{}, transmittedPhase_{};
   int decayingWaves_ = 0;
   // Work storage of the eigenvalue form; fixed size, so copies allocate nothing.
   arma::cx_mat::fixed<4, 4> eigenMatrix_;

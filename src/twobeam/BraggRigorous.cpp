@@ -12,6 +12,9 @@ namespace velto::twobeam {
 namespace {
 
 constexpr double kNegligibleSquare = 1e-50;
+// The closed-form roots are good to about 1e-11; a Newton correction larger
+// than this is not a refinement.
+constexpr double kLargestCorrection = 1e-7;
 
 double Clean(double value) { return value < kNegligibleSquare ? 0.0 : value; }
 
@@ -30,7 +33,7 @@ bool BraggCrystal::PrepareGrazing(double incidence, double energy, Grazing& g) {
   // An evanescent exit beam carries no diffracted intensity.
   if (g.ce * g.ce >= 1.0) return false;
   g.se = std::sqrt(1.0 - g.ce * g.ce);
-  exitAngle_ = std::acos(g.ce);
+  exitCosine_ = g.ce;
   hasExit_ = true;
   return true;
 }
@@ -69,17 +72,18 @@ void BraggCrystal::Quartic(Polarization p, const Grazing& g, std::array<Complex,
     Complex value, slope;
     Residual(p, g, u, value, slope);
     if (slope == Complex{}) continue;
-    const Complex refined = u - Divide(value, slope);
-    Complex refinedValue, unused;
-    Residual(p, g, refined, refinedValue, unused);
-    if (std::norm(refinedValue) < std::norm(value)) u = refined;
+    const Complex step = Divide(value, slope);
+    // A step far beyond the closed form's error means the derivative
+    // (nearly) vanishes, at a double root; the root is then left alone.
+    if (std::norm(step) < kLargestCorrection * kLargestCorrection) u -= step;
   }
   OrderRootsByImaginaryPart(roots);
 
   // Of the two decaying waves the one whose diffracted component travels
   // back towards the surface sets the penetration depth.
   const Complex u = roots[0].real() + g.hz > 0 ? roots[1] : roots[0];
-  if (u.imag() < 0) depth_ = -g.lambda / (2.0 * core::kTwoPi * u.imag());
+  attenuation_ = -u.imag();
+  depthLambda_ = g.lambda;
 }
 
 // The dispersion equation at u, cancellation-free, and its derivative.
@@ -255,7 +259,7 @@ double BraggCrystal::PenetrationDepthRigorous(Polarization p, double incidence, 
   if (!PrepareGrazing(incidence, energy, g)) return 0;
   std::array<Complex, 4> roots;
   Quartic(p, g, roots);
-  return depth_;
+  return LastPenetrationDepth();
 }
 
 }  // namespace velto::twobeam

@@ -10,8 +10,11 @@ namespace velto::twobeam {
 Complex ComplexSqrtPrincipal(Complex z) {
   // |z| without hypot's scaling: see Divide.
   const double m = std::sqrt(z.real() * z.real() + z.imag() * z.imag());
-  const double re = std::sqrt(std::fmax(0.0, (m + z.real()) * 0.5));
-  const double im = std::sqrt(std::fmax(0.0, (m - z.real()) * 0.5));
+  // Rounding may leave m a hair below |Re z|; the difference is then 0.
+  const double sumHalf = (m + z.real()) * 0.5;
+  const double differenceHalf = (m - z.real()) * 0.5;
+  const double re = sumHalf > 0 ? std::sqrt(sumHalf) : 0.0;
+  const double im = differenceHalf > 0 ? std::sqrt(differenceHalf) : 0.0;
   return {re, z.imag() < 0 ? -im : im};
 }
 

@@ -78,7 +78,7 @@ LaueCrystal::LaueCrystal(double energy, double dSpacing, double asymmetry, doubl
 double LaueCrystal::LaueEvaluate(double incidence, double energy, Polarization p, double thickness) {
   reflectivity_ = 0;
   transmissivity_ = 0;
-  exitAngle_ = 0;
+  exitSine_ = 0;
   hasExit_ = false;
   diffractedAmplitude_ = transmittedAmplitude_ = Complex{};
   if (!Usable()) return 0;
@@ -117,7 +117,7 @@ double LaueCrystal::LaueEvaluate(double incidence, double energy, Polarization p
     diffractedAmplitude_ = Complex{};
     return 0;
   }
-  exitAngle_ = std::asin(exitSine);
+  exitSine_ = exitSine;
   hasExit_ = true;
   reflectivity_ = b_ * std::norm(diffractedAmplitude_);
   return reflectivity_;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <complex>
 
 #include "crystal/CrystalParams.h"
@@ -43,7 +44,7 @@ class LaueCrystal {
   double Reflectivity() const { return reflectivity_; }
   double Transmissivity() const { return transmissivity_; }
   // Exit angle from the normal; valid only when HasExitBeam().
-  double ExitAngle() const { return exitAngle_; }
+  double ExitAngle() const { return hasExit_ ? std::asin(exitSine_) : 0.0; }
   bool HasExitBeam() const { return hasExit_; }
   double BraggAngleAtEnergy() const { return braggAngleAtEnergy_; }
   Complex DiffractedAmplitude() const { return diffractedAmplitude_; }
@@ -62,7 +63,7 @@ class LaueCrystal {
   Constants sigma_{}, pi_{};
   Complex d0_{};
 
-  double reflectivity_ = 0, transmissivity_ = 0, exitAngle_ = 0, braggAngleAtEnergy_ = 0;
+  double reflectivity_ = 0, transmissivity_ = 0, exitSine_ = 0, braggAngleAtEnergy_ = 0;
   bool hasExit_ = false;
   Complex diffractedAmplitude_{}, transmittedAmplitude_{};
 };

@@ -121,6 +121,8 @@ TEST(BraggCrystal, TransparentPlateConservesEnergy) {
           const double incidence = plate.IncidenceAtBragg() + i * 0.1 * kArcsec;
           const double r = plate.ReflectFinite(p, incidence, -1);
           ASSERT_NEAR(r + plate.Transmissivity(), 1.0, 1e-12) << i;
+          ASSERT_NEAR(std::norm(plate.TransmittedAmplitude()), plate.Transmissivity(), 1e-12) << i;
+          ASSERT_NEAR(std::norm(plate.DiffractedAmplitude()) * plate.AsymmetryRatio(), r, 1e-12) << i;
         }
       }
     }
