@@ -1,26 +1,11 @@
 #pragma once
-#include <string>
-
-#include "core/Notifier.h"
+#include "core/Refusal.h"
 
 namespace velto::multicrystal {
 
-// A command that refuses its inputs: the message the person sees, its icon,
-// and the field that gets the keyboard focus (empty for none). The checks of
-// this layer return it as a value; the form or the command-line tool shows
-// it. (The programs layer has the same shape in programs::Refusal.)
-struct Refusal {
-  std::string message;
-  core::MessageIcon icon = core::MessageIcon::None;
-  std::string field;
-
-  bool operator==(const Refusal&) const = default;
-};
-
-// The input framework's standard messages for a bound field out of its
-// limits, written as that framework writes them.
-Refusal IntegerOutOfLimits(int minimum, int maximum, std::string field);
-Refusal NumberOutOfLimits(double minimum, double maximum, std::string field);
+using core::IntegerOutOfLimits;
+using core::NumberOutOfLimits;
+using core::Refusal;
 
 // Messages shared by both programs.
 inline constexpr const char* kNoDiffractionMessage = "No diffraction!";

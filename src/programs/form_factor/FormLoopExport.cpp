@@ -10,13 +10,9 @@
 namespace velto::programs {
 namespace {
 
-std::string Between(double low, double high) {
-  return "Enter a number between " + core::FormatGeneral(low, 15) + " and " + core::FormatGeneral(high, 15) + ".";
-}
-
 std::optional<Refusal> OutOfBox(double value, double low, double high, const char* field) {
   if (value >= low && value <= high) return std::nullopt;
-  return Refusal{Between(low, high), core::MessageIcon::Warning, field};
+  return NumberOutOfLimits(low, high, field);
 }
 
 std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {

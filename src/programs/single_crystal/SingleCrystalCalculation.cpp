@@ -16,32 +16,14 @@ using twobeam::ScanKind;
 constexpr double kMinBraggThickness = 1e-6;  // µm
 constexpr double kMinLaueThickness = 1e-5;   // µm
 
-Refusal BoundRefusal(std::string message, std::string_view field) {
-  return Refusal{std::move(message), core::MessageIcon::Warning, std::string(field)};
-}
-
-// A bound field: one leading number within its limits, or the input
-// framework's standard refusal.
+// Bound fields: one leading number within the field's limits.
 std::variant<double, Refusal> ReadNumber(std::string_view text, std::string_view field,
                                          double minimum = -HUGE_VAL, double maximum = HUGE_VAL) {
-  const std::optional<double> value = core::LeadingNumber(text);
-  if (!value) return BoundRefusal("Enter a number.", field);
-  if (!(*value >= minimum && *value <= maximum)) {
-    return BoundRefusal("Enter a number between " + core::FormatGeneral(minimum, 15) + " and " +
-                            core::FormatGeneral(maximum, 15) + ".",
-                        field);
-  }
-  return *value;
+  return core::ReadBoundNumber(text, minimum, maximum, field);
 }
 
 std::variant<int, Refusal> ReadInteger(std::string_view text, std::string_view field, int minimum, int maximum) {
-  const std::optional<int> value = core::LeadingInteger(text);
-  if (!value) return BoundRefusal("Enter an integer.", field);
-  if (*value < minimum || *value > maximum) {
-    return BoundRefusal(
-        "Enter an integer between " + std::to_string(minimum) + " and " + std::to_string(maximum) + ".", field);
-  }
-  return *value;
+  return core::ReadBoundInteger(text, minimum, maximum, field);
 }
 
 }  // namespace
