@@ -58,9 +58,9 @@ programs::MonochromatorColumns ParseColumns(const std::string& list) {
   programs::MonochromatorColumns columns;
   columns.incident = columns.reflectivity = false;
   std::stringstream items(list);
-  for (std::string spec; std::getline(items, spec, ',');) {
+  for (std::string item; std::getline(items, item, ',');) {
     std::vector<std::string> parts;
-    std::stringstream stream(spec);
+    std::stringstream stream(item);
     for (std::string part; std::getline(stream, part, ':');) parts.push_back(part);
     if (parts.empty()) continue;
     const std::string& name = parts[0];
@@ -68,7 +68,7 @@ programs::MonochromatorColumns ParseColumns(const std::string& list) {
       columns.reflectivity = true;
       continue;
     }
-    if (name != "scan" && name != "exit") Refuse("Unknown column '" + spec + "' in --columns.");
+    if (name != "scan" && name != "exit") Refuse("Unknown column '" + item + "' in --columns.");
     AngleUnit unit = AngleUnit::Arcsecond;
     bool absolute = false;
     for (std::size_t i = 1; i < parts.size(); ++i) {
