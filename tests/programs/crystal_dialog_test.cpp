@@ -239,7 +239,7 @@ TEST_F(CrystalDialog, StructureFactorsOfSiliconOneOneOne) {
     EXPECT_LT(fmh.phaseDegrees, 50.0);
     EXPECT_EQ(sf.Phase(1).text, FormatNumber(fh.phaseDegrees, 8));
     // Photoabsorption of Si at 8.048 keV: µ ≈ 141 cm⁻¹ (NIST XCOM, photoelectric
-    // part 60.6 cm²/g × 2.329 g/cm³), so 1/µ ≈ 71 µm.
+    // share 60.6 cm²/g × 2.329 g/cm³), so 1/µ ≈ 71 µm.
     EXPECT_NEAR(sf.Absorption(), 0.0141, 0.0141 * 0.04);
     EXPECT_EQ(sf.PenetrationBox().text, FormatNumber(1.0 / sf.Absorption(), 8));
     return DialogResult::Ok;
