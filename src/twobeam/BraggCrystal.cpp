@@ -199,13 +199,15 @@ double BraggCrystal::ReflectFinite(Polarization p, double incidence, double ener
   const Complex delta1 = plusFirst ? waves.deltaPlus : waves.deltaMinus;
   const Complex delta2 = plusFirst ? waves.deltaMinus : waves.deltaPlus;
   const double tOverLambda = t / waves.lambda;
-  const Complex rho = Divide(x2, x1);
   const Complex e = ExpTwoPi(TimesI(delta2 - delta1) * tOverLambda);
-  const Complex denominator = 1.0 - rho * e;
-  const Complex inverse = Divide(1.0, denominator);
-  diffractedAmplitude_ = x2 * (1.0 - e) * inverse;
-  // τ = e2·(1 − ρ)/(1 − ρ·e) with e2 = ExpTwoPi(i·δ2·t/λ), |e2|² = exp(−4π·Im δ2·t/λ).
-  transmittedAmplitude_ = (1.0 - rho) * inverse;
+  // With ρ = X2/X1 multiplied out of r = X2·(1 − e)/(1 − ρ·e) and
+  // τ = e2·(1 − ρ)/(1 − ρ·e), both share the one division by X1 − X2·e
+  // (never 0: X1 = 0 would need η² = η² − 1).
+  const Complex x2e = x2 * e;
+  const Complex inverse = Divide(1.0, x1 - x2e);
+  diffractedAmplitude_ = x1 * (x2 - x2e) * inverse;
+  // e2 = ExpTwoPi(i·δ2·t/λ) is kept apart: T needs only |e2|² = exp(−4π·Im δ2·t/λ).
+  transmittedAmplitude_ = (x1 - x2) * inverse;
   transmittedPhase_ = TimesI(delta2) * tOverLambda;
   reflectivity_ = ratioB_ * std::norm(diffractedAmplitude_);
   transmissivity_ = Clean(std::exp(2.0 * core::kTwoPi * transmittedPhase_.real()) * std::norm(transmittedAmplitude_));

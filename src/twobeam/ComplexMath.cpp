@@ -7,24 +7,6 @@
 
 namespace velto::twobeam {
 
-Complex ComplexSqrtPrincipal(Complex z) {
-  // |z| without hypot's scaling: see Divide.
-  const double m = std::sqrt(z.real() * z.real() + z.imag() * z.imag());
-  // Rounding may leave m a hair below |Re z|; the difference is then 0.
-  const double sumHalf = (m + z.real()) * 0.5;
-  const double differenceHalf = (m - z.real()) * 0.5;
-  const double re = sumHalf > 0 ? std::sqrt(sumHalf) : 0.0;
-  const double im = differenceHalf > 0 ? std::sqrt(differenceHalf) : 0.0;
-  return {re, z.imag() < 0 ? -im : im};
-}
-
-Complex ExpTwoPi(Complex z) {
-  const double magnitude = std::exp(core::kTwoPi * z.real());
-  const double turns = z.imag() - std::trunc(z.imag());
-  const double phase = core::kTwoPi * turns;
-  return {magnitude * std::cos(phase), magnitude * std::sin(phase)};
-}
-
 Complex ComplexRootN(Complex z, int n) {
   const double re = z.real();
   const double im = z.imag();

@@ -1,6 +1,9 @@
 #pragma once
 #include <array>
+#include <cmath>
 #include <complex>
+
+#include "core/Units.h"
 
 // Complex helpers of the two-beam theory. Their branch choices are part of
 // the physics: the root selections of the reflection operations assume them.
@@ -20,12 +23,26 @@ inline Complex Divide(Complex a, Complex b) {
 // Square root on the principal branch, with the square root of a negative
 // real number a positive imaginary number (also for a negative zero
 // imaginary part).
-Complex ComplexSqrtPrincipal(Complex z);
+inline Complex ComplexSqrtPrincipal(Complex z) {
+  // |z| without hypot's scaling: see Divide above.
+  const double m = std::sqrt(z.real() * z.real() + z.imag() * z.imag());
+  // Rounding may leave m a hair below |Re z|; the difference is then 0.
+  const double sumHalf = (m + z.real()) * 0.5;
+  const double differenceHalf = (m - z.real()) * 0.5;
+  const double re = sumHalf > 0 ? std::sqrt(sumHalf) : 0.0;
+  const double im = differenceHalf > 0 ? std::sqrt(differenceHalf) : 0.0;
+  return {re, z.imag() < 0 ? -im : im};
+}
 
 // exp(2π·z). The integer part of Im z is dropped before the trigonometric
 // functions, so large phases (thick crystals) lose no accuracy. Callers pass
 // z = i·δ·t/λ to obtain exp(2πi·δ·t/λ).
-Complex ExpTwoPi(Complex z);
+inline Complex ExpTwoPi(Complex z) {
+  const double magnitude = std::exp(core::kTwoPi * z.real());
+  const double turns = z.imag() - std::trunc(z.imag());
+  const double phase = core::kTwoPi * turns;
+  return {magnitude * std::cos(phase), magnitude * std::sin(phase)};
+}
 
 // The n-th root |z|^(1/n)·exp(iφ/n) with the argument φ of z taken in [0, 2π).
 Complex ComplexRootN(Complex z, int n);
