@@ -4,7 +4,6 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <complex>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -13,7 +12,7 @@
 #include <vector>
 
 #include "cli/Command.h"
-#include "core/DataDirectory.h"
+#include "cli/CrystalOption.h"
 #include "core/Units.h"
 #include "crystal/Bragg.h"
 #include "crystal/CrystalStructure.h"
@@ -33,8 +32,6 @@ struct ChiOptions {
 
 // Photon energies above this have no atomic data in the suite.
 constexpr double kHighestEnergyEv = 99900.0;
-constexpr double kLowestTemperature = 1e-6;
-constexpr int kLargestIndex = 999;
 
 struct ChiResult {
   std::string name;
@@ -100,24 +97,13 @@ void RunChi(const ChiOptions& options) {
   ChiResult r;
   r.energyEv = options.energyKev * core::kEvPerKev;
   if (!(r.energyEv > 0) || !std::isfinite(r.energyEv)) Refuse("The photon energy must be a positive number of keV.");
-  if (std::isnan(options.temperature)) Refuse("The temperature must be a number of K.");
-  r.temperature = options.temperature < kLowestTemperature ? kLowestTemperature : options.temperature;
-
-  const std::filesystem::path dataDirectory = core::DataDirectory();
-  const std::filesystem::path path =
-      options.structFile.empty() ? dataDirectory / "Silicon.struct" : std::filesystem::path(options.structFile);
-  crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, r.temperature, dataDirectory, notifier))
-    Refuse("Failed to open file '" + path.string() + "' !    ");
-  if (!structure.IsLoaded()) Refuse("You have to import a Crystal Structure !   ");
+  r.temperature = TemperatureOption(options.temperature);
+  crystal::CrystalStructure structure = LoadStructOption(options.structFile, r.temperature, notifier);
   r.name = structure.name;
-
-  for (int index : options.hkl)
-    if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
+  CheckHkl(options.hkl);
   r.h = options.hkl[0];
   r.k = options.hkl[1];
   r.l = options.hkl[2];
-  if (r.h == 0 && r.k == 0 && r.l == 0) Refuse("HKL should not be ALL zero!   ");
 
   r.d = structure.DSpacing(r.h, r.k, r.l);
   r.braggAngle = crystal::BraggAngle(r.energyEv, r.d);

@@ -1,31 +1,51 @@
 #include "cli/CrystalOption.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <iostream>
 
 #include "core/DataDirectory.h"
-#include "crystal/CrystalStructure.h"
 #include "crystal/Susceptibility.h"
 #include "shell/MainFrameState.h"
 
 namespace velto::cli {
 namespace {
 constexpr int kLargestIndex = 999;
+constexpr double kLowestTemperature = 1e-6;  // K
+constexpr const char* kExampleStructFile = "Silicon.struct";
+}  // namespace
+
+crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,
+                                           StderrNotifier& notifier, const StructureMessages& messages) {
+  const std::filesystem::path dataDirectory = core::DataDirectory();
+  const std::filesystem::path path =
+      structFile.empty() ? dataDirectory / kExampleStructFile : std::filesystem::path(structFile);
+  crystal::CrystalStructure structure;
+  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier))
+    Refuse(messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !    ");
+  if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
+  return structure;
+}
+
+double TemperatureOption(double kelvin) {
+  if (std::isnan(kelvin)) Refuse("The temperature must be a number of K.");
+  return std::max(kelvin, kLowestTemperature);
+}
+
+void CheckHkl(std::span<const int> hkl, AllZeroHkl allZero) {
+  for (int index : hkl)
+    if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
+  if (allZero == AllZeroHkl::Refuse && std::all_of(hkl.begin(), hkl.end(), [](int index) { return index == 0; }))
+    Refuse("HKL should not be ALL zero!   ");
 }
 
 multicrystal::CrystalReflection LoadCrystalOption(const std::string& structFile, const std::vector<int>& hkl,
                                                   double energyEv, StderrNotifier& notifier) {
   multicrystal::CrystalReflection reflection;
   if (structFile.empty()) return reflection;
-  const std::filesystem::path dataDirectory = core::DataDirectory();
-  crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, structFile, shell::kDefaultTemperatureK, dataDirectory, notifier))
-    Refuse("Failed to open file '" + structFile + "' !    ");
-  if (!structure.IsLoaded()) Refuse("You have to import a Crystal Structure !   ");
-  for (int index : hkl)
-    if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
-  if (hkl[0] == 0 && hkl[1] == 0 && hkl[2] == 0) Refuse("HKL should not be ALL zero!   ");
+  crystal::CrystalStructure structure = LoadStructOption(structFile, shell::kDefaultTemperatureK, notifier);
+  CheckHkl(hkl);
   reflection.defined = true;
   reflection.d = structure.DSpacing(hkl[0], hkl[1], hkl[2]);
   reflection.chi = crystal::ComputeReflectionChi(structure, energyEv, hkl[0], hkl[1], hkl[2], notifier);

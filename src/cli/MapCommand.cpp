@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/CrystalOption.h"
 #include "core/DataDirectory.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
@@ -98,10 +99,9 @@ void RunMap(const MapOptions& o) {
     if (!crystal::MakeDiamondCrystal(structure, 14, 5.43102064, 530.82, 293.15, dataDirectory, notifier))
       Refuse("The atomic data of silicon cannot be read.");
     structure.name = "Si";
-  } else if (!crystal::LoadStructFile(structure, o.structFile, 293.15, dataDirectory, notifier)) {
-    Refuse("Failed to open file '" + o.structFile + "' !    ");
+  } else {
+    structure = LoadStructOption(o.structFile, 293.15, notifier);
   }
-  if (!structure.IsLoaded()) Refuse("You have to import a Crystal Structure !   ");
   const bool diamond = o.siMode == "on" || (o.siMode == "auto" && mbd::IsDiamondStructureName(structure.name));
   const mbd::LatticeBasis lattice = mbd::LatticeBasisOf(structure);
   const mbd::MapSettings settings = ReadSettings(o, structure, diamond, lattice, notifier);

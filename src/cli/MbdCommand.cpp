@@ -3,8 +3,8 @@
 // components computed or imported, and a plane-wave or convoluted Δθ/Δφ
 // scan written as the results file.
 #include <CLI/CLI.hpp>
+#include <array>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "cli/Command.h"
-#include "core/DataDirectory.h"
+#include "cli/CrystalOption.h"
 #include "core/Progress.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
@@ -97,8 +97,7 @@ void AddReflections(const MbdOptions& options, const mbd::MbdGeometry& geometry,
   for (const std::string& text : options.add) {
     const std::optional<mbd::Miller> hkl = ParseIndices(text);
     if (!hkl) Refuse("--add needs three integers \"h k l\", not '" + text + "'.");
-    for (int index : {hkl->h, hkl->k, hkl->l})
-      if (index < -999 || index > 999) Refuse("Enter an integer between -999 and 999.");
+    CheckHkl(std::array{hkl->h, hkl->k, hkl->l}, AllZeroHkl::Accept);
     mbd::AddAnswers answers;
     for (;;) {
       const mbd::AddResult result = table.Add(*hkl, geometry, diamond, answers);
@@ -124,14 +123,10 @@ void RunMbd(const MbdOptions& options) {
   StderrNotifier notifier;
   const double energy = options.energyKev * core::kEvPerKev;
   if (!(energy > 0) || !std::isfinite(energy)) Refuse("The photon energy must be a positive number of keV.");
-  const std::filesystem::path dataDirectory = core::DataDirectory();
-  const std::filesystem::path path =
-      options.structFile.empty() ? dataDirectory / "Silicon.struct" : std::filesystem::path(options.structFile);
-  crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, options.temperature, dataDirectory, notifier))
-    Refuse("Failed to open file '" + path.string() + "' !    ");
-  for (int index : options.hkl)
-    if (index < -999 || index > 999) Refuse("Enter an integer between -999 and 999.");
+  // The geometry refuses a crystal without atoms and G = 0 0 0 in its own words.
+  crystal::CrystalStructure structure =
+      LoadStructOption(options.structFile, options.temperature, notifier, {.undefined = nullptr});
+  CheckHkl(options.hkl, AllZeroHkl::Accept);
   const mbd::Miller g{options.hkl[0], options.hkl[1], options.hkl[2]};
   const mbd::LatticeBasis lattice = mbd::LatticeBasisOf(structure);
   const bool diamond = DiamondMode(options.siMode, structure.name);

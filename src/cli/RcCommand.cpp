@@ -5,7 +5,6 @@
 // curve export.
 #include <CLI/CLI.hpp>
 #include <cmath>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -15,7 +14,7 @@
 #include <vector>
 
 #include "cli/Command.h"
-#include "core/DataDirectory.h"
+#include "cli/CrystalOption.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
 #include "crystal/Susceptibility.h"
@@ -51,8 +50,6 @@ struct RcOptions {
   bool json = false;
 };
 
-constexpr int kLargestIndex = 999;
-constexpr double kLowestTemperature = 1e-6;
 constexpr double kHighestEnergyEv = 99900.0;
 
 // The Bragg-angle field of the form.
@@ -227,24 +224,18 @@ void RunRc(const RcOptions& options) {
     Refuse(
         "Currently this program cannot calculate structure factors for photon energies > 99.9 keV. You must "
         "MANUALLY SET the structure factors!");
-  if (std::isnan(options.temperature)) Refuse("The temperature must be a number of K.");
-  const double temperature = options.temperature < kLowestTemperature ? kLowestTemperature : options.temperature;
+  const double temperature = TemperatureOption(options.temperature);
   if (options.polarization != "sigma" && options.polarization != "pi") Refuse("--pol takes sigma or pi.");
   if (options.scan != "angle" && options.scan != "energy") Refuse("--scan takes angle or energy.");
   if (options.laue && options.rigorous) Refuse("The rigorous theory for grazing geometry is for the Bragg case only.");
   if (options.columns.size() && options.output.empty()) Refuse("--columns needs -o FILE.");
 
-  for (int index : options.hkl)
-    if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
+  CheckHkl(options.hkl);
   const int h = options.hkl[0], k = options.hkl[1], l = options.hkl[2];
-  if (h == 0 && k == 0 && l == 0) Refuse("HKL should not be ALL zero!   ");
 
-  const std::filesystem::path dataDirectory = core::DataDirectory();
-  const std::filesystem::path path =
-      options.structFile.empty() ? dataDirectory / "Silicon.struct" : std::filesystem::path(options.structFile);
-  crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier))
-    Refuse("Failed to open file '" + path.string() + "' !    ");
+  // A crystal without atoms is refused by the form's own check.
+  crystal::CrystalStructure structure =
+      LoadStructOption(options.structFile, temperature, notifier, {.undefined = nullptr});
   in.crystalDefined = structure.IsLoaded();
   in.dSpacing = structure.DSpacing(h, k, l);
   if (in.crystalDefined) {

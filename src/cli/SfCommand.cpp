@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/CrystalOption.h"
 #include "core/DataDirectory.h"
 #include "core/Units.h"
 #include "crystal/StructFactor.h"
@@ -29,8 +30,6 @@ struct SfOptions {
   bool json = false;
 };
 
-constexpr int kLargestIndex = 999;
-constexpr double kLowestTemperature = 1e-6;
 const char* const kNames[] = {"F0", "Fh", "F-h", "Fh_pi", "F-h_pi"};
 const char* const kChiNames[] = {"chi0", "chih", "chimh", "chihp", "chimhp"};
 
@@ -42,19 +41,15 @@ void RunSf(const SfOptions& options) {
   StderrNotifier notifier;
   const double energy = options.energyKev * core::kEvPerKev;
   if (!(energy > 0) || !std::isfinite(energy)) Refuse("The photon energy must be a positive number of keV.");
-  if (std::isnan(options.temperature)) Refuse("The temperature must be a number of K.");
-  const double temperature = std::max(options.temperature, kLowestTemperature);
-  for (int index : options.hkl)
-    if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
+  const double temperature = TemperatureOption(options.temperature);
+  CheckHkl(options.hkl, AllZeroHkl::Accept);  // 0 0 0: the forward structure factor only
 
-  const auto dataDirectory = core::DataDirectory();
-  const std::filesystem::path path =
-      options.structFile.empty() ? dataDirectory / "Silicon.struct" : std::filesystem::path(options.structFile);
-  crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier) || !structure.IsLoaded())
-    Refuse(programs::kImportStructureFirstMessage);
+  // The program has one message for a file it cannot use, whatever is wrong with it.
+  crystal::CrystalStructure structure = LoadStructOption(
+      options.structFile, temperature, notifier,
+      {.unreadable = programs::kImportStructureFirstMessage, .undefined = programs::kImportStructureFirstMessage});
 
-  const auto engine = crystal::CreateStructFactor(dataDirectory, notifier);
+  const auto engine = crystal::CreateStructFactor(core::DataDirectory(), notifier);
   if (!engine) throw ExitStatus{1};  // its creation message is printed
 
   const int h = options.hkl[0], k = options.hkl[1], l = options.hkl[2];

@@ -1,0 +1,89 @@
+// The structure file and the reflection indices as each command takes them:
+// the same reading everywhere, with the message of the window the command
+// stands for where the windows word it differently.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/RunProgram.h"
+#include "support/TestFiles.h"
+
+namespace velto::testing {
+namespace {
+
+const std::string kImportFirst =
+    "Please click on the \"Import Crystal Structure\" button    \nto import a structure file before calculation.";
+
+struct Refusal {
+  std::vector<std::string> arguments;
+  std::string message;
+};
+
+void ExpectRefusals(const std::vector<Refusal>& cases) {
+  for (const Refusal& c : cases) {
+    const ProgramResult run = RunProgram("velto-cli", c.arguments);
+    EXPECT_EQ(run.status, 1) << c.arguments[0] << ": " << c.message;
+    EXPECT_EQ(run.err, c.message + "\n") << c.arguments[0];
+    EXPECT_TRUE(run.out.empty()) << run.out;
+  }
+}
+
+std::string Silicon() { return (BuildDataDirectory() / "Silicon.struct").string(); }
+
+TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
+  TemporaryDirectory directory;
+  const std::string missing = (directory.path() / "absent.struct").string();
+  const std::string failed = "Failed to open file '" + missing + "' !";
+  ExpectRefusals({
+      {{"rc", "--struct", missing}, failed},
+      {{"mbd", "--struct", missing, "--href", "1", "-1", "0"}, failed},
+      {{"map", "--struct", missing}, failed},
+      {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, failed},
+      {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, failed},
+      // The structure-factor window has one message for any file it cannot use.
+      {{"sf", "--struct", missing}, kImportFirst},
+  });
+}
+
+TEST(StructOption, AFileWithoutAtomsIsRefusedWhereTheWindowRefusesIt) {
+  TemporaryDirectory directory;
+  const std::string empty = directory.Write("empty.struct", "Nothing\n4 4 4\n90 90 90\n0\n").string();
+  ExpectRefusals({
+      {{"chi", "--struct", empty}, "You have to import a Crystal Structure !"},
+      {{"map", "--struct", empty}, "You have to import a Crystal Structure !"},
+      {{"conv", "--mono-struct", Silicon(), "--sample-struct", empty}, "You have to import a Crystal Structure !"},
+      {{"sf", "--struct", empty}, kImportFirst},
+      // These leave the crystal undefined and refuse it with their own checks.
+      {{"rc", "--struct", empty}, "You need to Define Crystal !"},
+      {{"mbd", "--struct", empty, "--href", "1", "-1", "0"},
+       "You have to Define/Import a crystal structure and select the Primary Reflection!"},
+  });
+}
+
+TEST(HklOption, IndicesOutsideThreeDigitsOrAllZeroAreRefused) {
+  const std::string range = "Enter an integer between -999 and 999.";
+  const std::string zero = "HKL should not be ALL zero!";
+  ExpectRefusals({
+      {{"rc", "--hkl", "1000", "0", "0"}, range},
+      {{"rc", "--hkl", "0", "0", "0"}, zero},
+      {{"sf", "--hkl", "0", "0", "-1000"}, range},
+      {{"mbd", "--hkl", "1000", "0", "0", "--href", "1", "-1", "0"}, range},
+      {{"mbd", "--href", "1", "-1", "0", "--add", "1 1 1000"}, range},
+      {{"conv", "--mono-struct", Silicon(), "--sample-struct", Silicon(), "--mono-hkl", "0", "0", "0"}, zero},
+      {{"dcm", "--c1-struct", Silicon(), "--c2-struct", Silicon(), "--c2-hkl", "-1000", "0", "0"}, range},
+      // The MBD geometry words a primary reflection of 0 0 0 itself.
+      {{"mbd", "--hkl", "0", "0", "0", "--href", "1", "-1", "0"},
+       "You have to Define/Import a crystal structure and select the Primary Reflection!"},
+  });
+}
+
+TEST(TemperatureOption, ATemperatureThatIsNoNumberIsRefused) {
+  ExpectRefusals({
+      {{"rc", "--temp", "nan"}, "The temperature must be a number of K."},
+      {{"sf", "--temp", "nan"}, "The temperature must be a number of K."},
+  });
+}
+
+}  // namespace
+}  // namespace velto::testing
