@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <optional>
 
 #include "core/DataDirectory.h"
 #include "gui/CAboutDlg.h"
@@ -26,6 +27,17 @@ constexpr const char* kCaption = " VELTO";
 constexpr const char* kHelpDocument = "VELTO-Help.pdf";
 // The structure editor, a separate program that lies beside velto.
 constexpr const char* kStructureEditor = "ambrel";
+// The export command while no program window offers its own.
+constexpr const char* kGeneralExportCommand = "Export Curve or Map Data...";
+
+// The File menu's name of the export of a program view, or none when the
+// view has no export.
+std::optional<QString> ExportCommandOf(const QWidget* view) {
+  if (!view || view->metaObject()->indexOfSlot("exportData()") < 0) return std::nullopt;
+  const QString text = view->property(kExportCommandProperty).toString();
+  if (text.isEmpty()) return std::nullopt;
+  return text;
+}
 
 ToolbarPicture PictureOf(ProgramKind kind) {
   switch (kind) {
@@ -137,18 +149,18 @@ void CMainFrame::BuildMenusAndToolbar() {
   about->setIcon(ToolbarIcon(ToolbarPicture::About));
   about->setToolTip(QStringLiteral("About"));
 
-  // No export handler exists until a program window offers one.
-  auto* exportAction = new QAction(ToolbarIcon(ToolbarPicture::Export), QStringLiteral("Export..."), this);
-  exportAction->setToolTip(QStringLiteral("Export Curve or Map Data..."));
+  // One action for the File menu entry and the toolbar button. The active
+  // program window handles it when its view offers an export, and names it
+  // in the menu; the button keeps the general tooltip.
+  auto* exportAction = exportAction_ =
+      new QAction(ToolbarIcon(ToolbarPicture::Export), QString::fromLatin1(kGeneralExportCommand), this);
+  exportAction->setToolTip(QString::fromLatin1(kGeneralExportCommand));
   exportAction->setEnabled(false);
-  // The active program window handles the command when its view offers it.
   connect(exportAction, &QAction::triggered, this, [this] {
-    if (QMdiSubWindow* active = client_->activeSubWindow()) QMetaObject::invokeMethod(active->widget(), "exportData");
+    QMdiSubWindow* active = client_->activeSubWindow();
+    if (active && ExportCommandOf(active->widget())) QMetaObject::invokeMethod(active->widget(), "exportData");
   });
-  connect(client_, &QMdiArea::subWindowActivated, exportAction, [exportAction](QMdiSubWindow* window) {
-    const QWidget* view = window ? window->widget() : nullptr;
-    exportAction->setEnabled(view && view->metaObject()->indexOfSlot("exportData()") >= 0);
-  });
+  connect(client_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateExportCommand);
   file->insertAction(exit, exportAction);
   file->insertSeparator(exit);
 
@@ -186,6 +198,12 @@ void CMainFrame::ShowAsSaved() {
   show();
   const QSize margins = frameGeometry().size() - geometry().size();
   if (!margins.isEmpty()) resize(placement.width - margins.width(), placement.height - margins.height());
+}
+
+void CMainFrame::UpdateExportCommand(QMdiSubWindow* window) {
+  const std::optional<QString> command = ExportCommandOf(window ? window->widget() : nullptr);
+  exportAction_->setText(command.value_or(QString::fromLatin1(kGeneralExportCommand)));
+  exportAction_->setEnabled(command.has_value());
 }
 
 void CMainFrame::UpdateCaption() {

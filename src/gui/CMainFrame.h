@@ -48,6 +48,8 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   CDlgArcMurad* Converter() const { return converter_; }
   QAction* ProgramAction(shell::ProgramKind kind) const { return programActions_.at(kind); }
   QToolBar* ControlBar() const { return toolbar_; }
+  // The export entry of the File menu, also the toolbar's Export button.
+  QAction* ExportAction() const { return exportAction_; }
   const shell::ProgramSlots& Slots() const { return slots_; }
 
  protected:
@@ -58,6 +60,7 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   void ActivateProgramWindow(shell::ProgramKind kind) override;
   void BuildMenusAndToolbar();
   void UpdateCaption();
+  void UpdateExportCommand(QMdiSubWindow* window);
   programs::UserInterface& CommandUi() { return *commandUi_; }
 
   shell::SettingsStore& settings_;
@@ -71,6 +74,7 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   std::map<shell::ProgramKind, QAction*> programActions_;
   CMyMDIClient* client_;
   QToolBar* toolbar_ = nullptr;
+  QAction* exportAction_ = nullptr;
   QPointer<CDlgArcMurad> converter_;
 };
 

@@ -24,6 +24,8 @@ class SingleCrystalPlotWidget;
 // The calculation runs on a worker thread with a progress dialog.
 class COrvoView : public QWidget {
   Q_OBJECT
+  // The File menu's entry for exportData() (see kExportCommandProperty).
+  Q_PROPERTY(QString exportCommand READ ExportCommand CONSTANT)
  public:
   COrvoView(programs::AppContext& app, bool laue, QWidget* parent = nullptr);
   ~COrvoView() override;
@@ -34,11 +36,13 @@ class COrvoView : public QWidget {
   QLineEdit* FieldEdit(programs::SingleCrystalField id) const { return edits_.at(id); }
   QPushButton* CalculateButton() const { return calculate_; }
   QPushButton* DefineCrystalButton() const { return defineCrystal_; }
+  QCheckBox* TransmissivityCheck() const { return showT_; }
   // True while a calculation runs on the worker thread.
   bool Calculating() const { return running_; }
+  static QString ExportCommand() { return QString::fromLatin1(programs::SingleCrystalForm::kExportCommand); }
 
  public slots:
-  // "Export Curve or Map Data..." of the main window.
+  // The export command of the main window's File menu and toolbar.
   void exportData();
   void calculate();
 
@@ -69,7 +73,9 @@ class COrvoView : public QWidget {
   QCheckBox* rigorous_ = nullptr;
   QCheckBox* showR_ = nullptr;
   QCheckBox* showT_ = nullptr;
+  QLabel* offsetSymbol_ = nullptr;
   QLabel* offsetUnit_ = nullptr;
+  QLabel* rangeSymbol_ = nullptr;
   QLabel* rangeUnit_ = nullptr;
   QLabel* stepSize_ = nullptr;
   CBTNRightClk* steps_[4] = {};

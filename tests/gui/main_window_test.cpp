@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QToolBar>
@@ -11,6 +12,7 @@
 #include "gui/Application.h"
 #include "gui/CDlgArcMurad.h"
 #include "gui/CMyMDIClient.h"
+#include "gui/COrvoView.h"
 #include "support/FakeUserInterface.h"
 #include "support/TestFiles.h"
 
@@ -106,6 +108,61 @@ TEST(MainWindow, EachProgramOpensOnceAndClosingFreesIt) {
   EXPECT_FALSE(frame.Slots().IsOpen(ProgramKind::MbdLineMap));
   frame.ProgramAction(ProgramKind::MbdLineMap)->trigger();
   EXPECT_EQ(built, 4);
+}
+
+TEST(MainWindow, FileMenuExportIsNamedAndRunByTheActiveProgramWindow) {
+  shell::MemorySettingsStore settings;
+  shell::MainFrameState state;
+  ProgramWindowRegistry registry = BuiltProgramWindows();
+  registry[ProgramKind::MbdLineMap] = [](programs::AppContext&, QWidget* parent) {
+    return new QLabel(QStringLiteral("a program without export"), parent);
+  };
+  CMainFrame frame(settings, state, registry);
+  frame.show();
+
+  QAction* exportAction = frame.ExportAction();
+  QMenu* file = frame.menuBar()->actions().at(0)->menu();
+  ASSERT_NE(file, nullptr);
+  QStringList entries;
+  for (QAction* entry : file->actions()) {
+    if (!entry->isSeparator()) entries << entry->text();
+  }
+  EXPECT_EQ(entries, (QStringList{"Export Curve or Map Data...", "E&xit"}));
+  EXPECT_FALSE(exportAction->isEnabled());
+  EXPECT_TRUE(frame.ControlBar()->actions().contains(exportAction));
+
+  const QString toolTip = "Export Curve or Map Data...";
+  frame.ProgramAction(ProgramKind::SingleCrystal)->trigger();
+  EXPECT_EQ(exportAction->text(), "Export Curve Data...");
+  EXPECT_TRUE(exportAction->isEnabled());
+  EXPECT_EQ(exportAction->toolTip(), toolTip);
+
+  // The command reaches the view of the active window, which has no curve yet.
+  auto* bragg = qobject_cast<COrvoView*>(frame.Client()->activeSubWindow()->widget());
+  ASSERT_NE(bragg, nullptr);
+  velto::testing::FakeUserInterface person;
+  bragg->SetUserInterface(person);
+  exportAction->trigger();
+  EXPECT_EQ(person.LastMessage(), "No data to export yet !    ");
+
+  frame.ProgramAction(ProgramKind::MbdLineMap)->trigger();
+  EXPECT_FALSE(exportAction->isEnabled());
+  EXPECT_EQ(exportAction->text(), "Export Curve or Map Data...");
+  const std::size_t before = person.messages.size();
+  exportAction->trigger();  // disabled: nothing runs
+  EXPECT_EQ(person.messages.size(), before);
+
+  frame.ProgramAction(ProgramKind::LaueCase)->trigger();
+  EXPECT_EQ(frame.Client()->activeSubWindow()->windowTitle(), "Laue-case Single-Crystal Diffraction for Plane Wave");
+  EXPECT_EQ(exportAction->text(), "Export Curve Data...");
+  EXPECT_TRUE(exportAction->isEnabled());
+  EXPECT_EQ(exportAction->toolTip(), toolTip);
+
+  frame.Client()->closeAllSubWindows();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(frame.Client()->subWindowList().isEmpty());
+  EXPECT_FALSE(exportAction->isEnabled());
+  EXPECT_EQ(exportAction->text(), "Export Curve or Map Data...");
 }
 
 TEST(MainWindow, CloseSavesPlacementDirectoryAndToolbar) {

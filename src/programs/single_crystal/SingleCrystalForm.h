@@ -61,6 +61,8 @@ class SingleCrystalForm {
  public:
   static constexpr const char* kBraggTitle = "Bragg-case Darwin Curve of Single Crystal Diffraction";
   static constexpr const char* kLaueTitle = "Laue-case Single-Crystal Diffraction for Plane Wave";
+  // How the File menu of both variants names ExportCurve.
+  static constexpr const char* kExportCommand = "Export Curve Data...";
   static constexpr const char* kEnergyChangedMessage =
       "Photon Energy could have been changed. You might need\nto update the energy-dependent \"chi\" components.";
   // The step buttons of the range: the "from" minus button leads the group.
