@@ -122,7 +122,8 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   kindRow->addWidget(rocking_);
   kindRow->addWidget(energyScan_);
   controls->addLayout(kindRow, ++row, 0, 1, 3);
-  controls->addWidget(Label("=", this), ++row, 0, Qt::AlignRight);
+  offsetSymbol_ = new QLabel(this);
+  controls->addWidget(offsetSymbol_, ++row, 0, Qt::AlignRight);
   controls->addWidget(AddEdit(F::Offset, false), row, 1);
   edits_[F::Offset]->setObjectName(QString::fromUtf8(programs::kOffsetField.data()));
   offsetUnit_ = new QLabel(this);
@@ -141,8 +142,10 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   auto* toSteps = new QHBoxLayout;
   for (int i = 2; i < 4; ++i) toSteps->addWidget(steps_[i] = new CBTNRightClk(this));
   controls->addLayout(toSteps, row, 2);
+  rangeSymbol_ = new QLabel(this);
+  controls->addWidget(rangeSymbol_, ++row, 0, Qt::AlignRight);
   rangeUnit_ = new QLabel(this);
-  controls->addWidget(rangeUnit_, ++row, 1);
+  controls->addWidget(rangeUnit_, row, 1);
   controls->addWidget(Label("points", this), ++row, 0);
   controls->addWidget(AddEdit(F::Points, false), row, 1);
   edits_[F::Points]->setObjectName(QString::fromUtf8(programs::kPointsField.data()));
@@ -194,6 +197,17 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   auto* mouse = AddEdit(F::MouseCoordinates, true);
   results->addWidget(mouse, 0, 5, 2, 1);
   results->setColumnStretch(3, 1);
+  // The positions carry the exit angle in brackets; they keep room for it
+  // however narrow the window, the reflectivities need only a few digits.
+  const QFontMetrics metrics = fontMetrics();
+  const int margins = 16;
+  for (F id : {F::MaxPosition, F::CentrePosition}) {
+    edits_[id]->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("-99.999\" (-99.999\" Exit)")) + margins);
+  }
+  for (F id : {F::MaxReflectivity, F::CentreReflectivity}) {
+    edits_[id]->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("0.000000")) + margins);
+  }
+  mouse->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("-99.9999 0.999999")) + margins);
 
   auto* right = new QVBoxLayout;
   right->addWidget(plot_, 1);
@@ -290,6 +304,11 @@ void COrvoView::ShowModel() {
   ShowButton(question_, model_.Field(F::BraggQuestion));
   calculate_->setEnabled(model_.Field(F::Calculate).enabled && !running_);
   rigorous_->setEnabled(model_.Field(F::Rigorous).enabled);
+  // The fixed coordinate is the energy for a rocking curve and the angle
+  // for an energy scan; the range is the other one.
+  const bool rocking = model_.GetScanKind() == twobeam::ScanKind::RockingCurve;
+  offsetSymbol_->setText(rocking ? QStringLiteral("ΔE =") : QStringLiteral("Δθ ="));
+  rangeSymbol_->setText(rocking ? QStringLiteral("Δθ") : QStringLiteral("ΔE"));
   offsetUnit_->setText(ToQt(model_.Field(F::OffsetUnit).text));
   rangeUnit_->setText(ToQt(model_.Field(F::RangeUnit).text));
   stepSize_->setText(ToQt(model_.Field(F::StepSize).text));

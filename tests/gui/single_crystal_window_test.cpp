@@ -36,7 +36,7 @@ TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
   // is given 1 1 1.
   person.QueueOpenFile(state.exeDirectory / "Silicon.struct");
   person.QueueDialog<programs::CrystalParamsForm>([](programs::CrystalParamsForm& f, UserInterface& inner) {
-    for (int i = 0; i < 3; ++i) f.Index(i).text = "1";
+    f.Index(0).text = f.Index(1).text = f.Index(2).text = std::string("1");
     return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
   });
   view.DefineCrystalButton()->click();
@@ -52,6 +52,17 @@ TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
   const QString fwhm = view.FieldEdit(F::Fwhm)->text();
   EXPECT_NEAR(shell::ParseNumber(fwhm.toStdString()), 7.4, 0.3) << fwhm.toStdString();
   EXPECT_TRUE(fwhm.endsWith("\" of Exit angle)"));
+
+  // Even at its smallest the window shows the positions whole, exit angle
+  // included.
+  view.resize(view.minimumSizeHint());
+  QApplication::processEvents();
+  for (F id : {F::MaxPosition, F::CentrePosition}) {
+    const QLineEdit* position = view.FieldEdit(id);
+    EXPECT_TRUE(position->text().endsWith("\" Exit)")) << position->text().toStdString();
+    EXPECT_GT(position->width() - 8, position->fontMetrics().horizontalAdvance(position->text()))
+        << position->text().toStdString();
+  }
 
   velto::testing::TemporaryDirectory dir;
   const auto file = dir.path() / "si111.dat";

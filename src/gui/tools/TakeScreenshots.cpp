@@ -1,10 +1,15 @@
 // Takes the screenshots of the README: the main window, the crystal
-// dialog with silicon 1 1 1 computed, the energy dialog and the converter.
+// dialog with silicon 1 1 1 computed, the energy dialog, the converter and
+// the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their curves.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <cmath>
 #include <cstdio>
 
@@ -13,6 +18,7 @@
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgArcMurad.h"
 #include "gui/CDlgCrystParams.h"
+#include "gui/COrvoView.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
 
@@ -32,6 +38,46 @@ class ExampleChooser final : public velto::gui::QtUserInterface {
   }
   bool failed = false;
 };
+
+// Answers the crystal dialog of a program window with the silicon example
+// and one reflection, as a person would type it.
+class ReflectionChooser final : public velto::gui::QtUserInterface {
+ public:
+  ReflectionChooser(QWidget* window, ExampleChooser& files, const char* hkl)
+      : QtUserInterface(window), files_(files), hkl_(hkl) {}
+  std::optional<std::filesystem::path> ChooseOpenFile(const velto::programs::FileDialogRequest& request) override {
+    return files_.ChooseOpenFile(request);
+  }
+  void ShowMessage(std::string_view text, velto::programs::MessageIcon icon) override {
+    files_.ShowMessage(text, icon);
+  }
+  velto::programs::DialogResult RunDialog(velto::programs::DialogModel& model) override {
+    auto* crystal = dynamic_cast<velto::programs::CrystalParamsForm*>(&model);
+    if (!crystal) return QtUserInterface::RunDialog(model);
+    for (int i = 0; i < 3; ++i) crystal->Index(i).text = std::string(1, hkl_[i]);
+    return crystal->Ok(*this) ? velto::programs::DialogResult::Ok : velto::programs::DialogResult::Cancel;
+  }
+
+ private:
+  ExampleChooser& files_;
+  const char* hkl_;
+};
+
+// Defines silicon with the reflection `hkl` (three digits) in a program
+// window and computes its curve with the window's own settings.
+bool DefineAndCalculate(velto::gui::COrvoView& view, ExampleChooser& files, const char* hkl) {
+  ReflectionChooser ui(&view, files, hkl);
+  view.SetUserInterface(ui);
+  view.DefineCrystalButton()->click();
+  QEventLoop wait;
+  QObject::connect(&view, &velto::gui::COrvoView::calculationFinished, &wait, &QEventLoop::quit);
+  view.CalculateButton()->click();
+  if (view.Calculating()) wait.exec();
+  view.SetUserInterface(files);
+  const bool computed = !view.FieldEdit(velto::programs::SingleCrystalField::Fwhm)->text().isEmpty();
+  if (!computed) std::fprintf(stderr, "no curve computed for %s\n", hkl);
+  return computed && !files.failed;
+}
 
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
   widget.show();
@@ -79,5 +125,23 @@ int main(int argc, char* argv[]) {
 
   frame.ShowConverter();
   ok = Save(*frame.Converter(), output, "converter.png") && ok;
+  frame.Converter()->close();
+
+  // The program windows alone, without the main window around them, at a
+  // size that fits a page.
+  const QSize programSize(1180, 680);
+  velto::gui::COrvoView bragg(frame.App(), false);
+  bragg.resize(programSize.expandedTo(bragg.minimumSizeHint()));
+  bragg.show();
+  ok = DefineAndCalculate(bragg, chooser, "111") && Save(bragg, output, "bragg-silicon-111.png") && ok;
+  bragg.close();
+
+  velto::gui::COrvoView laue(frame.App(), true);
+  laue.resize(programSize.expandedTo(laue.minimumSizeHint()));
+  laue.show();
+  laue.FieldEdit(velto::programs::SingleCrystalField::Thickness)->setText(QStringLiteral("50"));
+  ok = DefineAndCalculate(laue, chooser, "220") && ok;
+  laue.TransmissivityCheck()->click();
+  ok = laue.TransmissivityCheck()->isChecked() && Save(laue, output, "laue-silicon-220.png") && ok;
   return ok ? 0 : 1;
 }
