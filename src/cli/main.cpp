@@ -3,10 +3,10 @@
 #include <iostream>
 
 #include "cli/Command.h"
-#include "core/LibraryThreads.h"
+#include "core/ProcessSetup.h"
 
 int main(int argc, char** argv) {
-  velto::core::KeepLinearAlgebraSingleThreaded();
+  velto::core::SetUpComputingProcess();
   CLI::App app{"VELTO command-line tool: dynamical X-ray diffraction of perfect crystals", "velto-cli"};
   app.require_subcommand(1);
   app.set_version_flag("--version", std::string("velto-cli 4.0.15"));

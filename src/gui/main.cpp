@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/LibraryThreads.h"
+#include "core/ProcessSetup.h"
 #include "gui/Application.h"
 
 namespace {
@@ -17,7 +17,7 @@ bool StartupProbe() { return std::getenv("VELTO_STARTUP_PROBE") != nullptr; }
 
 int main(int argc, char* argv[]) {
   const auto started = std::chrono::steady_clock::now();
-  velto::core::KeepLinearAlgebraSingleThreaded();
+  velto::core::SetUpComputingProcess();
   QApplication qtApplication(argc, argv);
   // The command line is not read: the application always starts with no
   // program window.
