@@ -59,7 +59,7 @@ TEST(ConvolutedCurveTexts, ExportWritesOneLinePerPoint) {
 TEST(CurveFile, AFailedExportKeepsTheOldFile) {
   TemporaryDirectory directory;
   const auto missing = directory.path() / "no such folder" / "a.dat";
-  EXPECT_EQ(WriteLineFile(missing, 1, [](int, std::string& line) { line = "x"; }),
+  EXPECT_EQ(WriteLineFile(missing, 1, [](int, std::string& line) { line.assign(1, 'x'); }),
             (Refusal{"Cannot create the file \"" + missing.string() + "\" !", core::MessageIcon::Error, ""}));
   // A folder in the way of the target: the lines are written, the rename
   // fails, the folder and its contents stay, and no temporary file remains.
