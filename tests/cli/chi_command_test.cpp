@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/Units.h"
-#include "support/RunProgram.h"
+#include "cli/CliRun.h"
 #include "support/TestFiles.h"
 
 namespace velto::testing {
@@ -13,12 +13,8 @@ namespace {
 constexpr double kSiliconA = 5.43102064;
 
 nlohmann::json RunJson(std::vector<std::string> arguments, ProgramResult* result = nullptr) {
-  arguments.insert(arguments.begin(), {"chi", "--json"});
-  const ProgramResult run = RunProgram("velto-cli", arguments);
-  if (result) *result = run;
-  EXPECT_EQ(run.status, 0) << run.err;
-  // The whole of stdout is one JSON object; parse() refuses anything more.
-  return nlohmann::json::parse(run.out, nullptr, /*allow_exceptions=*/false);
+  arguments.insert(arguments.begin(), "chi");
+  return RunCliJson(std::move(arguments), result);
 }
 
 double Modulus(const nlohmann::json& pair) { return std::hypot(pair[0].get<double>(), pair[1].get<double>()); }

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "core/Units.h"
-#include "support/RunProgram.h"
+#include "cli/CliRun.h"
 #include "support/TestFiles.h"
 
 namespace velto::testing {
@@ -24,17 +24,8 @@ std::vector<std::string> Quick(std::vector<std::string> more = {}) {
   return arguments;
 }
 
-nlohmann::json RunJson(std::vector<std::string> arguments) {
-  arguments.push_back("--json");
-  const ProgramResult run = RunProgram("velto-cli", arguments);
-  EXPECT_EQ(run.status, 0) << run.err;
-  return nlohmann::json::parse(run.out, nullptr, /*allow_exceptions=*/false);
-}
-
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
-
 TEST(ConvCommand, ComputesTheSiliconCurveWithTheFormsTexts) {
-  const nlohmann::json out = RunJson(Quick());
+  const nlohmann::json out = RunCliJson(Quick());
   ASSERT_TRUE(out.is_object());
   EXPECT_TRUE(out["curve"].get<bool>());
   EXPECT_EQ(out["points"].get<int>(), 81);
@@ -62,20 +53,20 @@ TEST(ConvCommand, ComputesTheSiliconCurveWithTheFormsTexts) {
 }
 
 TEST(ConvCommand, FieldsAreBroughtToWhatTheFormShows) {
-  const nlohmann::json out = RunJson(Quick({"--fwhm", "0", "--range", "-5", "--divergence", "0"}));
+  const nlohmann::json out = RunCliJson(Quick({"--fwhm", "0", "--range", "-5", "--divergence", "0"}));
   EXPECT_EQ(out["spectrum_fwhm_ev"].get<double>(), -1);
   EXPECT_EQ(out["spectrum_range_ev"].get<double>(), 0);
   EXPECT_EQ(out["spectral_points"].get<int>(), 1);
   EXPECT_EQ(out["divergence_points"].get<int>(), 1);
   EXPECT_EQ(out["thickness_um"].get<double>(), -1);
-  const nlohmann::json cut = RunJson(Quick({"--thickness", "20", "--channel-cut"}));
+  const nlohmann::json cut = RunCliJson(Quick({"--thickness", "20", "--channel-cut"}));
   EXPECT_EQ(cut["thickness_um"].get<double>(), -1);
 }
 
 TEST(ConvCommand, RandomPolarizationIsTheSumOfSigmaAndPi) {
-  const nlohmann::json sigma = RunJson(Quick({"--pol", "sigma"}));
-  const nlohmann::json pi = RunJson(Quick({"--pol", "pi"}));
-  const nlohmann::json random = RunJson(Quick({"--pol", "random"}));
+  const nlohmann::json sigma = RunCliJson(Quick({"--pol", "sigma"}));
+  const nlohmann::json pi = RunCliJson(Quick({"--pol", "pi"}));
+  const nlohmann::json random = RunCliJson(Quick({"--pol", "random"}));
   for (std::size_t i = 0; i < 81; i += 8) {
     const double sum = sigma["values"][i].get<double>() + pi["values"][i].get<double>();
     EXPECT_NEAR(random["values"][i].get<double>(), sum, 1e-12 * sum) << i;
@@ -86,7 +77,7 @@ TEST(ConvCommand, ExportWritesAnglesAndIntensities) {
   TemporaryDirectory directory;
   const auto file = directory.path() / "rc.dat";
   const nlohmann::json out =
-      RunJson(Quick({"--sample-asym", "3", "-o", file.string(), "--unit", "deg", "--absolute"}));
+      RunCliJson(Quick({"--sample-asym", "3", "-o", file.string(), "--unit", "deg", "--absolute"}));
   std::istringstream lines(ReadWholeFile(file));
   std::string line;
   int count = 0;

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "core/Units.h"
-#include "support/RunProgram.h"
+#include "cli/CliRun.h"
 #include "support/TestFiles.h"
 
 namespace velto::testing {
@@ -19,15 +19,6 @@ std::vector<std::string> Pair(std::vector<std::string> more = {}) {
   arguments.insert(arguments.end(), more.begin(), more.end());
   return arguments;
 }
-
-nlohmann::json RunJson(std::vector<std::string> arguments) {
-  arguments.push_back("--json");
-  const ProgramResult run = RunProgram("velto-cli", arguments);
-  EXPECT_EQ(run.status, 0) << run.err;
-  return nlohmann::json::parse(run.out, nullptr, /*allow_exceptions=*/false);
-}
-
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 std::vector<std::vector<double>> ReadColumns(const std::filesystem::path& file, std::size_t* firstTab = nullptr) {
   std::istringstream lines(ReadWholeFile(file));
@@ -44,8 +35,8 @@ std::vector<std::vector<double>> ReadColumns(const std::filesystem::path& file, 
 }
 
 TEST(DcmCommand, IdenticalSymmetricPairSquaresTheFirstCrystal) {
-  const nlohmann::json both = RunJson(Pair());
-  const nlohmann::json first = RunJson(Pair({"--only-first"}));
+  const nlohmann::json both = RunCliJson(Pair());
+  const nlohmann::json first = RunCliJson(Pair({"--only-first"}));
   EXPECT_EQ(both["phi_deg"].get<double>(), 0);
   EXPECT_EQ(both["texts"]["phi"].get<std::string>(), "0");
   EXPECT_EQ(both["points"].get<int>(), 2001);
@@ -66,8 +57,8 @@ TEST(DcmCommand, IdenticalSymmetricPairSquaresTheFirstCrystal) {
 }
 
 TEST(DcmCommand, AutoSetAlignsADispersivePair) {
-  const nlohmann::json plain = RunJson(Pair({"--geometry", "dispersive"}));
-  const nlohmann::json set = RunJson(Pair({"--geometry", "dispersive", "--auto-set"}));
+  const nlohmann::json plain = RunCliJson(Pair({"--geometry", "dispersive"}));
+  const nlohmann::json set = RunCliJson(Pair({"--geometry", "dispersive", "--auto-set"}));
   ASSERT_TRUE(set.contains("auto_set"));
   const nlohmann::json& proposal = set["auto_set"];
   // Φ = 180° − 2θB for two identical symmetric crystals (+,+).
@@ -86,7 +77,7 @@ TEST(DcmCommand, EnergyScanDefaultsAndExportColumns) {
   TemporaryDirectory directory;
   const auto file = directory.path() / "e.dat";
   const nlohmann::json out =
-      RunJson(Pair({"--scan", "energy", "--points", "401", "-o", file.string(), "--columns", "scan:abs,exit:urad,r"}));
+      RunCliJson(Pair({"--scan", "energy", "--points", "401", "-o", file.string(), "--columns", "scan:abs,exit:urad,r"}));
   EXPECT_EQ(out["from"].get<double>(), -2);
   EXPECT_EQ(out["to"].get<double>(), 2);
   EXPECT_EQ(out["unit"].get<std::string>(), "eV");
@@ -109,7 +100,7 @@ TEST(DcmCommand, EnergyScanDefaultsAndExportColumns) {
 TEST(DcmCommand, ExitColumnAloneStartsTheLine) {
   TemporaryDirectory directory;
   const auto file = directory.path() / "x.dat";
-  const nlohmann::json out = RunJson(Pair({"--points", "101", "-o", file.string(), "--columns", "exit:arcsec,r"}));
+  const nlohmann::json out = RunCliJson(Pair({"--points", "101", "-o", file.string(), "--columns", "exit:arcsec,r"}));
   std::size_t firstTab = 0;
   const auto rows = ReadColumns(file, &firstTab);
   ASSERT_EQ(rows.size(), 101u);
