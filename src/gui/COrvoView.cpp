@@ -15,11 +15,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QThread>
-#include <QTimer>
 #include <QVBoxLayout>
-#include <atomic>
 #include <fstream>
-#include <mutex>
 #include <vector>
 
 #include "gui/InputWidgets.h"
@@ -33,38 +30,6 @@ using F = programs::SingleCrystalField;
 using programs::SingleCrystalForm;
 
 namespace {
-
-// Progress of the worker thread, read by the user-interface thread.
-class SharedProgress final : public core::Progress {
- public:
-  void Report(int percent) override { percent_.store(percent); }
-  bool Cancelled() const override { return cancelled_.load(); }
-  int Percent() const { return percent_.load(); }
-  void Cancel() { cancelled_.store(true); }
-
- private:
-  std::atomic<int> percent_{0};
-  std::atomic<bool> cancelled_{false};
-};
-
-// Notices of the worker, shown on the user-interface thread afterwards.
-class CollectedNotices final : public core::Notifier {
- public:
-  void Notify(std::string_view text, core::MessageIcon icon) override {
-    std::lock_guard lock(mutex_);
-    notices_.push_back({std::string(text), icon});
-  }
-  void Console(std::string_view) override {}
-  void ShowAll(programs::UserInterface& ui) {
-    std::lock_guard lock(mutex_);
-    for (const auto& [text, icon] : notices_) ui.ShowMessage(text, icon);
-    notices_.clear();
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<std::pair<std::string, core::MessageIcon>> notices_;
-};
 
 QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
 
@@ -272,17 +237,33 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   });
   connect(plot_, &SingleCrystalPlotWidget::savePictureRequested, this, &COrvoView::SavePicture);
   connect(plot_, &SingleCrystalPlotWidget::exportRequested, this, &COrvoView::exportData);
+
+  // While the scan runs the window stays responsive; the progress dialog's
+  // Cancel keeps the previous curve.
+  connect(&runner_, &BackgroundRunner::runningChanged, this, [this](bool running) {
+    if (!running) {
+      QApplication::restoreOverrideCursor();
+      ShowModel();
+      return;
+    }
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    calculate_->setEnabled(false);
+    auto* dialog = new QProgressDialog(runner_.Title(), QStringLiteral("Cancel"), 0, 100, this);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(400);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    connect(&runner_, &BackgroundRunner::progressed, dialog, [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
+    connect(dialog, &QProgressDialog::canceled, &runner_, &BackgroundRunner::cancel);
+    connect(&runner_, &BackgroundRunner::runningChanged, dialog, [dialog](bool stillRunning) {
+      if (!stillRunning) dialog->deleteLater();
+    });
+  });
+  connect(&runner_, &BackgroundRunner::finished, this, &COrvoView::calculationFinished);
   ShowModel();
 }
 
-COrvoView::~COrvoView() {
-  // A window closed during a calculation stops its worker before it goes.
-  if (worker_) {
-    cancel_();
-    worker_->wait();
-    delete worker_;
-  }
-}
+COrvoView::~COrvoView() = default;
 
 QLineEdit* COrvoView::AddEdit(F id, bool display) {
   QLineEdit* edit = display ? static_cast<QLineEdit*>(new CInactvWbkEdit(this)) : new QLineEdit(this);
@@ -302,7 +283,7 @@ void COrvoView::ReadFields() {
 void COrvoView::ShowModel() {
   for (const auto& [id, edit] : edits_) ShowField(edit, model_.Field(id));
   ShowButton(question_, model_.Field(F::BraggQuestion));
-  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !running_);
+  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !runner_.Running());
   rigorous_->setEnabled(model_.Field(F::Rigorous).enabled);
   // The fixed coordinate is the energy for a rocking curve and the angle
   // for an energy scan; the range is the other one.
@@ -321,60 +302,15 @@ void COrvoView::ShowModel() {
 }
 
 void COrvoView::Run(void (SingleCrystalForm::*command)(programs::UserInterface&)) {
-  if (running_) return;
+  if (runner_.Running()) return;
   ReadFields();
-  (model_.*command)(*commandUi_);
+  (model_.*command)(commandUi_);
   ShowModel();
 }
 
-void COrvoView::calculate() {
-  if (running_) return;
-  ReadFields();
-  std::optional<programs::PreparedCalculation> prepared = model_.BeginCalculation(*commandUi_);
-  ShowModel();
-  if (!prepared) return;
+void COrvoView::calculate() { Run(&SingleCrystalForm::Calculate); }
 
-  // The scan runs on a worker; the window stays responsive and the
-  // progress dialog's Cancel keeps the previous curve.
-  running_ = true;
-  calculate_->setEnabled(false);
-  auto progress = std::make_shared<SharedProgress>();
-  auto notices = std::make_shared<CollectedNotices>();
-  auto outcome = std::make_shared<programs::SingleCrystalOutcome>();
-  auto inputs = std::make_shared<programs::PreparedCalculation>(std::move(*prepared));
-  QThread* worker = QThread::create([progress, notices, outcome, inputs] {
-    *outcome = programs::RunSingleCrystal(*inputs, *notices, *progress);
-  });
-  auto* dialog = new QProgressDialog(QStringLiteral("Calculating the curve..."), QStringLiteral("Cancel"), 0, 100, this);
-  dialog->setWindowModality(Qt::WindowModal);
-  dialog->setMinimumDuration(400);
-  dialog->setValue(0);
-  auto* timer = new QTimer(dialog);
-  connect(timer, &QTimer::timeout, dialog, [dialog, progress] { dialog->setValue(std::min(progress->Percent(), 99)); });
-  connect(dialog, &QProgressDialog::canceled, dialog, [progress] { progress->Cancel(); });
-  timer->start(50);
-  worker_ = worker;
-  cancel_ = [progress] { progress->Cancel(); };
-  QApplication::setOverrideCursor(Qt::BusyCursor);
-  connect(worker, &QThread::finished, this, [this, worker, dialog, notices, outcome, inputs] {
-    QApplication::restoreOverrideCursor();
-    dialog->deleteLater();
-    worker->deleteLater();
-    worker_ = nullptr;
-    running_ = false;
-    notices->ShowAll(*commandUi_);
-    model_.FinishCalculation(*commandUi_, *inputs, std::move(*outcome));
-    ShowModel();
-    emit calculationFinished();
-  });
-  worker->start();
-}
-
-void COrvoView::exportData() {
-  if (running_) return;
-  ReadFields();
-  model_.ExportCurve(*commandUi_);
-}
+void COrvoView::exportData() { Run(&SingleCrystalForm::ExportCurve); }
 
 void COrvoView::SavePicture() {
   const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save Picture"), QString(),
@@ -398,7 +334,7 @@ void COrvoView::SavePicture() {
     }
     written = image.save(file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? file : file + ".png");
   }
-  if (!written) commandUi_->ShowMessage("Cannot create the file \"" + FromQt(file) + "\" !", core::MessageIcon::Error);
+  if (!written) commandUi_.ShowMessage("Cannot create the file \"" + FromQt(file) + "\" !", core::MessageIcon::Error);
 }
 
 }  // namespace velto::gui

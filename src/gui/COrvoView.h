@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "gui/BackgroundRunner.h"
 #include "gui/QtUserInterface.h"
 #include "programs/single_crystal/SingleCrystalForm.h"
 
@@ -12,7 +13,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QThread;
 
 namespace velto::gui {
 
@@ -32,13 +32,13 @@ class COrvoView : public QWidget {
 
   programs::SingleCrystalForm& Model() { return model_; }
   // Tests script the person's answers (file choosers, child dialogs).
-  void SetUserInterface(programs::UserInterface& ui) { commandUi_ = &ui; }
+  void SetUserInterface(programs::UserInterface& ui) { commandUi_.SetPerson(ui); }
   QLineEdit* FieldEdit(programs::SingleCrystalField id) const { return edits_.at(id); }
   QPushButton* CalculateButton() const { return calculate_; }
   QPushButton* DefineCrystalButton() const { return defineCrystal_; }
   QCheckBox* TransmissivityCheck() const { return showT_; }
   // True while a calculation runs on the worker thread.
-  bool Calculating() const { return running_; }
+  bool Calculating() const { return runner_.Running(); }
   static QString ExportCommand() { return QString::fromLatin1(programs::SingleCrystalForm::kExportCommand); }
 
  public slots:
@@ -58,10 +58,10 @@ class COrvoView : public QWidget {
 
   programs::SingleCrystalForm model_;
   QtUserInterface ui_;
-  programs::UserInterface* commandUi_ = &ui_;
-  bool running_ = false;
-  QThread* worker_ = nullptr;
-  std::function<void()> cancel_;
+  // Declared after the model: a task still running when the window goes is
+  // stopped before the model it reports to.
+  BackgroundRunner runner_;
+  WindowUserInterface commandUi_{ui_, runner_};
   std::map<programs::SingleCrystalField, QLineEdit*> edits_;
   QPushButton* calculate_ = nullptr;
   QPushButton* defineCrystal_ = nullptr;

@@ -11,6 +11,9 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QUrl>
+#include <algorithm>
+
+#include "gui/BackgroundRunner.h"
 #include <iostream>
 #include <map>
 
@@ -50,23 +53,6 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
 
 QString MessageTitle() { return QStringLiteral("VELTO"); }
 
-class QtProgress final : public core::Progress {
- public:
-  QtProgress(QWidget* parent, const QString& title) : dialog_(title, QObject::tr("Cancel"), 0, 100, parent) {
-    dialog_.setWindowModality(Qt::WindowModal);
-    dialog_.setMinimumDuration(300);
-    dialog_.setValue(0);
-  }
-  void Report(int percent) override {
-    dialog_.setValue(percent);
-    QApplication::processEvents();
-  }
-  bool Cancelled() const override { return dialog_.wasCanceled(); }
-
- private:
-  QProgressDialog dialog_;
-};
-
 }  // namespace
 
 QString QtFileFilter(std::string_view filter) {
@@ -81,6 +67,10 @@ QString QtFileFilter(std::string_view filter) {
   }
   return filters.join(";;");
 }
+
+QtUserInterface::QtUserInterface(QWidget* window) : window_(window) {}
+
+QtUserInterface::~QtUserInterface() = default;
 
 void QtUserInterface::ShowMessage(std::string_view text, MessageIcon icon) {
   QMessageBox box(QtIcon(icon), MessageTitle(), ToQt(text), QMessageBox::Ok, window_);
@@ -161,8 +151,21 @@ void QtUserInterface::SetBusy(bool busy) {
   }
 }
 
-std::unique_ptr<core::Progress> QtUserInterface::BeginProgress(std::string_view title) {
-  return std::make_unique<QtProgress>(window_, ToQt(title));
+void QtUserInterface::RunInBackground(programs::BackgroundTask task) {
+  if (!runner_) runner_ = std::make_unique<BackgroundRunner>();
+  if (runner_->Running()) return;
+  auto* dialog = new QProgressDialog(ToQt(task.title), QObject::tr("Cancel"), 0, 100, window_);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->setMinimumDuration(300);
+  dialog->setAutoClose(false);
+  dialog->setAutoReset(false);
+  QObject::connect(runner_.get(), &BackgroundRunner::progressed, dialog,
+                   [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
+  QObject::connect(dialog, &QProgressDialog::canceled, runner_.get(), &BackgroundRunner::cancel);
+  QObject::connect(runner_.get(), &BackgroundRunner::runningChanged, dialog, [dialog](bool running) {
+    if (!running) dialog->deleteLater();
+  });
+  runner_->Start(std::move(task), *this);
 }
 
 void QtUserInterface::Console(std::string_view text) { std::cout << text << std::endl; }

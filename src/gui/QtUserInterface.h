@@ -11,6 +11,8 @@ class QDialog;
 
 namespace velto::gui {
 
+class BackgroundRunner;
+
 // Qt text from the models' UTF-8 strings and back.
 inline QString ToQt(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -25,7 +27,8 @@ QString QtFileFilter(std::string_view filter);
 // name.
 class QtUserInterface : public programs::UserInterface {
  public:
-  explicit QtUserInterface(QWidget* window) : window_(window) {}
+  explicit QtUserInterface(QWidget* window);
+  ~QtUserInterface() override;
 
   void ShowMessage(std::string_view text, programs::MessageIcon icon) override;
   programs::Answer AskYesNo(std::string_view text, programs::MessageIcon icon) override;
@@ -37,7 +40,9 @@ class QtUserInterface : public programs::UserInterface {
   bool OpenDocument(const std::filesystem::path& path) override;
   programs::LaunchResult StartProgram(const std::filesystem::path& executable) override;
   void SetBusy(bool busy) override;
-  std::unique_ptr<core::Progress> BeginProgress(std::string_view title) override;
+  // A dialog's own tasks: a modal progress dialog with Cancel over the
+  // dialog while the worker runs.
+  void RunInBackground(programs::BackgroundTask task) override;
   void Console(std::string_view text) override;
 
   QWidget* Window() const { return window_; }
@@ -59,6 +64,7 @@ class QtUserInterface : public programs::UserInterface {
 
  private:
   QPointer<QWidget> window_;
+  std::unique_ptr<BackgroundRunner> runner_;
 };
 
 // The dialog views of the form models of this application.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "core/Units.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
@@ -266,15 +267,17 @@ void SingleCrystalForm::ShowResults() {
 }
 
 void SingleCrystalForm::Calculate(UserInterface& ui) {
-  const std::optional<PreparedCalculation> prepared = BeginCalculation(ui);
+  std::optional<PreparedCalculation> prepared = BeginCalculation(ui);
   if (!prepared) return;
-  SingleCrystalOutcome outcome;
-  {
-    WaitCursor wait(ui);
-    const std::unique_ptr<core::Progress> progress = ui.BeginProgress("Calculating the curve");
-    outcome = RunSingleCrystal(*prepared, ui, *progress);
-  }
-  FinishCalculation(ui, *prepared, std::move(outcome));
+  auto inputs = std::make_shared<const PreparedCalculation>(std::move(*prepared));
+  auto outcome = std::make_shared<SingleCrystalOutcome>();
+  ui.RunInBackground({"Calculating the curve...",
+                      [inputs, outcome](core::Notifier& notices, core::Progress& progress) {
+                        *outcome = RunSingleCrystal(*inputs, notices, progress);
+                      },
+                      [this, inputs, outcome](UserInterface& ui, bool) {
+                        FinishCalculation(ui, *inputs, std::move(*outcome));
+                      }});
 }
 
 void SingleCrystalForm::Details(UserInterface& ui) {

@@ -104,13 +104,10 @@ class SingleCrystalForm {
   void ExportCurve(UserInterface& ui);
   void Help();
 
-  // "Calculate RC\nUpdate" in three steps, so that a window can compute off
-  // its user-interface thread: the checks (refusals shown, texts written
-  // back), the computation (RunSingleCrystal, thread-safe on its inputs),
-  // and showing the outcome. A cancelled outcome leaves the previous curve.
-  std::optional<PreparedCalculation> BeginCalculation(UserInterface& ui);
-  void FinishCalculation(UserInterface& ui, const PreparedCalculation& prepared, SingleCrystalOutcome outcome);
-  // All three on the calling thread, with the wait cursor and progress.
+  // "Calculate RC\nUpdate": the checks (a refusal is shown, the texts the
+  // checks normalise are written back), then the scan as a background task,
+  // whose outcome is shown when it ends. A cancelled run keeps the previous
+  // curve and results.
   void Calculate(UserInterface& ui);
 
   // --- the curve ---
@@ -131,6 +128,8 @@ class SingleCrystalForm {
   };
 
   SingleCrystalInputs Inputs() const;
+  std::optional<PreparedCalculation> BeginCalculation(UserInterface& ui);
+  void FinishCalculation(UserInterface& ui, const PreparedCalculation& prepared, SingleCrystalOutcome outcome);
   void ShowCrystal();
   void ShowBraggAngle();
   double SineOfBragg() const;

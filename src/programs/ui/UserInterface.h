@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/Notifier.h"
-#include "core/Progress.h"
+#include "programs/ui/BackgroundTask.h"
 
 // The one way in which form models talk to the person: message boxes,
 // questions, file dialogs, child dialogs, focus, clipboard, documents and
@@ -69,11 +69,13 @@ class UserInterface : public core::Notifier {
   // Starts a program; it runs on its own.
   virtual LaunchResult StartProgram(const std::filesystem::path& executable) = 0;
 
-  // The wait cursor while a computation runs; nested calls are counted.
+  // The wait cursor while a short computation runs; nested calls are counted.
   virtual void SetBusy(bool busy) = 0;
-  // A progress display for one long computation; it goes when the returned
-  // object goes.
-  virtual std::unique_ptr<core::Progress> BeginProgress(std::string_view title) = 0;
+  // Runs the long step of a command (see BackgroundTask). A window returns
+  // at once and computes on a worker with a progress bar and Cancel, its
+  // other commands refused until the task has finished; a script or a test
+  // runs the task to its end before returning.
+  virtual void RunInBackground(BackgroundTask task) = 0;
 
   // Notifications from the numerical layers arrive as message boxes.
   void Notify(std::string_view text, MessageIcon icon) override { ShowMessage(text, icon); }

@@ -1,18 +1,15 @@
-#include "support/FakeUserInterface.h"
+#include "programs/ui/ScriptedUserInterface.h"
 
+#include <mutex>
 #include <typeindex>
 
-namespace velto::testing {
+namespace velto::programs {
 
-using programs::Answer;
-using programs::DialogResult;
-using programs::LaunchResult;
-
-void FakeUserInterface::ShowMessage(std::string_view text, programs::MessageIcon icon) {
+void ScriptedUserInterface::ShowMessage(std::string_view text, MessageIcon icon) {
   messages.push_back({std::string(text), icon, false});
 }
 
-Answer FakeUserInterface::AskYesNo(std::string_view text, programs::MessageIcon icon) {
+Answer ScriptedUserInterface::AskYesNo(std::string_view text, MessageIcon icon) {
   messages.push_back({std::string(text), icon, true});
   if (answers_.empty()) {
     ++unscriptedRequests;
@@ -23,7 +20,7 @@ Answer FakeUserInterface::AskYesNo(std::string_view text, programs::MessageIcon 
   return answer;
 }
 
-std::optional<std::filesystem::path> FakeUserInterface::ChooseOpenFile(const programs::FileDialogRequest& request) {
+std::optional<std::filesystem::path> ScriptedUserInterface::ChooseOpenFile(const FileDialogRequest& request) {
   openRequests.push_back(request);
   if (openFiles_.empty()) {
     ++unscriptedRequests;
@@ -34,7 +31,7 @@ std::optional<std::filesystem::path> FakeUserInterface::ChooseOpenFile(const pro
   return file;
 }
 
-std::optional<std::filesystem::path> FakeUserInterface::ChooseSaveFile(const programs::FileDialogRequest& request) {
+std::optional<std::filesystem::path> ScriptedUserInterface::ChooseSaveFile(const FileDialogRequest& request) {
   saveRequests.push_back(request);
   if (saveFiles_.empty()) {
     ++unscriptedRequests;
@@ -45,7 +42,7 @@ std::optional<std::filesystem::path> FakeUserInterface::ChooseSaveFile(const pro
   return file;
 }
 
-DialogResult FakeUserInterface::RunDialog(programs::DialogModel& model) {
+DialogResult ScriptedUserInterface::RunDialog(DialogModel& model) {
   const std::type_info& type = typeid(model);
   dialogsRun.push_back(&type);
   for (auto it = dialogs_.begin(); it != dialogs_.end(); ++it) {
@@ -59,36 +56,42 @@ DialogResult FakeUserInterface::RunDialog(programs::DialogModel& model) {
   return DialogResult::Cancel;
 }
 
-bool FakeUserInterface::OpenDocument(const std::filesystem::path& path) {
+bool ScriptedUserInterface::OpenDocument(const std::filesystem::path& path) {
   documentsOpened.push_back(path);
   if (openDocument) return openDocument(path);
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
 }
 
-LaunchResult FakeUserInterface::StartProgram(const std::filesystem::path& executable) {
+LaunchResult ScriptedUserInterface::StartProgram(const std::filesystem::path& executable) {
   programsStarted.push_back(executable);
   if (startProgram) return startProgram(executable);
   std::error_code error;
   return std::filesystem::is_regular_file(executable, error) ? LaunchResult::Started : LaunchResult::NotFound;
 }
 
-void FakeUserInterface::SetBusy(bool busy) {
+void ScriptedUserInterface::SetBusy(bool busy) {
   ++busyCalls;
   busyDepth += busy ? 1 : -1;
 }
 
-std::unique_ptr<core::Progress> FakeUserInterface::BeginProgress(std::string_view) {
+void ScriptedUserInterface::RunInBackground(BackgroundTask task) {
   class RecordingProgress final : public core::Progress {
    public:
-    explicit RecordingProgress(FakeUserInterface& owner) : owner_(owner) {}
-    void Report(int percent) override { owner_.progressReports.push_back(percent); }
+    explicit RecordingProgress(ScriptedUserInterface& owner) : owner_(owner) {}
+    void Report(int percent) override {
+      std::lock_guard lock(mutex_);
+      owner_.progressReports.push_back(percent);
+    }
     bool Cancelled() const override { return owner_.cancelProgress; }
 
    private:
-    FakeUserInterface& owner_;
+    ScriptedUserInterface& owner_;
+    std::mutex mutex_;  // parallel loops report from their workers
   };
-  return std::make_unique<RecordingProgress>(*this);
+  tasksRun.push_back(task.title);
+  RecordingProgress progress(*this);
+  RunTaskHere(task, *this, progress);
 }
 
-}  // namespace velto::testing
+}  // namespace velto::programs
