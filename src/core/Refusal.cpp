@@ -14,6 +14,19 @@ Refusal NumberOutOfLimits(double minimum, double maximum, std::string field) {
           MessageIcon::Warning, std::move(field)};
 }
 
+Refusal NotFinite(std::string_view label, std::string_view text, std::string field) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  const auto last = text.find_last_not_of(" \t\r\n");
+  const std::string_view shown = first == std::string_view::npos ? text.substr(0, 0) : text.substr(first, last - first + 1);
+  return {"\"" + std::string(label) + "\" must be a finite number, not \"" + std::string(shown) + "\".   ",
+          MessageIcon::Warning, std::move(field)};
+}
+
+std::variant<double, Refusal> ReadFreeNumber(std::string_view text, std::string_view label, std::string_view field) {
+  if (ReadsAsNonFinite(text)) return NotFinite(label, text, std::string(field));
+  return LeadingNumber(text).value_or(0.0);
+}
+
 std::variant<double, Refusal> ReadBoundNumber(std::string_view text, double minimum, double maximum,
                                               std::string_view field) {
   const std::optional<double> value = LeadingNumber(text);

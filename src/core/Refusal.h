@@ -23,6 +23,15 @@ struct Refusal {
 Refusal IntegerOutOfLimits(int minimum, int maximum, std::string field);
 Refusal NumberOutOfLimits(double minimum, double maximum, std::string field);
 
+// The refusal of a field whose text reads as infinity or not-a-number
+// (1e999, "nan"): `label` names the field as the window shows it.
+Refusal NotFinite(std::string_view label, std::string_view text, std::string field);
+
+// A free field read when a command runs: its leading number, 0 when the text
+// has none (each command decides what 0 means), refused with NotFinite when
+// the text reads as infinity or not-a-number.
+std::variant<double, Refusal> ReadFreeNumber(std::string_view text, std::string_view label, std::string_view field);
+
 // Bound fields are read when a command runs: one leading number within the
 // field's limits, else the framework's refusal ("Enter a number." when the
 // text holds no number) with the focus on the field.

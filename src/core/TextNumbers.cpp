@@ -65,6 +65,21 @@ std::optional<double> LeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+bool ReadsAsNonFinite(std::string_view text) {
+  if (const std::optional<double> value = LeadingNumber(text)) return !std::isfinite(*value);
+  std::size_t i = SkipBlanks(text);
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  const auto startsWith = [&](std::string_view word) {
+    if (text.size() - i < word.size()) return false;
+    for (std::size_t k = 0; k < word.size(); ++k) {
+      const char c = text[i + k];
+      if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != word[k]) return false;
+    }
+    return true;
+  };
+  return startsWith("inf") || startsWith("nan");
+}
+
 std::optional<int> LeadingInteger(std::string_view text) {
   std::size_t i = SkipBlanks(text);
   bool negative = false;

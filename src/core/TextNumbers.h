@@ -14,6 +14,11 @@ namespace velto::core {
 // number. "inf", "nan" and hexadecimal forms are not numbers here.
 std::optional<double> LeadingNumber(std::string_view text);
 
+// Whether a field's text reads, by the C library's rules, as a number no
+// computation can use: a leading number that overflows to infinity (1e999)
+// or a leading "inf", "infinity" or "nan" (any case, optional sign).
+bool ReadsAsNonFinite(std::string_view text);
+
 // The leading integer (optional sign and digits), clamped to the int range.
 std::optional<int> LeadingInteger(std::string_view text);
 

@@ -6,6 +6,7 @@
 #include "core/NormalisedLines.h"
 #include "core/Notifier.h"
 #include "core/Progress.h"
+#include "core/Refusal.h"
 #include "core/TextNumbers.h"
 #include "support/RecordingNotifier.h"
 
@@ -27,6 +28,24 @@ TEST(LeadingNumber, ReadsTheDecimalPrefixLikeTheCLibrary) {
   EXPECT_DOUBLE_EQ(*LeadingNumber("0x10"), 0.0);    // hexadecimal is not read
   EXPECT_TRUE(std::isinf(*LeadingNumber("1e999")));
   EXPECT_EQ(*LeadingNumber("1e-999"), 0.0);
+}
+
+TEST(FreeField, TextsThatReadAsInfinityOrNotANumberAreRefusedWithTheFieldsName) {
+  for (const char* text : {"1e999", "-1e999", "nan", " -NaN(0x1)", "inf", "+Infinity"}) {
+    EXPECT_TRUE(ReadsAsNonFinite(text)) << text;
+    const auto read = ReadFreeNumber(text, "from", "From");
+    ASSERT_TRUE(std::holds_alternative<Refusal>(read)) << text;
+    const Refusal& refusal = std::get<Refusal>(read);
+    EXPECT_EQ(refusal.field, "From");
+    EXPECT_NE(refusal.message.find("\"from\""), std::string::npos) << refusal.message;
+  }
+  EXPECT_EQ(std::get<Refusal>(ReadFreeNumber(" 1e999 ", "to", "To")).message,
+            "\"to\" must be a finite number, not \"1e999\".   ");
+  // Huge but finite numbers, underflow to zero, and text without a number
+  // (read as 0) are the forms' business, not refusals.
+  for (const char* text : {"1e308", "1e-999", "abc", "", "in", "na"}) EXPECT_FALSE(ReadsAsNonFinite(text)) << text;
+  EXPECT_EQ(std::get<double>(ReadFreeNumber("abc", "from", "From")), 0.0);
+  EXPECT_EQ(std::get<double>(ReadFreeNumber("-2.5 eV", "from", "From")), -2.5);
 }
 
 TEST(LeadingInteger, ReadsDigitsAndClamps) {
