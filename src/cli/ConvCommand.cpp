@@ -1,166 +1,205 @@
 // velto-cli conv: the convoluted rocking curve of a sample crystal rocked in
-// the beam of a monochromator, for a divergent and polychromatic source, as
-// "Calculate RC !!!" of the program window computes it.
+// the beam of a monochromator, for a divergent and polychromatic source. The
+// command drives the form of the program window: the options are typed into
+// its fields, the crystals are defined through its dialogs, and
+// "Calculate RC !!!" and "Export RC data..." run as in the window.
 #include <CLI/CLI.hpp>
-#include <cmath>
+#include <array>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "cli/Command.h"
-#include "cli/CrystalOption.h"
+#include "cli/FormSession.h"
 #include "core/Units.h"
-#include "multicrystal/Convolution.h"
-#include "programs/convoluted_curve/ConvolutedCurveTexts.h"
-#include "shell/MainFrameState.h"
+#include "programs/convoluted_curve/ConvolutedCurveForm.h"
+#include "programs/curve_export/CurveExport.h"
 #include "shell/NumberText.h"
 
 namespace velto::cli {
 namespace {
 
-using multicrystal::AngleUnit;
+using programs::ConvolutedCurveForm;
+using F = programs::ConvolutedCurveField;
+
+// The form's fields that options type into.
+struct FieldOption {
+  const char* name;
+  F field;
+  const char* help;
+};
+constexpr FieldOption kFieldOptions[] = {
+    {"--mono-asym", F::MonochromatorAsymmetry, "monochromator asymmetry in degrees"},
+    {"--sample-asym", F::SampleAsymmetry, "sample asymmetry in degrees"},
+    {"--thickness", F::SampleThickness, "sample thickness in um; <= 0 is semi-infinite"},
+    {"--fwhm", F::SpectrumFwhm, "FWHM of the Gaussian spectrum in eV; <= 0 is flat"},
+    {"--range", F::SpectrumRange, "spectral integration range in eV"},
+    {"--spectral-points", F::SpectralPoints, "points of the spectral integration"},
+    {"--divergence", F::Divergence, "beam divergence in urad (flat)"},
+    {"--divergence-points", F::DivergencePoints, "points of the angular integration"},
+    {"--center", F::AngularCentre, "angular center of the beam in arcsec, relative to the mono's Bragg angle"},
+    {"--from", F::From, "rocking range start in arcsec"},
+    {"--to", F::To, "rocking range end in arcsec"},
+    {"--points", F::Points, "rocking points"},
+};
 
 struct ConvOptions {
-  double energyKev = shell::kDefaultEnergyEv / core::kEvPerKev;
+  std::optional<std::string> energyKev;
   std::string monoStruct, sampleStruct;
   std::vector<int> monoHkl{1, 1, 1}, sampleHkl{1, 1, 1};
-  multicrystal::ConvolutionInput input;  // the form's defaults
+  std::string monoTemperature, sampleTemperature;
+  std::array<std::optional<std::string>, std::size(kFieldOptions)> fields;
   std::string dcm = "on";
+  bool channelCut = false;
   std::string geometry = "nondispersive";
   std::string polarization = "sigma";
+  bool rigorous = false;
+  bool force = false;
   std::string output;
   std::string unit = "arcsec";
   bool absolute = false;
   bool json = false;
 };
 
-AngleUnit UnitOf(const std::string& name) {
-  if (name == "urad") return AngleUnit::Microradian;
-  if (name == "deg") return AngleUnit::Degree;
-  return AngleUnit::Arcsecond;
+programs::ExportUnit UnitOf(const std::string& name) {
+  if (name == "urad") return programs::ExportUnit::Microradian;
+  if (name == "deg") return programs::ExportUnit::Degree;
+  return programs::ExportUnit::Arcsecond;
 }
 
+nlohmann::json NumberOrNull(bool present, double value) { return present ? nlohmann::json(value) : nullptr; }
 
-void RunConv(ConvOptions& options) {
-  StderrNotifier notifier;
-  multicrystal::ConvolutionInput& in = options.input;
-  RequireFinite(options.energyKev, "--energy");
-  for (double value : {in.spectrumFwhm, in.spectrumRange, in.divergence, in.angularCentre, in.monochromatorAsymmetry,
-                       in.sampleAsymmetry, in.sampleThickness, in.from, in.to})
-    RequireFinite(value, "Every number");
-  in.energy = options.energyKev * core::kEvPerKev;
-  if (!(in.energy > 0)) Refuse("The photon energy must be a positive number of keV.");
-  in.doubleMonochromator = options.dcm == "on";
-  in.arrangement = options.geometry == "dispersive" ? multicrystal::Arrangement::Dispersive
-                                                    : multicrystal::Arrangement::NonDispersive;
-  in.polarization = options.polarization == "random" ? multicrystal::PolarizationChoice::Random
-                    : options.polarization == "pi"   ? multicrystal::PolarizationChoice::Pi
-                                                     : multicrystal::PolarizationChoice::Sigma;
-  in.monochromator = LoadCrystalOption(options.monoStruct, options.monoHkl, in.energy, notifier);
-  in.sample = LoadCrystalOption(options.sampleStruct, options.sampleHkl, in.energy, notifier);
+void PrintJson(const ConvolutedCurveForm& form) {
+  const auto text = [&form](F id) { return form.Field(id).text; };
+  const std::optional<multicrystal::CurveTrace>& trace = form.Curves().Current();
+  const std::optional<multicrystal::ConvolutionAnalysis>& analysis = form.Analysis();
+  const bool width = analysis && analysis->fwhm;
+  const double fwhm = width ? *analysis->fwhm : 0;
+  const double from = shell::ParseNumber(text(F::From)), to = shell::ParseNumber(text(F::To));
+  const int points = shell::ParseInteger(text(F::Points));
+  nlohmann::json out;
+  out["energy_kev"] = form.Energy() / core::kEvPerKev;
+  // The fields as the calculation left them.
+  out["spectrum_fwhm_ev"] = shell::ParseNumber(text(F::SpectrumFwhm));
+  out["spectrum_range_ev"] = shell::ParseNumber(text(F::SpectrumRange));
+  out["spectral_points"] = shell::ParseInteger(text(F::SpectralPoints));
+  out["divergence_points"] = shell::ParseInteger(text(F::DivergencePoints));
+  out["thickness_um"] = shell::ParseNumber(text(F::SampleThickness));
+  out["from_arcsec"] = from;
+  out["to_arcsec"] = to;
+  out["points"] = points;
+  out["step_arcsec"] = (to - from) / (points - 1);
+  out["curve"] = trace.has_value();
+  out["peak"] = NumberOrNull(trace.has_value(), analysis ? analysis->peak : 0);
+  out["peak_at_arcsec"] = NumberOrNull(trace.has_value(), trace ? trace->Coordinate(analysis->peakIndex) : 0);
+  out["fwhm_arcsec"] = NumberOrNull(width, fwhm);
+  out["fwhm_deg"] = NumberOrNull(width, fwhm / 3600);
+  out["fwhm_urad"] = NumberOrNull(width, fwhm * core::kArcsecond * 1000000);
+  out["fwhm_text"] = {text(F::FwhmArcseconds), text(F::FwhmDegrees), text(F::FwhmMicroradians)};
+  out["stepsize_text"] = text(F::StepSize);
+  out["values"] = trace ? trace->values : std::vector<double>{};
+  std::cout << out.dump(2) << '\n';
+}
 
-  auto prepared = multicrystal::PrepareConvolution(in);
-  if (auto* refusal = std::get_if<multicrystal::Refusal>(&prepared)) Refuse(*refusal);
-  const multicrystal::ConvolutionPlan& plan = std::get<multicrystal::ConvolutionPlan>(prepared);
-
-  core::NoProgress progress;
-  std::vector<double> intensity;
-  const auto status = multicrystal::ComputeConvolution(plan, intensity, progress);
-  if (status == multicrystal::ConvolutionStatus::OutOfMemory) Refuse(multicrystal::kNoMemoryMessage);
-  const std::optional<multicrystal::CurveTrace> trace = multicrystal::ConvolutedTrace(plan, std::move(intensity));
-  multicrystal::ConvolutionAnalysis analysis;
-  if (trace) analysis = multicrystal::AnalyseConvolutedCurve(*trace);
-  const programs::ConvolutionFwhmTexts fwhm = programs::FwhmTextsOf(analysis.fwhm);
-
-  if (!options.output.empty()) {
-    if (auto refusal = programs::ExportConvolutedCurve(trace, UnitOf(options.unit), options.absolute, options.output))
-      Refuse(refusal->message);
-  }
-
-  if (options.json) {
-    nlohmann::json out;
-    out["energy_kev"] = in.energy / core::kEvPerKev;
-    out["spectrum_fwhm_ev"] = in.spectrumFwhm;
-    out["spectrum_range_ev"] = in.spectrumRange;
-    out["spectral_points"] = in.spectralPoints;
-    out["divergence_points"] = in.divergencePoints;
-    out["thickness_um"] = in.sampleThickness;
-    out["from_arcsec"] = plan.from;
-    out["to_arcsec"] = plan.to;
-    out["points"] = plan.points;
-    out["step_arcsec"] = plan.step;
-    out["curve"] = trace.has_value();
-    out["peak"] = trace ? nlohmann::json(analysis.peak) : nlohmann::json(nullptr);
-    out["peak_at_arcsec"] = trace ? nlohmann::json(trace->Coordinate(analysis.peakIndex)) : nlohmann::json(nullptr);
-    if (analysis.fwhm) {
-      out["fwhm_arcsec"] = *analysis.fwhm;
-      out["fwhm_deg"] = *analysis.fwhm / 3600;
-      out["fwhm_urad"] = *analysis.fwhm * core::kArcsecond * 1000000;
-    } else {
-      out["fwhm_arcsec"] = out["fwhm_deg"] = out["fwhm_urad"] = nullptr;
-    }
-    out["fwhm_text"] = {fwhm.arcseconds, fwhm.degrees, fwhm.microradians};
-    out["stepsize_text"] = programs::RockingStepText(plan.step);
-    out["values"] = trace ? trace->values : std::vector<double>{};
-    std::cout << out.dump(2) << '\n';
-    return;
-  }
+void PrintSummary(const ConvolutedCurveForm& form) {
+  const std::optional<multicrystal::CurveTrace>& trace = form.Curves().Current();
+  const bool width = form.Analysis() && form.Analysis()->fwhm;
   std::cout << "FWHM:      "
-            << (analysis.fwhm ? fwhm.arcseconds + "   " + fwhm.degrees + " deg   " + fwhm.microradians
-                              : std::string("(none)"))
+            << (width ? form.Field(F::FwhmArcseconds).text + "   " + form.Field(F::FwhmDegrees).text + " deg   " +
+                            form.Field(F::FwhmMicroradians).text
+                      : std::string("(none)"))
             << '\n';
   if (trace) {
-    std::cout << "Peak:      " << shell::FormatNumber(analysis.peak) << " at "
-              << shell::FormatNumber(trace->Coordinate(analysis.peakIndex)) << " \"\n";
+    std::cout << "Peak:      " << shell::FormatNumber(form.Analysis()->peak) << " at "
+              << shell::FormatNumber(trace->Coordinate(form.Analysis()->peakIndex)) << " \"\n";
   } else {
     std::cout << "Peak:      (no intensity in the rocking range)\n";
   }
-  std::cout << programs::RockingStepText(plan.step) << '\n';
+  std::cout << form.Field(F::StepSize).text << '\n';
+}
+
+void RunConv(const ConvOptions& options) {
+  FormSession session(options.force);
+  ConvolutedCurveForm form(session.App());
+  using programs::UserInterface;
+  if (options.energyKev) session.SetEnergy(*options.energyKev, [&form](UserInterface& ui) { form.PhotonEnergy(ui); });
+  session.DefineCrystal(
+      options.monoStruct, options.monoHkl, options.monoTemperature,
+      [&form](UserInterface& ui) { form.DefineMonochromator(ui); },
+      [&form]() -> const crystal::CrystalParams& { return form.Monochromator(); });
+  session.DefineCrystal(
+      options.sampleStruct, options.sampleHkl, options.sampleTemperature,
+      [&form](UserInterface& ui) { form.DefineSample(ui); },
+      [&form]() -> const crystal::CrystalParams& { return form.Sample(); });
+
+  for (std::size_t i = 0; i < std::size(kFieldOptions); ++i)
+    if (options.fields[i]) form.Field(kFieldOptions[i].field).text = *options.fields[i];
+  form.Field(F::Dcm).checked = options.dcm == "on";
+  if (options.channelCut) form.ClickChannelCut();
+  form.SetArrangement(options.geometry == "dispersive" ? multicrystal::Arrangement::Dispersive
+                                                       : multicrystal::Arrangement::NonDispersive);
+  form.SetPolarization(options.polarization == "random" ? multicrystal::PolarizationChoice::Random
+                       : options.polarization == "pi"   ? multicrystal::PolarizationChoice::Pi
+                                                        : multicrystal::PolarizationChoice::Sigma);
+  form.Field(F::Rigorous).checked = options.rigorous;
+  session.Run([&form](UserInterface& ui) { form.Calculate(ui); });
+
+  if (!options.output.empty()) {
+    const programs::ExportUnit unit = UnitOf(options.unit);
+    const bool absolute = options.absolute;
+    session.Ui().QueueDialog<programs::CurveExportDialog>(
+        [unit, absolute](programs::CurveExportDialog& dialog, UserInterface&) {
+          dialog.ChooseScanUnit(unit);
+          dialog.ChooseScanReference(absolute ? programs::ExportReference::Absolute
+                                              : programs::ExportReference::Relative);
+          return programs::DialogResult::Ok;
+        });
+    session.Ui().QueueSaveFile(std::filesystem::path(options.output));
+    session.Run([&form](UserInterface& ui) { form.ExportCurve(ui); });
+  }
+  if (options.json) {
+    PrintJson(form);
+  } else {
+    PrintSummary(form);
+  }
 }
 
 const CommandRegistration kConvCommand("conv", [](CLI::App& app) {
   auto o = std::make_shared<ConvOptions>();
-  multicrystal::ConvolutionInput& in = o->input;
+  // What the window shows before anything is typed, for --help.
+  shell::MainFrameState state;
+  programs::AppContext context(state);
+  const ConvolutedCurveForm defaults(context);
   CLI::App* cmd = app.add_subcommand(
       "conv", "convoluted rocking curve of a sample behind a monochromator, divergent and polychromatic beam");
-  cmd->add_option("--energy", o->energyKev, "photon energy in keV")->capture_default_str();
+  cmd->add_option("--energy", o->energyKev, "photon energy in keV")->default_str(defaults.Field(F::Energy).text);
   cmd->add_option("--mono-struct", o->monoStruct, "structure file of the monochromator crystal");
   cmd->add_option("--mono-hkl", o->monoHkl, "monochromator reflection H K L")->expected(3)->capture_default_str();
-  cmd->add_option("--mono-asym", in.monochromatorAsymmetry, "monochromator asymmetry in degrees")
-      ->capture_default_str();
+  cmd->add_option("--mono-temp", o->monoTemperature, "temperature of the monochromator crystal in K")
+      ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_option("--dcm", o->dcm, "channel-cut or double-crystal monochromator")
       ->check(CLI::IsMember({"on", "off"}))
       ->capture_default_str();
   cmd->add_option("--sample-struct", o->sampleStruct, "structure file of the sample crystal");
   cmd->add_option("--sample-hkl", o->sampleHkl, "sample reflection H K L")->expected(3)->capture_default_str();
-  cmd->add_option("--sample-asym", in.sampleAsymmetry, "sample asymmetry in degrees")->capture_default_str();
-  cmd->add_flag("--channel-cut", in.sampleChannelCut, "the sample is a channel-cut (thickness semi-infinite)");
-  cmd->add_option("--thickness", in.sampleThickness, "sample thickness in um; <= 0 is semi-infinite")
-      ->capture_default_str();
+  cmd->add_option("--sample-temp", o->sampleTemperature, "temperature of the sample crystal in K")
+      ->default_str(shell::FormatNumber(state.defaultTemperature));
+  cmd->add_flag("--channel-cut", o->channelCut, "the sample is a channel-cut (thickness semi-infinite)");
+  for (std::size_t i = 0; i < std::size(kFieldOptions); ++i) {
+    const FieldOption& f = kFieldOptions[i];
+    cmd->add_option(f.name, o->fields[i], f.help)->default_str(defaults.Field(f.field).text);
+  }
   cmd->add_option("--geometry", o->geometry, "arrangement of the last monochromator crystal and the sample")
       ->check(CLI::IsMember({"nondispersive", "dispersive"}))
       ->capture_default_str();
   cmd->add_option("--pol", o->polarization, "polarization; random is the sum of sigma and pi")
       ->check(CLI::IsMember({"random", "sigma", "pi"}))
       ->capture_default_str();
-  cmd->add_option("--fwhm", in.spectrumFwhm, "FWHM of the Gaussian spectrum in eV; <= 0 is flat")
-      ->capture_default_str();
-  cmd->add_option("--range", in.spectrumRange, "spectral integration range in eV")->capture_default_str();
-  cmd->add_option("--spectral-points", in.spectralPoints, "points of the spectral integration")
-      ->capture_default_str();
-  cmd->add_option("--divergence", in.divergence, "beam divergence in urad (flat)")->capture_default_str();
-  cmd->add_option("--divergence-points", in.divergencePoints, "points of the angular integration")
-      ->capture_default_str();
-  cmd->add_option("--center", in.angularCentre, "angular center of the beam in arcsec, relative to the mono's Bragg angle")
-      ->capture_default_str();
-  cmd->add_option("--from", in.from, "rocking range start in arcsec")->capture_default_str();
-  cmd->add_option("--to", in.to, "rocking range end in arcsec")->capture_default_str();
-  cmd->add_option("--points", in.points, "rocking points")->capture_default_str();
-  cmd->add_flag("--rigorous", in.rigorous, "use the rigorous dynamical theory for grazing geometry");
+  cmd->add_flag("--rigorous", o->rigorous, "use the rigorous dynamical theory for grazing geometry");
+  cmd->add_flag("--force", o->force, "answer Yes to the window's questions (a crystal with zero chi components)");
   cmd->add_option("-o,--output", o->output, "export the curve to this file");
   cmd->add_option("--unit", o->unit, "angle unit of the export")
       ->check(CLI::IsMember({"urad", "arcsec", "deg"}))

@@ -6,8 +6,6 @@
 #include <iostream>
 
 #include "core/DataDirectory.h"
-#include "crystal/Susceptibility.h"
-#include "shell/MainFrameState.h"
 
 namespace velto::cli {
 namespace {
@@ -38,32 +36,6 @@ void CheckHkl(std::span<const int> hkl, AllZeroHkl allZero) {
     if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
   if (allZero == AllZeroHkl::Refuse && std::all_of(hkl.begin(), hkl.end(), [](int index) { return index == 0; }))
     Refuse("HKL should not be ALL zero!   ");
-}
-
-multicrystal::CrystalReflection LoadCrystalOption(const std::string& structFile, const std::vector<int>& hkl,
-                                                  double energyEv, StderrNotifier& notifier) {
-  multicrystal::CrystalReflection reflection;
-  if (structFile.empty()) return reflection;
-  crystal::CrystalStructure structure = LoadStructOption(structFile, shell::kDefaultTemperatureK, notifier);
-  CheckHkl(hkl);
-  reflection.defined = true;
-  reflection.d = structure.DSpacing(hkl[0], hkl[1], hkl[2]);
-  reflection.chi = crystal::ComputeReflectionChi(structure, energyEv, hkl[0], hkl[1], hkl[2], notifier);
-  // The atomic data have already said why (an energy outside their tables).
-  if (reflection.chi.Failed()) throw ExitStatus{1};
-  return reflection;
-}
-
-void Refuse(const multicrystal::Refusal& refusal) {
-  if (refusal.icon == core::MessageIcon::Warning && !refusal.field.empty()) {
-    std::cerr << refusal.message << "\n(field: " << refusal.field << ")\n";
-    throw ExitStatus{1};
-  }
-  Refuse(refusal.message);
-}
-
-void RequireFinite(double value, const char* option) {
-  if (!std::isfinite(value)) Refuse(std::string(option) + " must be a finite number.");
 }
 
 }  // namespace velto::cli

@@ -52,6 +52,14 @@ double ConvolutionPlan::FirstMonochromatorIncidence() const {
   return m1->IncidenceAtBragg() + divergenceStart + angularCentre;
 }
 
+void NormaliseSpectrum(ConvolutionInput& in) {
+  if (!(WavelengthWidth(in.spectrumFwhm, in.energy) > 0)) in.spectrumFwhm = -1;
+  if (WavelengthWidth(in.spectrumRange, in.energy) < 0) {
+    in.spectrumRange = 0;
+    in.spectralPoints = 1;
+  }
+}
+
 std::variant<ConvolutionPlan, Refusal> PrepareConvolution(ConvolutionInput& in) {
   if (!in.monochromator.defined) return Refusal{kNoMonochromatorMessage, core::MessageIcon::None, field::kDefineMonochromator};
   if (!in.sample.defined) return Refusal{kNoSampleMessage, core::MessageIcon::None, field::kDefineSample};
@@ -59,17 +67,9 @@ std::variant<ConvolutionPlan, Refusal> PrepareConvolution(ConvolutionInput& in) 
   if (!(energy > 0) || !std::isfinite(energy))
     return Refusal{kNoDiffractionMessage, core::MessageIcon::None, field::kMonochromatorBragg};
 
-  double fwhmWidth = WavelengthWidth(in.spectrumFwhm, energy);
-  if (!(fwhmWidth > 0)) {
-    fwhmWidth = -1;
-    in.spectrumFwhm = -1;
-  }
-  double rangeWidth = WavelengthWidth(in.spectrumRange, energy);
-  if (rangeWidth < 0) {
-    rangeWidth = 0;
-    in.spectrumRange = 0;
-    in.spectralPoints = 1;
-  }
+  NormaliseSpectrum(in);
+  const double fwhmWidth = WavelengthWidth(in.spectrumFwhm, energy);  // ≤ 0: flat
+  const double rangeWidth = WavelengthWidth(in.spectrumRange, energy);
   if (auto refusal = CheckLimits(in)) return *refusal;
   if (in.divergence == 0) in.divergencePoints = 1;
   const double range = in.to - in.from;

@@ -62,6 +62,10 @@ inline constexpr const char* kMonochromatorBragg = "monochromator Bragg angle";
 inline constexpr const char* kMonochromatorAsymmetry = "monochromator asymmetry";
 inline constexpr const char* kSampleBragg = "sample Bragg angle";
 inline constexpr const char* kSampleAsymmetry = "sample asymmetry";
+inline constexpr const char* kSpectrumFwhm = "FWHM:";
+inline constexpr const char* kSpectrumRange = "Spectrum Range:";
+inline constexpr const char* kSampleThickness = "Sample Thickness:";
+inline constexpr const char* kAngularCentre = "Angular Center:";
 }  // namespace convolution_field
 
 inline constexpr const char* kNoMonochromatorMessage = "You have to define Momochromator !  ";
@@ -99,6 +103,11 @@ struct ConvolutionPlan {
   double FirstMonochromatorIncidence() const;
   int PassCount() const { return polarization == PolarizationChoice::Random ? 2 : 1; }
 };
+
+// The spectrum as the calculation takes it: a FWHM whose wavelength width is
+// not positive becomes −1 (a flat spectrum); a negative range becomes 0 with
+// one spectral point.
+void NormaliseSpectrum(ConvolutionInput& input);
 
 // The checks of "Calculate" in their order, and the plan when they pass.
 // `input` is brought to the values the form then shows: a flat spectrum's

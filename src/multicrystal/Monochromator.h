@@ -44,6 +44,9 @@ inline constexpr const char* kFirstAsymmetry = "phi1";
 inline constexpr const char* kSecondAsymmetry = "phi2";
 inline constexpr const char* kPoints = "points";
 inline constexpr const char* kFrom = "from";
+inline constexpr const char* kTo = "to";
+inline constexpr const char* kDeltaPhi = "Delta Phi";
+inline constexpr const char* kDeltaOmega = "delta omega";
 }  // namespace monochromator_field
 
 inline constexpr const char* kNoFirstCrystalMessage = "You have to define 1st Crystal !  ";

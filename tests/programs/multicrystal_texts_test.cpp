@@ -127,27 +127,25 @@ TEST(MonochromatorTexts, ExportColumnsInTheirOrderAndUnits) {
   curve.exit0 = 20 * core::kDegree;
   TemporaryDirectory directory;
   const auto file = directory.path() / "dcm.dat";
-  MonochromatorColumns columns;
+  ExportColumns columns;  // the dialog's defaults: the scanned variable and the reflectivity
   ASSERT_FALSE(ExportMonochromatorCurve(curve, columns, file).has_value());
   EXPECT_EQ(ReadWholeFile(file), "-10\t0\r\n-5\t1e-05\r\n0\t0.25\r\n5\t1\r\n10\t0.5\r\n");
-  columns.incident = false;
+  // Only the exit angle: absolute degrees start the line.
+  columns.scan = false;
   columns.exit = true;
-  columns.exitUnit = AngleUnit::Degree;
-  columns.exitAbsolute = true;
+  columns.exitUnit = ExportUnit::Degree;
+  columns.exitReference = ExportReference::Absolute;
   ASSERT_FALSE(ExportMonochromatorCurve(curve, columns, file).has_value());
   EXPECT_EQ(ReadWholeFile(file).substr(0, 15), "19.99722222\t0\r\n");
+  // An energy scan: absolute energies, then the relative exit angle in µrad.
   curve.mode = ScanMode::Energy;
   curve.trace.reference = 8000;
-  columns.incident = true;
-  columns.incidentAbsolute = true;
-  columns.exitAbsolute = false;
-  columns.exitUnit = AngleUnit::Microradian;
+  columns.scan = true;
+  columns.scanReference = ExportReference::Absolute;
+  columns.exitReference = ExportReference::Relative;
+  columns.exitUnit = ExportUnit::Microradian;
   ASSERT_FALSE(ExportMonochromatorCurve(curve, columns, file).has_value());
   EXPECT_EQ(ReadWholeFile(file).substr(0, 23), "7990\t-48.48136811\t0\r\n79");
-
-  columns.reflectivity = false;
-  EXPECT_EQ(ExportMonochromatorCurve(curve, columns, file)->message,
-            "At least one of the right 4 columns must be selected.   ");
   EXPECT_EQ(ExportMonochromatorCurve(std::nullopt, columns, file)->message, "No data to export yet !    ");
 }
 

@@ -1,6 +1,7 @@
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "core/Units.h"
 #include "crystal/AtomicData.h"
@@ -252,6 +253,12 @@ void CrystalParamsForm::Apply() {
   crystal_.d = dValue_;
   crystal_.chi = chiValue_;
   if (Manual()) crystal_.structure.name = name_.text;
+}
+
+std::string HklText(const crystal::CrystalParams& c) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%d %d %d", c.h, c.k, c.l);
+  return text;
 }
 
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,

@@ -101,6 +101,9 @@ class CrystalParamsForm : public DialogModel {
   FormField manualCheck_, calculateButton_, copyButton_, cancelButton_;
 };
 
+// What the "H K L:" field of a program shows for a defined crystal.
+std::string HklText(const crystal::CrystalParams& crystal);
+
 // What a program does when the person asks to define a crystal and the
 // structure could not be loaded first.
 enum class MissingStructure { DoNotOpen, OpenDialog };

@@ -1,5 +1,6 @@
 #include "programs/monochromator/MonochromatorTexts.h"
 
+#include "programs/convoluted_curve/ConvolutedCurveTexts.h"
 #include "programs/line_file/LineFile.h"
 #include "shell/NumberText.h"
 
@@ -39,28 +40,19 @@ AutoSetTexts AutoSetTextsOf(const multicrystal::AutoSetProposal& p) {
           FormatNumber(p.deltaPhi, 4), FormatNumber(p.deltaOmega, 8)};
 }
 
-std::optional<Refusal> CheckMonochromatorColumns(const MonochromatorColumns& columns, ScanMode mode) {
-  if (!columns.incident && !columns.exit) {
-    const std::string name = mode == ScanMode::Energy ? "Photon energy" : "Incident angle";
-    return Refusal{"You must select " + name + " or Exit angle or Both!   ", core::MessageIcon::None, ""};
-  }
-  if (!columns.reflectivity)
-    return Refusal{"At least one of the right 4 columns must be selected.   ", core::MessageIcon::None, ""};
-  return std::nullopt;
-}
-
 std::optional<Refusal> ExportMonochromatorCurve(const std::optional<multicrystal::MonochromatorCurve>& curve,
-                                                const MonochromatorColumns& columns,
-                                                const std::filesystem::path& file) {
+                                                const ExportColumns& columns, const std::filesystem::path& file) {
   if (!curve) return Refusal{kNothingToExportMessage, core::MessageIcon::None, ""};
-  if (auto refusal = CheckMonochromatorColumns(columns, curve->mode)) return refusal;
   const multicrystal::MonochromatorCurve& c = *curve;
+  const multicrystal::AngleUnit incidentUnit = AngleUnitOf(columns.scanUnit);
+  const multicrystal::AngleUnit exitUnit = AngleUnitOf(columns.exitUnit);
+  const bool incidentAbsolute = columns.scanReference == ExportReference::Absolute;
+  const bool exitAbsolute = columns.exitReference == ExportReference::Absolute;
   return WriteLineFile(file, c.trace.count, [&](int i, std::string& line) {
-    if (columns.incident)
-      line += FormatNumber(MonochromatorExportIncidence(c, i, columns.incidentUnit, columns.incidentAbsolute), 8);
+    if (columns.scan) line += FormatNumber(MonochromatorExportIncidence(c, i, incidentUnit, incidentAbsolute), 8);
     if (columns.exit) {
-      if (!line.empty()) line += '\t';
-      line += FormatNumber(MonochromatorExportExit(c, i, columns.exitUnit, columns.exitAbsolute), 8);
+      if (columns.scan) line += '\t';
+      line += FormatNumber(MonochromatorExportExit(c, i, exitUnit, exitAbsolute), 8);
     }
     if (columns.reflectivity) {
       line += '\t';

@@ -5,6 +5,7 @@
 
 #include "multicrystal/Monochromator.h"
 #include "programs/Refusal.h"
+#include "programs/curve_export/CurveExport.h"
 
 // The texts of the multiple-crystal monochromator program (COrvoViewDCM)
 // made from its results, and its export.
@@ -31,25 +32,11 @@ struct AutoSetTexts {
 };
 AutoSetTexts AutoSetTextsOf(const multicrystal::AutoSetProposal& proposal);
 
-// The columns chosen in the export dialog.
-struct MonochromatorColumns {
-  bool incident = true;
-  multicrystal::AngleUnit incidentUnit = multicrystal::AngleUnit::Arcsecond;
-  bool incidentAbsolute = false;
-  bool exit = false;
-  multicrystal::AngleUnit exitUnit = multicrystal::AngleUnit::Arcsecond;
-  bool exitAbsolute = false;
-  bool reflectivity = true;
-};
-
-// The dialog's refusals: neither the scanned variable nor the exit angle, or
-// no value column.
-std::optional<Refusal> CheckMonochromatorColumns(const MonochromatorColumns& columns, multicrystal::ScanMode mode);
-
 // The file of "Export Curve data...": the chosen columns in the order
-// incident, exit, reflectivity, tab-separated, 8 decimals each.
+// incident, exit, reflectivity, tab-separated, 8 decimals each (the dialog
+// has no other columns for this program).
 std::optional<Refusal> ExportMonochromatorCurve(const std::optional<multicrystal::MonochromatorCurve>& curve,
-                                                const MonochromatorColumns& columns,
+                                                const ExportColumns& columns,
                                                 const std::filesystem::path& file);
 
 }  // namespace velto::programs

@@ -21,12 +21,6 @@ using F = SingleCrystalField;
 constexpr int kInitialRockingStep = 2;  // a step of 10
 constexpr int kInitialEnergyStep = 3;   // a step of 1
 
-std::string HklText(const crystal::CrystalParams& c) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%d %d %d", c.h, c.k, c.l);
-  return text;
-}
-
 }  // namespace
 
 SingleCrystalForm::SingleCrystalForm(AppContext& app, bool laue)

@@ -1,6 +1,7 @@
 #include "programs/ui/BoundFields.h"
 
-#include "core/Refusal.h"
+#include <cmath>
+
 #include "core/TextNumbers.h"
 
 namespace velto::programs {
@@ -10,8 +11,7 @@ namespace {
 template <typename Value>
 std::optional<Value> ShowUnlessRefused(UserInterface& ui, std::variant<Value, core::Refusal> read) {
   if (const auto* refusal = std::get_if<core::Refusal>(&read)) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    ui.Focus(refusal->field);
+    ShowRefusal(ui, *refusal);
     return std::nullopt;
   }
   return std::get<Value>(read);
@@ -27,6 +27,25 @@ std::optional<int> ReadBoundInteger(UserInterface& ui, std::string_view text, in
 std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, double minimum, double maximum,
                                       std::string_view field) {
   return ShowUnlessRefused(ui, core::ReadBoundNumber(text, minimum, maximum, field));
+}
+
+std::optional<double> ReadAnyNumber(UserInterface& ui, std::string_view text, std::string_view label,
+                                    std::string_view field) {
+  if (core::ReadsAsNonFinite(text)) {
+    ShowRefusal(ui, core::NotFinite(label, text, std::string(field)));
+    return std::nullopt;
+  }
+  return ShowUnlessRefused(ui, core::ReadBoundNumber(text, -HUGE_VAL, HUGE_VAL, field));
+}
+
+std::optional<double> ReadFreeNumber(UserInterface& ui, std::string_view text, std::string_view label,
+                                     std::string_view field) {
+  return ShowUnlessRefused(ui, core::ReadFreeNumber(text, label, field));
+}
+
+void ShowRefusal(UserInterface& ui, const core::Refusal& refusal) {
+  ui.ShowMessage(refusal.message, refusal.icon);
+  if (!refusal.field.empty()) ui.Focus(refusal.field);
 }
 
 std::string BoundIntegerText(int value) { return std::to_string(value); }

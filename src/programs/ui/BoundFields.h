@@ -2,6 +2,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/Refusal.h"
 #include "programs/ui/UserInterface.h"
 
 // Bound fields are read when a command runs: one leading number, within the
@@ -13,6 +14,20 @@ std::optional<int> ReadBoundInteger(UserInterface& ui, std::string_view text, in
                                     std::string_view field);
 std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, double minimum, double maximum,
                                       std::string_view field);
+
+// A bound field without limits: any finite number. A text without a number
+// gets the standard message, one that reads as infinity or not-a-number is
+// refused naming `label`.
+std::optional<double> ReadAnyNumber(UserInterface& ui, std::string_view text, std::string_view label,
+                                    std::string_view field);
+
+// A free field: its leading number, 0 when it has none; refused naming
+// `label` when it reads as infinity or not-a-number.
+std::optional<double> ReadFreeNumber(UserInterface& ui, std::string_view text, std::string_view label,
+                                     std::string_view field);
+
+// Shows a refusal and moves the focus to its field, if it names one.
+void ShowRefusal(UserInterface& ui, const core::Refusal& refusal);
 
 // How a bound field is written when its form is first shown.
 std::string BoundIntegerText(int value);

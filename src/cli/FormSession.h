@@ -1,0 +1,54 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/CliUserInterface.h"
+#include "crystal/CrystalParams.h"
+#include "programs/ui/AppContext.h"
+#include "shell/MainFrameState.h"
+
+namespace velto::cli {
+
+// A velto-cli command that drives the form model of a program window: the
+// person's part (file choosers, dialog entries, answers) is scripted from the
+// options, and whatever the form shows goes to stderr as it comes. So the
+// command checks, refuses and computes exactly as the window does.
+class FormSession {
+ public:
+  // `force`: the form's Yes/No questions are answered Yes (else No, their
+  // default).
+  explicit FormSession(bool force);
+
+  programs::AppContext& App() { return app_; }
+  CliUserInterface& Ui() { return ui_; }
+
+  // Runs a command of the form. A command that shows a message has refused
+  // (or failed): the program ends with status 1, naming the field of a
+  // bound-field refusal on a line of its own.
+  void Run(const std::function<void(programs::UserInterface&)>& command);
+
+  // Gives the photon-energy dialog `kev` as typed and runs `open` (the form's
+  // "Photon Energy..."); an energy the dialog refuses ends the program.
+  void SetEnergy(const std::string& kev, const std::function<void(programs::UserInterface&)>& open);
+
+  // Defines a crystal through `define` (the form's "Define ..." command): the
+  // file chooser answers `structFile`, the crystal dialog is given h k l and,
+  // when not empty, the temperature in K, then OK. A crystal the dialog does
+  // not accept ends the program; so does one whose chi could not be computed
+  // (the atomic data have said why). An empty file leaves the crystal
+  // undefined, as in a window where it was never defined.
+  void DefineCrystal(const std::string& structFile, const std::vector<int>& hkl, const std::string& temperature,
+                     const std::function<void(programs::UserInterface&)>& define,
+                     const std::function<const crystal::CrystalParams&()>& crystal);
+
+ private:
+  // Ends the program with status 1; the messages have been printed.
+  [[noreturn]] void Stop();
+
+  shell::MainFrameState state_;
+  programs::AppContext app_;
+  CliUserInterface ui_;
+};
+
+}  // namespace velto::cli

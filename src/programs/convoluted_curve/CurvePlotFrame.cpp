@@ -1,0 +1,75 @@
+#include "programs/convoluted_curve/CurvePlotFrame.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "programs/single_crystal/SingleCrystalPlot.h"
+
+namespace velto::programs {
+namespace {
+
+std::string General(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+// Candidates start at the multiple of `spacing` obtained by truncating
+// xmin/spacing towards zero; at most `tries` of them are looked at.
+template <typename Draw>
+void ForEachMultiple(double xmin, double xmax, double spacing, int tries, Draw draw) {
+  const double first = std::trunc(xmin / spacing);
+  for (int j = 0; j < tries; ++j) {
+    const double v = (first + j) * spacing;
+    if (v < xmin) continue;
+    if (v > xmax) break;
+    draw(v);
+  }
+}
+
+}  // namespace
+
+CurvePlotFrame LayoutCurvePlot(Rect frame, double heightInUnits, double leftUnits) {
+  CurvePlotFrame l;
+  l.unit = frame.Height() / heightInUnits;
+  l.box = {frame.left + l.Scaled(leftUnits), frame.top + l.Scaled(5), frame.right - l.Scaled(15),
+           frame.bottom - l.Scaled(22)};
+  l.originX = l.box.left + l.Scaled(2);
+  l.width = l.box.right - l.box.left - l.Scaled(3);
+  l.base = l.box.bottom - l.Scaled(4);
+  return l;
+}
+
+void DrawCurvePlotFrame(Canvas& canvas, Rect frame, const CurvePlotFrame& l) {
+  canvas.Fill(frame, kWhite);
+  canvas.SetPen(Pen{});
+  canvas.Outline({l.box.left, l.box.top - l.Scaled(1), l.box.right, l.box.bottom});
+  for (int n = 0; n <= 250; n += 10) {
+    const int length = l.Scaled(n % 50 == 0 ? 7 : 4);
+    const int y = l.base - l.Scaled(n);
+    canvas.Line({l.box.left, y}, {l.box.left - length, y});
+    canvas.Line({l.box.right, y}, {l.box.right + length, y});
+  }
+  canvas.Text({l.box.left - l.Scaled(14), l.box.bottom - l.Scaled(10)}, "0");
+}
+
+void DrawScanTicks(Canvas& canvas, const CurvePlotFrame& l, double xmin, double xmax, double scale) {
+  // An empty range has nothing to divide, and its spacing search would not end.
+  if (!(xmax > xmin) || !std::isfinite(xmax - xmin)) return;
+  const double major = MajorTickSpacing(xmax - xmin);
+  const int bottom = l.box.bottom;
+  auto xOf = [&](double v) { return l.originX + static_cast<int>((v - xmin) * scale); };
+  ForEachMultiple(xmin, xmax, major, 20, [&](double v) {
+    const int x = xOf(v);
+    canvas.Line({x, bottom}, {x, bottom + l.Scaled(8)});
+    const std::string label = General(v);
+    canvas.Text({x - canvas.TextExtent(label).width / 2, bottom + l.Scaled(9)}, label);
+  });
+  ForEachMultiple(xmin, xmax, major / 5, 200, [&](double v) {
+    const int x = xOf(v);
+    canvas.Line({x, bottom}, {x, bottom + l.Scaled(5)});
+  });
+}
+
+}  // namespace velto::programs
