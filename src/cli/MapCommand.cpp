@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -16,6 +15,7 @@
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
 #include "core/DataDirectory.h"
+#include "core/OutputFile.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
 #include "core/TextNumbers.h"
@@ -48,8 +48,7 @@ struct MapOptions {
 };
 
 void WriteFile(const std::string& name, const std::string& text) {
-  std::ofstream file(name);
-  if (!file || !(file << text) || !file.flush()) Refuse("Cannot create the file \"" + name + "\" !");
+  if (!core::WriteOutputFile(name, text).Ok()) Refuse("Cannot create the file \"" + name + "\" !");
 }
 
 // The settings dialog's checks and the window's range clamps.

@@ -5,7 +5,6 @@
 #include <CLI/CLI.hpp>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -16,7 +15,8 @@
 
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
-#include "core/Progress.h"
+#include "cli/TerminalProgress.h"
+#include "core/OutputFile.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
 #include "mbd/ChiImport.h"
@@ -219,16 +219,21 @@ void RunMbd(const MbdOptions& options) {
   if (convolution && (setup.options.amplitudes || setup.options.waveVector))
     Refuse("Wave amplitudes and diffracted wave vectors are not available for a convolution run.");
 
-  std::ofstream file;
-  if (!options.output.empty()) {
-    file.open(options.output);
-    if (!file) Refuse("Failed to create the file \"" + options.output + "\" !");
-  }
-  std::ostream& out = options.output.empty() ? std::cout : file;
+  // The results stream into the file; an interrupted or failed run leaves
+  // the earlier file as it was.
+  core::OutputFile file;
+  if (!options.output.empty() && !file.Open(options.output))
+    Refuse("Failed to create the file \"" + options.output + "\" !");
+  TerminalProgress progress(convolution ? "MBD convolution" : "MBD scan");
+  std::string line;
   const mbd::PointSink sink = [&](const mbd::PointResult& point) {
-    out << mbd::FormatResultLine(point, setup.options, convolution, shell::FormatNumber);
+    line = mbd::FormatResultLine(point, setup.options, convolution, shell::FormatNumber);
+    if (options.output.empty()) {
+      std::cout << line;
+    } else if (!file.Write(line)) {
+      progress.Stop();
+    }
   };
-  core::NoProgress progress;
   mbd::ScanSummary result;
   if (convolution) {
     const std::vector<double>& c = options.convolution;
@@ -238,8 +243,9 @@ void RunMbd(const MbdOptions& options) {
   } else {
     result = mbd::RunPlaneWaveScan(solver, geometry, setup, progress, notifier, sink, options.threads);
   }
-  out.flush();
-  if (!out) Refuse("Failed to create the file \"" + options.output + "\" !");
+  std::cout.flush();
+  if (options.output.empty() ? !std::cout : !file.Commit())
+    Refuse("Failed to create the file \"" + options.output + "\" !");
   if (options.output.empty()) return;
   summary["lines"] = result.linesEmitted;
   summary["points_not_entering"] = result.pointsSkipped;
