@@ -197,14 +197,15 @@ void RunMbd(const MbdOptions& options) {
   mbd::ScanSetup setup;
   setup.thetaFromArcsec = options.dtheta[0];
   setup.thetaToArcsec = options.dtheta[1];
-  setup.thetaPoints = static_cast<int>(options.dtheta[2]);
+  setup.thetaPoints = GridPointsOption(options.dtheta[2], "--dtheta");
   setup.phiFromArcsec = options.dphi[0];
   setup.phiToArcsec = options.dphi[1];
-  setup.phiPoints = static_cast<int>(options.dphi[2]);
+  setup.phiPoints = GridPointsOption(options.dphi[2], "--dphi");
   setup.energyOffsetEv = options.energyOffset;
   setup.polarisationDeg = options.polarisation;
   const std::string refusal = mbd::ValidateScan(setup);
   if (!refusal.empty()) Refuse(refusal);
+  if (!(energy + setup.energyOffsetEv > 0)) Refuse("--de: the photon energy E + dE must stay above 0 eV.");
   setup.thicknessAngstrom = options.thicknessUm > 0 ? options.thicknessUm * core::kAngstromPerMicrometre : -1;
   setup.options.exitSide = options.transmission;
   if (options.transmission && setup.thicknessAngstrom < 0)
@@ -221,6 +222,7 @@ void RunMbd(const MbdOptions& options) {
 
   // The results stream into the file; an interrupted or failed run leaves
   // the earlier file as it was.
+  const int threads = ThreadsOption(options.threads, notifier);
   core::OutputFile file;
   if (!options.output.empty() && !file.Open(options.output))
     Refuse("Failed to create the file \"" + options.output + "\" !");
@@ -237,11 +239,11 @@ void RunMbd(const MbdOptions& options) {
   mbd::ScanSummary result;
   if (convolution) {
     const std::vector<double>& c = options.convolution;
-    mbd::ConvolutionSetup settings{c[0], c[1], static_cast<int>(c[2]), c[3], static_cast<int>(c[4]), c[5],
-                                   static_cast<int>(c[6])};
-    result = mbd::RunConvolution(solver, geometry, setup, settings, progress, notifier, sink, options.threads);
+    mbd::ConvolutionSetup settings{c[0], c[1], GridPointsOption(c[2], "--conv"), c[3], GridPointsOption(c[4], "--conv"),
+                                   c[5], GridPointsOption(c[6], "--conv")};
+    result = mbd::RunConvolution(solver, geometry, setup, settings, progress, notifier, sink, threads);
   } else {
-    result = mbd::RunPlaneWaveScan(solver, geometry, setup, progress, notifier, sink, options.threads);
+    result = mbd::RunPlaneWaveScan(solver, geometry, setup, progress, notifier, sink, threads);
   }
   std::cout.flush();
   if (options.output.empty() ? !std::cout : !file.Commit())
