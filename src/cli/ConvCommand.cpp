@@ -26,10 +26,13 @@ using programs::ConvolutedCurveForm;
 using F = programs::ConvolutedCurveField;
 
 // The form's fields that options type into.
+// They are declared as numbers, so that --help says so and the check every
+// numeric option has applies; the text itself is typed into the field.
 struct FieldOption {
   const char* name;
   F field;
   const char* help;
+  const char* type = "FLOAT";
 };
 constexpr FieldOption kFieldOptions[] = {
     {"--mono-asym", F::MonochromatorAsymmetry, "monochromator asymmetry in degrees"},
@@ -37,13 +40,13 @@ constexpr FieldOption kFieldOptions[] = {
     {"--thickness", F::SampleThickness, "sample thickness in um; <= 0 is semi-infinite"},
     {"--fwhm", F::SpectrumFwhm, "FWHM of the Gaussian spectrum in eV; <= 0 is flat"},
     {"--range", F::SpectrumRange, "spectral integration range in eV"},
-    {"--spectral-points", F::SpectralPoints, "points of the spectral integration"},
+    {"--spectral-points", F::SpectralPoints, "points of the spectral integration", "INT"},
     {"--divergence", F::Divergence, "beam divergence in urad (flat)"},
-    {"--divergence-points", F::DivergencePoints, "points of the angular integration"},
+    {"--divergence-points", F::DivergencePoints, "points of the angular integration", "INT"},
     {"--center", F::AngularCentre, "angular center of the beam in arcsec, relative to the mono's Bragg angle"},
     {"--from", F::From, "rocking range start in arcsec"},
     {"--to", F::To, "rocking range end in arcsec"},
-    {"--points", F::Points, "rocking points"},
+    {"--points", F::Points, "rocking points", "INT"},
 };
 
 struct ConvOptions {
@@ -175,10 +178,13 @@ const CommandRegistration kConvCommand("conv", [](CLI::App& app) {
   const ConvolutedCurveForm defaults(context);
   CLI::App* cmd = app.add_subcommand(
       "conv", "convoluted rocking curve of a sample behind a monochromator, divergent and polychromatic beam");
-  cmd->add_option("--energy", o->energyKev, "photon energy in keV")->default_str(defaults.Field(F::Energy).text);
+  cmd->add_option("--energy", o->energyKev, "photon energy in keV")
+      ->type_name("FLOAT")
+      ->default_str(defaults.Field(F::Energy).text);
   cmd->add_option("--mono-struct", o->monoStruct, "structure file of the monochromator crystal");
   cmd->add_option("--mono-hkl", o->monoHkl, "monochromator reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--mono-temp", o->monoTemperature, "temperature of the monochromator crystal in K")
+      ->type_name("FLOAT")
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_option("--dcm", o->dcm, "channel-cut or double-crystal monochromator")
       ->check(CLI::IsMember({"on", "off"}))
@@ -186,11 +192,12 @@ const CommandRegistration kConvCommand("conv", [](CLI::App& app) {
   cmd->add_option("--sample-struct", o->sampleStruct, "structure file of the sample crystal");
   cmd->add_option("--sample-hkl", o->sampleHkl, "sample reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--sample-temp", o->sampleTemperature, "temperature of the sample crystal in K")
+      ->type_name("FLOAT")
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--channel-cut", o->channelCut, "the sample is a channel-cut (thickness semi-infinite)");
   for (std::size_t i = 0; i < std::size(kFieldOptions); ++i) {
     const FieldOption& f = kFieldOptions[i];
-    cmd->add_option(f.name, o->fields[i], f.help)->default_str(defaults.Field(f.field).text);
+    cmd->add_option(f.name, o->fields[i], f.help)->type_name(f.type)->default_str(defaults.Field(f.field).text);
   }
   cmd->add_option("--geometry", o->geometry, "arrangement of the last monochromator crystal and the sample")
       ->check(CLI::IsMember({"nondispersive", "dispersive"}))

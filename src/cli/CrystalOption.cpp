@@ -1,7 +1,6 @@
 #include "cli/CrystalOption.h"
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 
@@ -27,7 +26,6 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
 }
 
 double TemperatureOption(double kelvin) {
-  if (std::isnan(kelvin)) Refuse("The temperature must be a number of K.");
   return std::max(kelvin, kLowestTemperature);
 }
 

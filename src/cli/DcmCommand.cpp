@@ -30,10 +30,13 @@ using F = programs::MonochromatorField;
 
 // The form's fields that options type into. The range and points are typed
 // after the scan mode is chosen, so that they replace that mode's values.
+// They are declared as numbers, so that --help says so and the check every
+// numeric option has applies; the text itself is typed into the field.
 struct FieldOption {
   const char* name;
   F field;
   const char* help;
+  const char* type = "FLOAT";
 };
 constexpr FieldOption kFieldOptions[] = {
     {"--phi1", F::FirstAsymmetry, "1st crystal asymmetry in degrees"},
@@ -42,7 +45,7 @@ constexpr FieldOption kFieldOptions[] = {
     {"--domega", F::DeltaOmega, "fixed incidence offset of an energy scan in arcsec (energy scan only)"},
     {"--from", F::From, "scan start: arcsec, or eV relative to the energy (energy scan: -2)"},
     {"--to", F::To, "scan end: arcsec, or eV relative to the energy (energy scan: 2)"},
-    {"--points", F::Points, "scan points"},
+    {"--points", F::Points, "scan points", "INT"},
 };
 
 struct DcmOptions {
@@ -202,20 +205,24 @@ const CommandRegistration kDcmCommand("dcm", [](CLI::App& app) {
   const MonochromatorForm defaults(context);
   CLI::App* cmd =
       app.add_subcommand("dcm", "double-crystal monochromator for a plane wave: angular or energy scan of the pair");
-  cmd->add_option("--energy", o->energyKev, "photon energy in keV")->default_str(defaults.Field(F::Energy).text);
+  cmd->add_option("--energy", o->energyKev, "photon energy in keV")
+      ->type_name("FLOAT")
+      ->default_str(defaults.Field(F::Energy).text);
   cmd->add_option("--c1-struct", o->firstStruct, "structure file of the 1st crystal");
   cmd->add_option("--c1-hkl", o->firstHkl, "1st crystal reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--c1-temp", o->firstTemperature, "temperature of the 1st crystal in K")
+      ->type_name("FLOAT")
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--c1-channel-cut", o->firstChannelCut, "the 1st crystal is a channel-cut");
   cmd->add_option("--c2-struct", o->secondStruct, "structure file of the 2nd crystal");
   cmd->add_option("--c2-hkl", o->secondHkl, "2nd crystal reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--c2-temp", o->secondTemperature, "temperature of the 2nd crystal in K")
+      ->type_name("FLOAT")
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--c2-channel-cut", o->secondChannelCut, "the 2nd crystal is a channel-cut");
   for (std::size_t i = 0; i < std::size(kFieldOptions); ++i) {
     const FieldOption& f = kFieldOptions[i];
-    cmd->add_option(f.name, o->fields[i], f.help)->default_str(defaults.Field(f.field).text);
+    cmd->add_option(f.name, o->fields[i], f.help)->type_name(f.type)->default_str(defaults.Field(f.field).text);
   }
   cmd->add_option("--geometry", o->geometry, "arrangement of the two crystals")
       ->check(CLI::IsMember({"nondispersive", "dispersive"}))

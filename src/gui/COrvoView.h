@@ -17,7 +17,7 @@ class QRadioButton;
 namespace velto::gui {
 
 class CBTNRightClk;
-class SingleCrystalPlotWidget;
+class PlotWidget;
 
 // The window of the single-crystal program, Bragg or Laue: copies what the
 // person typed into the form model, runs its commands and shows the model.
@@ -37,6 +37,7 @@ class COrvoView : public QWidget {
   QPushButton* CalculateButton() const { return calculate_; }
   QPushButton* DefineCrystalButton() const { return defineCrystal_; }
   QCheckBox* TransmissivityCheck() const { return showT_; }
+  PlotWidget* CurvePlot() const { return plot_; }
   // True while a calculation runs on the worker thread.
   bool Calculating() const { return runner_.Running(); }
   static QString ExportCommand() { return QString::fromLatin1(programs::SingleCrystalForm::kExportCommand); }
@@ -54,7 +55,6 @@ class COrvoView : public QWidget {
   void ReadFields();
   void ShowModel();
   void Run(void (programs::SingleCrystalForm::*command)(programs::UserInterface&));
-  void SavePicture();
 
   programs::SingleCrystalForm model_;
   QtUserInterface ui_;
@@ -79,7 +79,7 @@ class COrvoView : public QWidget {
   QLabel* rangeUnit_ = nullptr;
   QLabel* stepSize_ = nullptr;
   CBTNRightClk* steps_[4] = {};
-  SingleCrystalPlotWidget* plot_ = nullptr;
+  PlotWidget* plot_ = nullptr;
 };
 
 }  // namespace velto::gui
