@@ -236,6 +236,19 @@ TEST_F(ConvolutedCurveWindow, PreviousCurveMovesAlongAndCancelledOrRefusedRunsKe
   ASSERT_TRUE(range);
   EXPECT_EQ(range->xmin, -50);
   EXPECT_EQ(range->xmax, 70);
+  // The plot names both curves and keeps the full view's common range.
+  const PlotContent content = form.PlotContentNow();
+  ASSERT_EQ(content.series.size(), 2u);
+  EXPECT_EQ(content.series[0].name, "Previous RC");
+  EXPECT_EQ(content.series[1].name, "Current RC");
+  EXPECT_EQ(content.full.range.xMin, -50);
+  EXPECT_EQ(content.full.range.xMax, 70);
+  EXPECT_EQ(content.x.Title(), "Δω (arcsec)");
+  EXPECT_EQ(content.caption.rfind("Monochromator Silicon 1 1 1 (DCM), sample Silicon 1 1 1, 8.04798794 keV", 0), 0u)
+      << content.caption;
+  form.ClickShowPrevious();
+  EXPECT_EQ(form.PlotContentNow().series.size(), 1u);
+  form.ClickShowPrevious();
 
   const std::vector<double> current = form.Curves().Current()->values;
   const std::string fwhm = form.Field(F::FwhmArcseconds).text;

@@ -171,5 +171,42 @@ TEST(MonochromatorPlot, DecadeScaleBelowATenth) {
   EXPECT_TRUE(empty.curves.empty());
 }
 
+// The plot component zooms and reads out through the area a full view
+// declares; it must put every point where the full view draws it.
+void ExpectAreaMatchesDrawing(const PlotArea& area, const PlotRange& range, const DrawingLog::Curve& drawn,
+                              const multicrystal::CurveTrace& trace) {
+  const PlotMapping mapping{area.left, area.bottom, area.width, area.height, range, false};
+  ASSERT_EQ(drawn.points.size(), trace.values.size());
+  for (std::size_t i = 0; i < trace.values.size(); ++i) {
+    const double x = trace.Coordinate(static_cast<int>(i));
+    EXPECT_NEAR(mapping.PixelX(x), drawn.points[i].x, 1.0) << i;
+    EXPECT_NEAR(mapping.PixelY(trace.values[i]), drawn.points[i].y, 1.0) << i;
+  }
+}
+
+TEST(MultiCrystalPlots, FullViewAreasPutThePointsWhereTheyAreDrawn) {
+  multicrystal::CurveHistory history;
+  history.Accept(Trace(-50, 50, {0, 1, 4, 1, 0}));
+  history.Accept(Trace(-30, 70, {0, 2, 8, 3, 0}));
+  const Rect frame{0, 0, 700, 430};
+  DrawingLog both;
+  DrawConvolutedCurvePlot(both, frame, history, true);
+  const PlotArea area = ConvolutedCurvePlotArea(frame, history, true);
+  const PlotRange range{-50, 70, 0, 8};
+  ASSERT_EQ(both.curves.size(), 2u);
+  ExpectAreaMatchesDrawing(area, range, both.curves[0], *history.Previous());
+  ExpectAreaMatchesDrawing(area, range, both.curves[1], *history.Current());
+  EXPECT_EQ(area.xGrid, (std::vector<double>{-40, -20, 0, 20, 40, 60}));
+
+  const multicrystal::MonochromatorCurve weak = MonochromatorCurveOf({0, 0.01, 0.05, 0.02, 0});
+  DrawingLog drawn;
+  DrawMonochromatorPlot(drawn, frame, weak);
+  const PlotArea dcm = MonochromatorPlotArea(frame, weak);
+  ASSERT_EQ(drawn.curves.size(), 1u);
+  ExpectAreaMatchesDrawing(dcm, {-2, 2, 0, 0.1}, drawn.curves[0], weak.trace);
+  ASSERT_EQ(dcm.yGrid.size(), 5u);
+  EXPECT_NEAR(dcm.yGrid.back(), 0.1, 1e-15);
+}
+
 }  // namespace
 }  // namespace velto::programs

@@ -22,6 +22,22 @@ namespace field = multicrystal::convolution_field;
 
 constexpr int kInitialRockingStep = 2;  // a step of 10"
 
+const char* PolarizationName(multicrystal::PolarizationChoice p) {
+  switch (p) {
+    case multicrystal::PolarizationChoice::Random:
+      return "random";
+    case multicrystal::PolarizationChoice::Pi:
+      return "π";
+    case multicrystal::PolarizationChoice::Sigma:
+      break;
+  }
+  return "σ";
+}
+
+PlotSeries SeriesOf(const char* name, Pen pen, const multicrystal::CurveTrace& trace) {
+  return {name, pen, PlotMarks::Line, trace.from, trace.step, {}, trace.values};
+}
+
 }  // namespace
 
 const char* const ConvolutedCurveForm::kHelpMessage =
@@ -301,6 +317,12 @@ void ConvolutedCurveForm::FinishCalculation(UserInterface& ui, const multicrysta
   curves_.Accept(std::move(trace));
   ShowFwhm();
   Field(F::StepSize).text = RockingStepText(plan.step);
+  caption_ = "Monochromator " + monochromator_.structure.name + " " + HklText(monochromator_) +
+             (plan.doubleMonochromator ? " (DCM)" : "") + ", sample " + sample_.structure.name + " " +
+             HklText(sample_) + (plan.sampleChannelCut ? " (channel-cut)" : "") + ", " +
+             FormatNumber(plan.energy / 1000, 8) + " keV, " + PolarizationName(plan.polarization) + ", " +
+             (plan.arrangement == multicrystal::Arrangement::Dispersive ? "dispersive" : "non-dispersive");
+  plot_.NewData();
 }
 
 void ConvolutedCurveForm::ShowFwhm() {
@@ -329,6 +351,31 @@ void ConvolutedCurveForm::ExportCurve(UserInterface& ui) {
   if (const std::optional<Refusal> failure = ExportConvolutedCurve(
           curve, AngleUnitOf(choice.scanUnit), choice.scanReference == ExportReference::Absolute, *path))
     ui.ShowMessage(failure->message, failure->icon);
+}
+
+PlotContent ConvolutedCurveForm::PlotContentNow() const {
+  PlotContent content;
+  content.x = {"Δω", "arcsec"};
+  content.y = {"Intensity", "a.u."};
+  content.logarithmicYOffered = true;
+  const bool withPrevious = ShowingPrevious();
+  content.full.layout = [this, withPrevious](Rect frame) {
+    return ConvolutedCurvePlotArea(frame, curves_, withPrevious);
+  };
+  content.full.paint = [this, withPrevious](Canvas& canvas, Rect frame) {
+    DrawConvolutedCurvePlot(canvas, frame, curves_, withPrevious);
+  };
+  const auto range = curves_.PlotRange(withPrevious);
+  if (!range) {
+    content.full.range = {0, 0, 0, 1};
+    return content;
+  }
+  content.full.range = {range->xmin, range->xmax, 0, range->peak};
+  if (withPrevious && curves_.Previous())
+    content.series.push_back(SeriesOf("Previous RC", kPreviousCurvePen, *curves_.Previous()));
+  if (curves_.Current()) content.series.push_back(SeriesOf("Current RC", kCurrentCurvePen, *curves_.Current()));
+  content.caption = caption_;
+  return content;
 }
 
 void ConvolutedCurveForm::DrawPlot(Canvas& canvas, Rect frame) const {

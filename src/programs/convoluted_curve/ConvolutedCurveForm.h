@@ -7,6 +7,7 @@
 #include "multicrystal/Convolution.h"
 #include "multicrystal/CurveTrace.h"
 #include "programs/canvas/Canvas.h"
+#include "programs/plot/Plot.h"
 #include "programs/ui/AppContext.h"
 #include "programs/ui/FormField.h"
 #include "programs/ui/UserInterface.h"
@@ -113,6 +114,11 @@ class ConvolutedCurveForm {
   // The analysis of the current curve, none without one.
   const std::optional<multicrystal::ConvolutionAnalysis>& Analysis() const { return analysis_; }
   bool ShowingPrevious() const { return Field(ConvolutedCurveField::ShowPrevious).checked; }
+  // The curves as the plot shows them, with the full view of this
+  // program's drawing rules.
+  PlotContent PlotContentNow() const;
+  Plot& CurvePlot() { return plot_; }
+  const Plot& CurvePlot() const { return plot_; }
   void DrawPlot(Canvas& canvas, Rect frame) const;
   void DrawGeometry(Canvas& canvas, Rect frame) const;
 
@@ -134,6 +140,8 @@ class ConvolutedCurveForm {
 
   multicrystal::CurveHistory curves_;
   std::optional<multicrystal::ConvolutionAnalysis> analysis_;
+  std::string caption_;  // what the current curve was computed for
+  Plot plot_{[this] { return PlotContentNow(); }};
 };
 
 }  // namespace velto::programs

@@ -24,9 +24,19 @@ void DrawLegend(Canvas& canvas, const CurvePlotFrame& l, int lineHeight, int tex
   canvas.Text({l.originX + l.Scaled(60), l.box.top + l.Scaled(textHeight)}, text);
 }
 
+// The plotting height: from the base up to 5u + 12u below the frame's top.
+int PlottingHeight(Rect frame, const CurvePlotFrame& l) { return l.box.bottom - frame.top - l.Scaled(5) - l.Scaled(12); }
+
 }  // namespace
 
 CurvePlotFrame LayoutConvolutedCurvePlot(Rect frame) { return LayoutCurvePlot(frame, 280, 16); }
+
+PlotArea ConvolutedCurvePlotArea(Rect frame, const multicrystal::CurveHistory& curves, bool withPrevious) {
+  const CurvePlotFrame l = LayoutConvolutedCurvePlot(frame);
+  const auto range = curves.PlotRange(withPrevious);
+  return range ? CurvePlotArea(l, PlottingHeight(frame, l), range->xmin, range->xmax)
+               : CurvePlotArea(l, PlottingHeight(frame, l), 0, 0);
+}
 
 void DrawConvolutedCurvePlot(Canvas& canvas, Rect frame, const multicrystal::CurveHistory& curves, bool withPrevious) {
   const CurvePlotFrame l = LayoutConvolutedCurvePlot(frame);
@@ -34,7 +44,7 @@ void DrawConvolutedCurvePlot(Canvas& canvas, Rect frame, const multicrystal::Cur
   const auto range = curves.PlotRange(withPrevious);
   if (!range || !(range->xmax > range->xmin)) return;
   const double scale = l.width / (range->xmax - range->xmin);
-  const int height = l.box.bottom - frame.top - l.Scaled(5) - l.Scaled(12);
+  const int height = PlottingHeight(frame, l);
   const double yscale = range->peak > 0 ? height / range->peak : 0.0;
 
   const bool previous = withPrevious && curves.Previous();
@@ -54,7 +64,7 @@ void DrawConvolutedCurvePlot(Canvas& canvas, Rect frame, const multicrystal::Cur
 
 void DrawConvolutionGeometry(Canvas& canvas, Rect frame, multicrystal::Arrangement arrangement) {
   DrawPairSketch(canvas, frame, arrangement,
-                 {"Mono", "Sample", "+\xCF\x86M", "+\xCF\x86", "\xCE\x94\xCF\x89", ""});
+                 {"Mono", "Sample", "+φM", "+φ", "Δω", ""});
 }
 
 }  // namespace velto::programs

@@ -15,6 +15,10 @@ CurvePlotFrame LayoutConvolutedCurvePlot(Rect frame);
 inline constexpr Pen kCurrentCurvePen{kRed, 1};
 inline constexpr Pen kPreviousCurvePen{kBlue, 2};
 
+// Where the full view puts the curves: the axis range of what is drawn, the
+// peak at the top of the plotting height.
+PlotArea ConvolutedCurvePlotArea(Rect frame, const multicrystal::CurveHistory& curves, bool withPrevious);
+
 // Draws the frame and whatever the history holds to draw: the current curve,
 // and with `withPrevious` the previous one too.
 void DrawConvolutedCurvePlot(Canvas& canvas, Rect frame, const multicrystal::CurveHistory& curves, bool withPrevious);

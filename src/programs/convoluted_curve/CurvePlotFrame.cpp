@@ -15,19 +15,6 @@ std::string General(double value) {
   return text;
 }
 
-// Candidates start at the multiple of `spacing` obtained by truncating
-// xmin/spacing towards zero; at most `tries` of them are looked at.
-template <typename Draw>
-void ForEachMultiple(double xmin, double xmax, double spacing, int tries, Draw draw) {
-  const double first = std::trunc(xmin / spacing);
-  for (int j = 0; j < tries; ++j) {
-    const double v = (first + j) * spacing;
-    if (v < xmin) continue;
-    if (v > xmax) break;
-    draw(v);
-  }
-}
-
 }  // namespace
 
 CurvePlotFrame LayoutCurvePlot(Rect frame, double heightInUnits, double leftUnits) {
@@ -57,19 +44,36 @@ void DrawCurvePlotFrame(Canvas& canvas, Rect frame, const CurvePlotFrame& l) {
 void DrawScanTicks(Canvas& canvas, const CurvePlotFrame& l, double xmin, double xmax, double scale) {
   // An empty range has nothing to divide, and its spacing search would not end.
   if (!(xmax > xmin) || !std::isfinite(xmax - xmin)) return;
-  const double major = MajorTickSpacing(xmax - xmin);
   const int bottom = l.box.bottom;
   auto xOf = [&](double v) { return l.originX + static_cast<int>((v - xmin) * scale); };
-  ForEachMultiple(xmin, xmax, major, 20, [&](double v) {
+  for (double v : ScanAxisTicks(xmin, xmax)) {
     const int x = xOf(v);
     canvas.Line({x, bottom}, {x, bottom + l.Scaled(8)});
     const std::string label = General(v);
     canvas.Text({x - canvas.TextExtent(label).width / 2, bottom + l.Scaled(9)}, label);
-  });
-  ForEachMultiple(xmin, xmax, major / 5, 200, [&](double v) {
+  }
+  // Candidates start at the multiple obtained by truncating towards zero.
+  const double minor = MajorTickSpacing(xmax - xmin) / 5;
+  const double first = std::trunc(xmin / minor);
+  for (int j = 0; j < 200; ++j) {
+    const double v = (first + j) * minor;
+    if (v < xmin) continue;
+    if (v > xmax) break;
     const int x = xOf(v);
     canvas.Line({x, bottom}, {x, bottom + l.Scaled(5)});
-  });
+  }
+}
+
+PlotArea CurvePlotArea(const CurvePlotFrame& l, double height, double xmin, double xmax) {
+  PlotArea a;
+  a.box = l.box;
+  a.unit = l.unit;
+  a.left = l.originX;
+  a.bottom = l.base;
+  a.width = l.width;
+  a.height = height;
+  if (xmax > xmin && std::isfinite(xmax - xmin)) a.xGrid = ScanAxisTicks(xmin, xmax);
+  return a;
 }
 
 }  // namespace velto::programs

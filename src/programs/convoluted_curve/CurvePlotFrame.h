@@ -1,5 +1,6 @@
 #pragma once
 #include "programs/canvas/Canvas.h"
+#include "programs/plot/PlotContent.h"
 
 // The plot frame shared by the multi-crystal programs: a box with intensity
 // ticks on both sides and the scan axis below. Lengths are whole multiples of
@@ -29,5 +30,10 @@ void DrawCurvePlotFrame(Canvas& canvas, Rect frame, const CurvePlotFrame& layout
 // major ticks (8u) labelled "%g" 9u below the box, minor ticks (5u) at a
 // fifth of their spacing.
 void DrawScanTicks(Canvas& canvas, const CurvePlotFrame& layout, double xmin, double xmax, double scale);
+
+// Where the full view puts its data for the plot component: x from xmin at
+// the origin to xmax at the end of the plotting width, y from 0 at the base
+// to the full scale `height` pixels above it; the grid at the major ticks.
+PlotArea CurvePlotArea(const CurvePlotFrame& layout, double height, double xmin, double xmax);
 
 }  // namespace velto::programs

@@ -7,6 +7,7 @@
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/convoluted_curve/ConvolutedCurvePlot.h"
 #include "programs/monochromator/MonochromatorPlot.h"
 #include "programs/ui/BoundFields.h"
 #include "shell/NumberText.h"
@@ -15,6 +16,7 @@ namespace velto::programs {
 namespace {
 
 using F = MonochromatorField;
+using multicrystal::Arrangement;
 using multicrystal::ScanMode;
 using shell::FormatInteger;
 using shell::ParseInteger;
@@ -227,6 +229,12 @@ void MonochromatorForm::Calculate(UserInterface& ui) {
   analysis_ = result.analysis;
   Field(F::StepSize).text = ScanStepText((in->to - in->from) / (in->points - 1), in->mode);
   ShowResults();
+  caption_ = "1st " + first_.structure.name + " " + HklText(first_) + (in->firstChannelCut ? " (channel-cut)" : "") +
+             ", 2nd " + second_.structure.name + " " + HklText(second_) +
+             (in->secondChannelCut ? " (channel-cut)" : "") + ", " + shell::FormatNumber(energy_ / 1000, 8) +
+             " keV, " + (polarization_ == twobeam::Polarization::Sigma ? "σ" : "π") + ", " +
+             (arrangement_ == Arrangement::Dispersive ? "dispersive" : "non-dispersive");
+  plot_.NewData();
 }
 
 void MonochromatorForm::ShowResults() {
@@ -274,6 +282,28 @@ void MonochromatorForm::ExportCurve(UserInterface& ui) {
   if (!path) return;
   if (const std::optional<Refusal> failure = ExportMonochromatorCurve(curve_, dialog.Choice(), *path))
     ui.ShowMessage(failure->message, failure->icon);
+}
+
+PlotContent MonochromatorForm::PlotContentNow() const {
+  PlotContent content;
+  const bool energy = curve_ && curve_->mode == ScanMode::Energy;
+  content.x = energy ? PlotAxis{"ΔE", "eV"} : PlotAxis{"Δω", "arcsec"};
+  content.y = {"Reflectivity", ""};
+  content.logarithmicYOffered = true;
+  content.full.layout = [this](Rect frame) { return MonochromatorPlotArea(frame, curve_); };
+  content.full.paint = [this](Canvas& canvas, Rect frame) { DrawMonochromatorPlot(canvas, frame, curve_); };
+  if (!curve_) {
+    content.full.range = {0, 0, 0, 1};
+    return content;
+  }
+  const multicrystal::CurveTrace& trace = curve_->trace;
+  const ReflectivityScale scale = ScaleForMaximum(trace.peak);
+  content.full.range = {trace.from, trace.to, 0, scale.fullScale};
+  if (scale.exponent > 0)
+    content.yTitleFullView = "Reflectivity (full scale 1e-" + std::to_string(scale.exponent) + ")";
+  content.series.push_back({"R", kCurrentCurvePen, PlotMarks::Line, trace.from, trace.step, {}, trace.values});
+  content.caption = caption_;
+  return content;
 }
 
 void MonochromatorForm::DrawPlot(Canvas& canvas, Rect frame) const { DrawMonochromatorPlot(canvas, frame, curve_); }

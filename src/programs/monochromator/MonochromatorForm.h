@@ -6,6 +6,7 @@
 #include "crystal/CrystalParams.h"
 #include "multicrystal/Monochromator.h"
 #include "programs/canvas/Canvas.h"
+#include "programs/plot/Plot.h"
 #include "programs/monochromator/MonochromatorTexts.h"
 #include "programs/ui/AppContext.h"
 #include "programs/ui/FormField.h"
@@ -114,6 +115,11 @@ class MonochromatorForm {
   // --- results ---
   const std::optional<multicrystal::MonochromatorCurve>& Curve() const { return curve_; }
   const std::optional<multicrystal::MonochromatorAnalysis>& Analysis() const { return analysis_; }
+  // The curve as the plot shows it, with the full view of this program's
+  // drawing rules.
+  PlotContent PlotContentNow() const;
+  Plot& CurvePlot() { return plot_; }
+  const Plot& CurvePlot() const { return plot_; }
   void DrawPlot(Canvas& canvas, Rect frame) const;
   void DrawGeometry(Canvas& canvas, Rect frame) const;
 
@@ -144,6 +150,8 @@ class MonochromatorForm {
 
   std::optional<multicrystal::MonochromatorCurve> curve_;
   std::optional<multicrystal::MonochromatorAnalysis> analysis_;
+  std::string caption_;  // what the curve was computed for
+  Plot plot_{[this] { return PlotContentNow(); }};
 };
 
 }  // namespace velto::programs

@@ -23,6 +23,15 @@ ReflectivityScale ScaleForMaximum(double maximum) {
   return scale;
 }
 
+PlotArea MonochromatorPlotArea(Rect frame, const std::optional<multicrystal::MonochromatorCurve>& curve) {
+  const CurvePlotFrame l = LayoutMonochromatorPlot(frame);
+  if (!curve) return CurvePlotArea(l, l.Scaled(250), 0, 0);
+  PlotArea area = CurvePlotArea(l, l.Scaled(250), curve->trace.from, curve->trace.to);
+  const double fullScale = ScaleForMaximum(curve->trace.peak).fullScale;
+  for (int k = 1; k <= 5; ++k) area.yGrid.push_back(0.2 * k * fullScale);
+  return area;
+}
+
 void DrawMonochromatorPlot(Canvas& canvas, Rect frame, const std::optional<multicrystal::MonochromatorCurve>& curve) {
   const CurvePlotFrame l = LayoutMonochromatorPlot(frame);
   DrawCurvePlotFrame(canvas, frame, l);
@@ -39,7 +48,7 @@ void DrawMonochromatorPlot(Canvas& canvas, Rect frame, const std::optional<multi
 
   const double range = trace.to - trace.from;
   const double scaleX = l.width / range;
-  const double height = l.Scaled(250);
+  const double height = l.Scaled(250);  // the full scale
   std::vector<Point> points;
   points.reserve(trace.values.size());
   for (std::size_t i = 0; i < trace.values.size(); ++i) {
@@ -54,8 +63,7 @@ void DrawMonochromatorPlot(Canvas& canvas, Rect frame, const std::optional<multi
 
 void DrawMonochromatorGeometry(Canvas& canvas, Rect frame, multicrystal::Arrangement arrangement) {
   DrawPairSketch(canvas, frame, arrangement,
-                 {"1st", "2nd", "\xCF\x86" "1", "\xCF\x86" "2", "", "\xCE\xA6", "\xCE\xB8" "B\xC2\xB9",
-                  "\xCE\xB8" "B\xC2\xB2"});
+                 {"1st", "2nd", "φ1", "φ2", "", "Φ", "θB¹", "θB²"});
 }
 
 }  // namespace velto::programs

@@ -21,6 +21,10 @@ struct ReflectivityScale {
 };
 ReflectivityScale ScaleForMaximum(double maximum);
 
+// Where the full view puts the curve: the scan range across, 0 to the full
+// scale over 250u, the grid at the major ticks and every 0.2 of the scale.
+PlotArea MonochromatorPlotArea(Rect frame, const std::optional<multicrystal::MonochromatorCurve>& curve);
+
 void DrawMonochromatorPlot(Canvas& canvas, Rect frame, const std::optional<multicrystal::MonochromatorCurve>& curve);
 
 // The sketch of the two crystals with φ1, φ2, the Bragg angles and Φ marked.
