@@ -11,10 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 #include <QVBoxLayout>
 #include <fstream>
 #include <vector>
@@ -36,7 +34,7 @@ QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fr
 }  // namespace
 
 COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
-    : QWidget(parent), model_(app, laue), ui_(this) {
+    : ProgramView(parent), model_(app, laue) {
   setWindowTitle(ToQt(model_.Title()));
   auto* controls = new QGridLayout;
   int row = 0;
@@ -177,7 +175,7 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   auto* right = new QVBoxLayout;
   right->addWidget(plot_, 1);
   right->addLayout(results);
-  auto* layout = new QHBoxLayout(this);
+  auto* layout = new QHBoxLayout(Form());
   layout->addLayout(controls);
   layout->addLayout(right, 1);
 
@@ -187,10 +185,10 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   steps_[SingleCrystalForm::FromMinus]->setToolTip(QStringLiteral("Right-click to change step"));
   steps_[SingleCrystalForm::ToPlus]->setToolTip(QStringLiteral("Right-click to change step"));
 
-  connect(energyButton, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::PhotonEnergy); });
-  connect(crystalButton, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::DefineCrystal); });
-  connect(question_, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::BraggQuestion); });
-  connect(details, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::Details); });
+  connect(energyButton, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::PhotonEnergy); });
+  connect(crystalButton, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::DefineCrystal); });
+  connect(question_, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::BraggQuestion); });
+  connect(details, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::Details); });
   connect(help, &QPushButton::clicked, this, [this] { model_.Help(); });
   connect(calculate_, &QPushButton::clicked, this, &COrvoView::calculate);
   connect(sigma_, &QRadioButton::toggled, this, [this](bool on) {
@@ -238,28 +236,8 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   connect(plot_, &SingleCrystalPlotWidget::savePictureRequested, this, &COrvoView::SavePicture);
   connect(plot_, &SingleCrystalPlotWidget::exportRequested, this, &COrvoView::exportData);
 
-  // While the scan runs the window stays responsive; the progress dialog's
-  // Cancel keeps the previous curve.
-  connect(&runner_, &BackgroundRunner::runningChanged, this, [this](bool running) {
-    if (!running) {
-      QApplication::restoreOverrideCursor();
-      ShowModel();
-      return;
-    }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    calculate_->setEnabled(false);
-    auto* dialog = new QProgressDialog(runner_.Title(), QStringLiteral("Cancel"), 0, 100, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(400);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    connect(&runner_, &BackgroundRunner::progressed, dialog, [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
-    connect(dialog, &QProgressDialog::canceled, &runner_, &BackgroundRunner::cancel);
-    connect(&runner_, &BackgroundRunner::runningChanged, dialog, [dialog](bool stillRunning) {
-      if (!stillRunning) dialog->deleteLater();
-    });
-  });
-  connect(&runner_, &BackgroundRunner::finished, this, &COrvoView::calculationFinished);
+  AddFileCommand(QString::fromLatin1(SingleCrystalForm::kExportCommand), [this] { exportData(); });
+  SetMainCommand([this] { calculate(); });
   ShowModel();
 }
 
@@ -283,7 +261,7 @@ void COrvoView::ReadFields() {
 void COrvoView::ShowModel() {
   for (const auto& [id, edit] : edits_) ShowField(edit, model_.Field(id));
   ShowButton(question_, model_.Field(F::BraggQuestion));
-  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !runner_.Running());
+  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !Busy());
   rigorous_->setEnabled(model_.Field(F::Rigorous).enabled);
   // The fixed coordinate is the energy for a rocking curve and the angle
   // for an energy scan; the range is the other one.
@@ -301,16 +279,9 @@ void COrvoView::ShowModel() {
   plot_->update();
 }
 
-void COrvoView::Run(void (SingleCrystalForm::*command)(programs::UserInterface&)) {
-  if (runner_.Running()) return;
-  ReadFields();
-  (model_.*command)(commandUi_);
-  ShowModel();
-}
+void COrvoView::calculate() { RunCommand(model_, &SingleCrystalForm::Calculate); }
 
-void COrvoView::calculate() { Run(&SingleCrystalForm::Calculate); }
-
-void COrvoView::exportData() { Run(&SingleCrystalForm::ExportCurve); }
+void COrvoView::exportData() { RunCommand(model_, &SingleCrystalForm::ExportCurve); }
 
 void COrvoView::SavePicture() {
   const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save Picture"), QString(),
@@ -334,7 +305,7 @@ void COrvoView::SavePicture() {
     }
     written = image.save(file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? file : file + ".png");
   }
-  if (!written) commandUi_.ShowMessage("Cannot create the file \"" + FromQt(file) + "\" !", core::MessageIcon::Error);
+  if (!written) CommandUi().ShowMessage("Cannot create the file \"" + FromQt(file) + "\" !", core::MessageIcon::Error);
 }
 
 }  // namespace velto::gui
