@@ -70,9 +70,9 @@ bool DefineAndCalculate(velto::gui::COrvoView& view, ExampleChooser& files, cons
   view.SetUserInterface(ui);
   view.DefineCrystalButton()->click();
   QEventLoop wait;
-  QObject::connect(&view, &velto::gui::COrvoView::calculationFinished, &wait, &QEventLoop::quit);
+  QObject::connect(&view, &velto::gui::ProgramView::taskFinished, &wait, &QEventLoop::quit);
   view.CalculateButton()->click();
-  if (view.Calculating()) wait.exec();
+  if (view.Busy()) wait.exec();
   view.SetUserInterface(files);
   const bool computed = !view.FieldEdit(velto::programs::SingleCrystalField::Fwhm)->text().isEmpty();
   if (!computed) std::fprintf(stderr, "no curve computed for %s\n", hkl);
