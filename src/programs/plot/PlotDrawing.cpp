@@ -195,13 +195,13 @@ void DrawGrid(Canvas& canvas, const PlotGeometry& g, const std::vector<double>& 
     const double px = m.PixelX(v);
     if (!(px > box.left && px < box.right)) continue;
     const int x = ToPixel(px, 0).x;
-    for (int y = box.top + 1; y < box.bottom; y += 5) canvas.Line({x, y}, {x, std::min(y + 2, box.bottom - 1)});
+    for (int y = box.top + 1; y + 1 < box.bottom; y += 5) canvas.Line({x, y}, {x, std::min(y + 2, box.bottom - 1)});
   }
   for (double v : yValues) {
     const double py = m.PixelY(v);
     if (!(py > box.top && py < box.bottom)) continue;
     const int y = ToPixel(0, py).y;
-    for (int x = box.left + 1; x < box.right; x += 5) canvas.Line({x, y}, {std::min(x + 2, box.right - 1), y});
+    for (int x = box.left + 1; x + 1 < box.right; x += 5) canvas.Line({x, y}, {std::min(x + 2, box.right - 1), y});
   }
 }
 
