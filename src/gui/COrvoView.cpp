@@ -1,6 +1,7 @@
 #include "gui/COrvoView.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>

@@ -4,8 +4,9 @@
 #include <cctype>
 #include <cmath>
 
+#include "core/OutputFile.h"
 #include "programs/canvas/SvgCanvas.h"
-#include "programs/curve_export/CurveExport.h"
+#include "programs/line_file/LineFile.h"
 #include "programs/plot/Plot.h"
 #include "programs/plot/PlotDrawing.h"
 #include "programs/plot/PlotTicks.h"
@@ -153,8 +154,9 @@ void Plot::SavePicture(UserInterface& ui, const PngEncoder& png) const {
     if (extension != ".png") *path += ".png";
     if (png) bytes = png(width, height, [this, width, height](Canvas& canvas) { Draw(canvas, {0, 0, width, height}, true); });
   }
-  if (!bytes || !ReplaceFileSafely(*path, *bytes)) {
-    ui.ShowMessage("Cannot create the file \"" + path->string() + "\" !", MessageIcon::Error);
+  if (!bytes || !core::WriteOutputFile(*path, *bytes).Ok()) {
+    const Refusal failure = CannotCreateFile(*path);
+    ui.ShowMessage(failure.message, failure.icon);
   }
 }
 
