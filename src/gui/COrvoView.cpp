@@ -1,7 +1,6 @@
 #include "gui/COrvoView.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
