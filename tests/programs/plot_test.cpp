@@ -358,6 +358,38 @@ TEST_F(PlotTest, ZoomedCurvesAreCutAtTheBoxAndAtGaps) {
   EXPECT_EQ(NearestPoint(s, 7), std::optional<std::size_t>(5));
 }
 
+TEST(PlotOfPoints, ScatteredPointsAndLabelsStayInsideTheZoomedBox) {
+  // A map: points at given (x, y), labelled reflections, no drawing of its own.
+  const std::vector<double> phi{-8, -2, 0, 3, 9}, energy{7.1, 7.5, 8.0, 8.4, 8.9};
+  Plot plot([&] {
+    PlotContent c;
+    c.x = {"φ", "deg"};
+    c.y = {"E", "keV"};
+    c.series.push_back({"lines", {kRed, 1}, PlotMarks::Points, 0, 0, phi, energy});
+    c.labels.push_back({-2, 7.5, "1 1 1", {kBlue, 1}});
+    c.labels.push_back({9, 8.9, "2 2 0", {kBlue, 1}});
+    return c;
+  });
+  plot.SetScreen(kScreen, kLineHeight);
+  const PlotMapping full = plot.Geometry().mapping;
+  ASSERT_TRUE(plot.ZoomToRectangle({static_cast<int>(full.PixelX(-5)), static_cast<int>(full.PixelY(8.2))},
+                                   {static_cast<int>(full.PixelX(5)), static_cast<int>(full.PixelY(7.3))}));
+  RecordingCanvas canvas;
+  plot.Draw(canvas, kScreen, false);
+  const Rect box = plot.Geometry().area.box;
+  int squares = 0;
+  for (const auto& fill : canvas.fills) {
+    if (!(fill.color == kRed) || fill.rect.Width() != 3 || fill.rect.top < box.top - 1) continue;  // not the legend
+    EXPECT_TRUE(fill.rect.left >= box.left - 1 && fill.rect.right <= box.right + 2);
+    ++squares;
+  }
+  EXPECT_EQ(squares, 2);  // (−2, 7.5) and (0, 8.0)
+  EXPECT_TRUE(canvas.HasText("1 1 1"));
+  EXPECT_FALSE(canvas.HasText("2 2 0"));  // outside the zoomed range
+  EXPECT_NE(plot.Readout({static_cast<int>(plot.Geometry().mapping.PixelX(0)), 200}).find("lines = 8 at 0"),
+            std::string::npos);
+}
+
 TEST_F(PlotTest, TheGridLiesOnTheFullViewsTicksOrOnTheZoomedOnes) {
   xGrid = {-10, 0, 10};
   plot.SetGrid(true);
