@@ -145,7 +145,8 @@ TEST_F(PlotWidgetTest, TheSavedPictureCarriesTitlesLegendAndCaption) {
   save->trigger();
   std::ifstream in(dir.path() / "si111.svg");
   const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (const char* part : {">Δθ (arcsec)<", ">Reflectivity<", ">R<", ">Silicon 1 1 1 Bragg case, ", " keV, σ polarization<"}) {
+  for (const char* part :
+       {">Δθ (arcsec)<", ">Reflectivity<", ">R<", ">Silicon 1 1 1 Bragg case, ", " keV, σ polarization<"}) {
     EXPECT_NE(svg.find(part), std::string::npos) << part;
   }
 

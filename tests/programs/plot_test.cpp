@@ -1,3 +1,5 @@
+#include "programs/plot/Plot.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "programs/plot/Plot.h"
 #include "programs/plot/PlotDrawing.h"
 #include "programs/plot/PlotTicks.h"
 #include "shell/NumberText.h"

@@ -84,7 +84,8 @@ std::string Plot::ShownCurvesText() const {
   const PlotRange view = ViewRange(content);
   auto name = [](const PlotSeries* s) { return s->name.empty() ? std::string("y") : s->name; };
   std::string text;
-  const bool shared = std::all_of(shown.begin(), shown.end(), [&](const PlotSeries* s) { return SameGrid(*s, *shown[0]); });
+  const bool shared =
+      std::all_of(shown.begin(), shown.end(), [&](const PlotSeries* s) { return SameGrid(*s, *shown[0]); });
   if (shared) {
     text = content.x.Title();
     for (const PlotSeries* s : shown) text += "\t" + name(s);
@@ -108,8 +109,10 @@ std::string Plot::ShownCurvesText() const {
   for (std::size_t row = 0; row < rows; ++row) {
     for (std::size_t k = 0; k < shown.size(); ++k) {
       if (k > 0) text += "\t";
-      if (row < points[k].size()) text += ScanCell(*shown[k], points[k][row]) + "\t" + Cell(shown[k]->y[points[k][row]]);
-      else text += "\t";
+      if (row < points[k].size())
+        text += ScanCell(*shown[k], points[k][row]) + "\t" + Cell(shown[k]->y[points[k][row]]);
+      else
+        text += "\t";
     }
     text += "\n";
   }
@@ -152,7 +155,8 @@ void Plot::SavePicture(UserInterface& ui, const PngEncoder& png) const {
   } else {
     // Whatever else was typed becomes a PNG file, and says so by its name.
     if (extension != ".png") *path += ".png";
-    if (png) bytes = png(width, height, [this, width, height](Canvas& canvas) { Draw(canvas, {0, 0, width, height}, true); });
+    if (png)
+      bytes = png(width, height, [this, width, height](Canvas& canvas) { Draw(canvas, {0, 0, width, height}, true); });
   }
   if (!bytes || !core::WriteOutputFile(*path, *bytes).Ok()) {
     const Refusal failure = CannotCreateFile(*path);

@@ -10,7 +10,7 @@ namespace velto::programs {
 
 struct AxisTickMarks {
   std::vector<double> major, minor;
-  double step = 0;  // between major ticks; 0 when the range has none
+  double step = 0;                  // between major ticks; 0 when the range has none
   std::vector<std::string> labels;  // one per major tick
 };
 
