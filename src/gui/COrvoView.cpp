@@ -8,10 +8,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 #include <QVBoxLayout>
 #include "gui/GeometryPicture.h"
 #include "gui/InputWidgets.h"
@@ -29,7 +27,7 @@ QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fr
 }  // namespace
 
 COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
-    : QWidget(parent), model_(app, laue), ui_(this) {
+    : ProgramView(parent), model_(app, laue) {
   setWindowTitle(ToQt(model_.Title()));
   auto* controls = new QGridLayout;
   int row = 0;
@@ -127,7 +125,7 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
 
   plot_ = new PlotWidget(this);
   plot_->PictureArea()->setMinimumSize(520, 336);
-  plot_->Attach(model_.CurvePlot(), commandUi_);
+  plot_->Attach(model_.CurvePlot(), CommandUi());
 
   auto* results = new QGridLayout;
   results->addWidget(Label("Maximum Reflectivity:", this), 0, 0);
@@ -167,7 +165,7 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   auto* right = new QVBoxLayout;
   right->addWidget(plot_, 1);
   right->addLayout(results);
-  auto* layout = new QHBoxLayout(this);
+  auto* layout = new QHBoxLayout(Form());
   layout->addLayout(controls);
   layout->addLayout(right, 1);
 
@@ -177,10 +175,10 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   steps_[SingleCrystalForm::FromMinus]->setToolTip(QStringLiteral("Right-click to change step"));
   steps_[SingleCrystalForm::ToPlus]->setToolTip(QStringLiteral("Right-click to change step"));
 
-  connect(energyButton, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::PhotonEnergy); });
-  connect(crystalButton, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::DefineCrystal); });
-  connect(question_, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::BraggQuestion); });
-  connect(details, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::Details); });
+  connect(energyButton, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::PhotonEnergy); });
+  connect(crystalButton, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::DefineCrystal); });
+  connect(question_, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::BraggQuestion); });
+  connect(details, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::Details); });
   connect(help, &QPushButton::clicked, this, [this] { model_.Help(); });
   connect(calculate_, &QPushButton::clicked, this, &COrvoView::calculate);
   connect(sigma_, &QRadioButton::toggled, this, [this](bool on) {
@@ -225,28 +223,8 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
     ShowField(edits_[F::MouseCoordinates], model_.Field(F::MouseCoordinates));
   });
 
-  // While the scan runs the window stays responsive; the progress dialog's
-  // Cancel keeps the previous curve.
-  connect(&runner_, &BackgroundRunner::runningChanged, this, [this](bool running) {
-    if (!running) {
-      QApplication::restoreOverrideCursor();
-      ShowModel();
-      return;
-    }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    calculate_->setEnabled(false);
-    auto* dialog = new QProgressDialog(runner_.Title(), QStringLiteral("Cancel"), 0, 100, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(400);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    connect(&runner_, &BackgroundRunner::progressed, dialog, [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
-    connect(dialog, &QProgressDialog::canceled, &runner_, &BackgroundRunner::cancel);
-    connect(&runner_, &BackgroundRunner::runningChanged, dialog, [dialog](bool stillRunning) {
-      if (!stillRunning) dialog->deleteLater();
-    });
-  });
-  connect(&runner_, &BackgroundRunner::finished, this, &COrvoView::calculationFinished);
+  AddFileCommand(QString::fromLatin1(SingleCrystalForm::kExportCommand), [this] { exportData(); });
+  SetMainCommand([this] { calculate(); });
   ShowModel();
 }
 
@@ -270,7 +248,7 @@ void COrvoView::ReadFields() {
 void COrvoView::ShowModel() {
   for (const auto& [id, edit] : edits_) ShowField(edit, model_.Field(id));
   ShowButton(question_, model_.Field(F::BraggQuestion));
-  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !runner_.Running());
+  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !Busy());
   rigorous_->setEnabled(model_.Field(F::Rigorous).enabled);
   // The fixed coordinate is the energy for a rocking curve and the angle
   // for an energy scan; the range is the other one.
@@ -288,15 +266,8 @@ void COrvoView::ShowModel() {
   plot_->Refresh();
 }
 
-void COrvoView::Run(void (SingleCrystalForm::*command)(programs::UserInterface&)) {
-  if (runner_.Running()) return;
-  ReadFields();
-  (model_.*command)(commandUi_);
-  ShowModel();
-}
+void COrvoView::calculate() { RunCommand(model_, &SingleCrystalForm::Calculate); }
 
-void COrvoView::calculate() { Run(&SingleCrystalForm::Calculate); }
-
-void COrvoView::exportData() { Run(&SingleCrystalForm::ExportCurve); }
+void COrvoView::exportData() { RunCommand(model_, &SingleCrystalForm::ExportCurve); }
 
 }  // namespace velto::gui

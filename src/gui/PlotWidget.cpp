@@ -262,21 +262,23 @@ void PlotWidget::fullView() {
 QImage PlotWidget::Picture() const {
   if (!plot_) return {};
   const int width = plot_->PictureWidth(), height = plot_->PictureHeight();
-  return Rendered(canvas_->font(), width, height,
-                  [this, width, height](programs::Canvas& canvas) { plot_->Draw(canvas, {0, 0, width, height}, true); });
+  return Rendered(canvas_->font(), width, height, [this, width, height](programs::Canvas& canvas) {
+    plot_->Draw(canvas, {0, 0, width, height}, true);
+  });
 }
 
 void PlotWidget::savePicture() {
   if (!plot_ || !ui_) return;
   const QFont font = canvas_->font();
-  plot_->SavePicture(*ui_, [font](int width, int height, const std::function<void(programs::Canvas&)>& draw)
-                               -> std::optional<std::string> {
-    const QImage image = Rendered(font, width, height, draw);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return std::nullopt;
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  });
+  plot_->SavePicture(
+      *ui_,
+      [font](int width, int height, const std::function<void(programs::Canvas&)>& draw) -> std::optional<std::string> {
+        const QImage image = Rendered(font, width, height, draw);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return std::nullopt;
+        return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+      });
 }
 
 void PlotWidget::copyPicture() {

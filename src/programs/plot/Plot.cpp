@@ -118,8 +118,8 @@ void Plot::SetScreen(Rect picture, int lineHeight) {
 }
 
 PlotRange Plot::FullRange(const PlotContent& content) const {
-  const bool own = content.full.range.xMax >= content.full.range.xMin && content.full.range.yMax > content.full.range.yMin &&
-                   (content.full.layout || content.full.paint);
+  const bool own = content.full.range.xMax >= content.full.range.xMin &&
+                   content.full.range.yMax > content.full.range.yMin && (content.full.layout || content.full.paint);
   PlotRange full = own ? content.full.range : DataRange(content);
   if (logarithmicY_) std::tie(full.yMin, full.yMax) = LogarithmicFullRange(content);
   return full;
@@ -132,8 +132,8 @@ PlotRange Plot::ViewRange(const PlotContent& content) const {
   }
   if (y_) {
     const bool log = logarithmicY_;
-    if (auto y = Confined(Scaled(y_->first, log), Scaled(y_->second, log), Scaled(view.yMin, log),
-                          Scaled(view.yMax, log))) {
+    if (auto y =
+            Confined(Scaled(y_->first, log), Scaled(y_->second, log), Scaled(view.yMin, log), Scaled(view.yMax, log))) {
       view.yMin = Unscaled(y->first, log);
       view.yMax = Unscaled(y->second, log);
     }
@@ -228,8 +228,8 @@ void Plot::ZoomAbout(Point at, double factor) {
   const PlotGeometry g = GeometryOf(content, screen_, lineHeight_, false);
   const PlotRange full = FullRange(content), view = g.mapping.range;
   // The pointer's data stay where they are: each end moves towards it.
-  auto zoom = [factor](double low, double high, double centre, double fullLow, double fullHigh)
-      -> std::optional<std::pair<double, double>> {
+  auto zoom = [factor](double low, double high, double centre, double fullLow,
+                       double fullHigh) -> std::optional<std::pair<double, double>> {
     const double newLow = centre - (centre - low) / factor, newHigh = centre + (high - centre) / factor;
     if (newHigh - newLow < (fullHigh - fullLow) * kDeepestZoom) return Confined(low, high, fullLow, fullHigh);
     return Confined(newLow, newHigh, fullLow, fullHigh);

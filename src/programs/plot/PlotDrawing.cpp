@@ -67,7 +67,8 @@ void DrawAxes(Canvas& canvas, const PlotGeometry& g) {
   const AxisTickMarks xs = LinearTicks(m.range.xMin, m.range.xMax);
   for (double v : xs.minor) {
     const double x = m.PixelX(v);
-    if (x >= box.left && x <= box.right) canvas.Line({ToPixel(x, 0).x, box.bottom}, {ToPixel(x, 0).x, box.bottom + scaled(5)});
+    if (x >= box.left && x <= box.right)
+      canvas.Line({ToPixel(x, 0).x, box.bottom}, {ToPixel(x, 0).x, box.bottom + scaled(5)});
   }
   for (std::size_t i = 0; i < xs.major.size(); ++i) {
     const double px = m.PixelX(xs.major[i]);
@@ -195,13 +196,13 @@ void DrawGrid(Canvas& canvas, const PlotGeometry& g, const std::vector<double>& 
     const double px = m.PixelX(v);
     if (!(px > box.left && px < box.right)) continue;
     const int x = ToPixel(px, 0).x;
-    for (int y = box.top + 1; y < box.bottom; y += 5) canvas.Line({x, y}, {x, std::min(y + 2, box.bottom - 1)});
+    for (int y = box.top + 1; y + 1 < box.bottom; y += 5) canvas.Line({x, y}, {x, std::min(y + 2, box.bottom - 1)});
   }
   for (double v : yValues) {
     const double py = m.PixelY(v);
     if (!(py > box.top && py < box.bottom)) continue;
     const int y = ToPixel(0, py).y;
-    for (int x = box.left + 1; x < box.right; x += 5) canvas.Line({x, y}, {std::min(x + 2, box.right - 1), y});
+    for (int x = box.left + 1; x + 1 < box.right; x += 5) canvas.Line({x, y}, {std::min(x + 2, box.right - 1), y});
   }
 }
 
@@ -213,7 +214,8 @@ void DrawTitles(Canvas& canvas, const PlotContent& content, const PlotGeometry& 
     const TextSize size = canvas.TextExtent(xTitle);
     canvas.Text({(box.left + box.right) / 2 - size.width / 2, g.picture.bottom - g.lineHeight - 2}, xTitle);
   }
-  const std::string yTitle = programView && !content.yTitleFullView.empty() ? content.yTitleFullView : content.y.Title();
+  const std::string yTitle =
+      programView && !content.yTitleFullView.empty() ? content.yTitleFullView : content.y.Title();
   if (!yTitle.empty()) {
     const TextSize size = canvas.TextExtent(yTitle);
     const int top = std::max(g.frame.top, (box.top + box.bottom) / 2 - size.width / 2);

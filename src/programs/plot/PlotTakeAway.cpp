@@ -6,20 +6,16 @@
 
 #include "core/OutputFile.h"
 #include "programs/canvas/SvgCanvas.h"
+#include "programs/line_file/LineFile.h"
 #include "programs/plot/Plot.h"
 #include "programs/plot/PlotDrawing.h"
+#include "programs/plot/PlotTicks.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
 namespace {
 
 using shell::FormatNumber;
-
-// Enough decimals to tell two neighbouring pixels apart.
-int DecimalsFor(double perPixel) {
-  if (!(perPixel > 0) || !std::isfinite(perPixel)) return 8;
-  return std::clamp(static_cast<int>(std::ceil(-std::log10(perPixel))), 1, 12);
-}
 
 std::string Quantity(const PlotAxis& axis, const std::string& value) {
   std::string text = axis.name.empty() ? value : axis.name + " = " + value;
@@ -28,6 +24,14 @@ std::string Quantity(const PlotAxis& axis, const std::string& value) {
 }
 
 std::string Cell(double value) { return std::isfinite(value) ? FormatNumber(value, 8) : std::string(); }
+
+// The x of a point of a scan, without the rounding residue that start + i·step
+// leaves where the scan crosses zero.
+std::string ScanCell(const PlotSeries& s, std::size_t i) {
+  const double x = s.X(i);
+  const double resolution = s.x.empty() ? std::fabs(s.xStep) : 0.0;
+  return Cell(std::fabs(x) < resolution * 1e-9 ? 0.0 : x);
+}
 
 bool SameGrid(const PlotSeries& a, const PlotSeries& b) {
   return a.x.empty() && b.x.empty() && a.xStart == b.xStart && a.xStep == b.xStep && a.Size() == b.Size();
@@ -54,8 +58,9 @@ std::string Plot::Readout(Point at) const {
   if (at.x < box.left || at.x > box.right || at.y < box.top || at.y > box.bottom) return {};
   const PlotMapping& m = g.mapping;
   const double x = m.DataX(at.x), y = m.DataY(at.y);
-  std::string text = Quantity(content.x, FormatNumber(x, DecimalsFor(std::fabs(m.DataX(at.x + 1) - x))));
-  text += "   " + Quantity(content.y, FormatNumber(y, DecimalsFor(std::fabs(m.DataY(at.y - 1) - y))));
+  // The pointer's position as finely as a pixel tells it.
+  std::string text = Quantity(content.x, FormatResolved(x, m.DataX(at.x + 1) - x));
+  text += "   " + Quantity(content.y, FormatResolved(y, m.DataY(at.y - 1) - y));
   if (content.describe) {
     const std::string more = content.describe(x, y);
     if (!more.empty()) text += "   " + more;
@@ -65,7 +70,7 @@ std::string Plot::Readout(Point at) const {
     if (s.name.empty()) continue;
     const std::optional<std::size_t> i = NearestPoint(s, x);
     if (!i) continue;
-    text += "   " + s.name + " = " + FormatNumber(s.y[*i], 6) + " at " + FormatNumber(s.X(*i), 8);
+    text += "   " + s.name + " = " + FormatNumber(s.y[*i], 6) + " at " + ScanCell(s, *i);
   }
   return text;
 }
@@ -79,13 +84,14 @@ std::string Plot::ShownCurvesText() const {
   const PlotRange view = ViewRange(content);
   auto name = [](const PlotSeries* s) { return s->name.empty() ? std::string("y") : s->name; };
   std::string text;
-  const bool shared = std::all_of(shown.begin(), shown.end(), [&](const PlotSeries* s) { return SameGrid(*s, *shown[0]); });
+  const bool shared =
+      std::all_of(shown.begin(), shown.end(), [&](const PlotSeries* s) { return SameGrid(*s, *shown[0]); });
   if (shared) {
     text = content.x.Title();
     for (const PlotSeries* s : shown) text += "\t" + name(s);
     text += "\n";
     for (std::size_t i : PointsWithin(*shown[0], view.xMin, view.xMax)) {
-      text += Cell(shown[0]->X(i));
+      text += ScanCell(*shown[0], i);
       for (const PlotSeries* s : shown) text += "\t" + Cell(s->y[i]);
       text += "\n";
     }
@@ -103,8 +109,10 @@ std::string Plot::ShownCurvesText() const {
   for (std::size_t row = 0; row < rows; ++row) {
     for (std::size_t k = 0; k < shown.size(); ++k) {
       if (k > 0) text += "\t";
-      if (row < points[k].size()) text += Cell(shown[k]->X(points[k][row])) + "\t" + Cell(shown[k]->y[points[k][row]]);
-      else text += "\t";
+      if (row < points[k].size())
+        text += ScanCell(*shown[k], points[k][row]) + "\t" + Cell(shown[k]->y[points[k][row]]);
+      else
+        text += "\t";
     }
     text += "\n";
   }
@@ -147,10 +155,12 @@ void Plot::SavePicture(UserInterface& ui, const PngEncoder& png) const {
   } else {
     // Whatever else was typed becomes a PNG file, and says so by its name.
     if (extension != ".png") *path += ".png";
-    if (png) bytes = png(width, height, [this, width, height](Canvas& canvas) { Draw(canvas, {0, 0, width, height}, true); });
+    if (png)
+      bytes = png(width, height, [this, width, height](Canvas& canvas) { Draw(canvas, {0, 0, width, height}, true); });
   }
   if (!bytes || !core::WriteOutputFile(*path, *bytes).Ok()) {
-    ui.ShowMessage("Cannot create the file \"" + path->string() + "\" !", MessageIcon::Error);
+    const Refusal failure = CannotCreateFile(*path);
+    ui.ShowMessage(failure.message, failure.icon);
   }
 }
 

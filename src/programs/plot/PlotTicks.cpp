@@ -44,9 +44,11 @@ double NiceTickStep(double range) {
   return k;
 }
 
-std::string TickLabel(double value, double step) {
-  if (!(step > 0)) return shell::FormatNumber(value, 8);
-  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+std::string FormatResolved(double value, double resolution) {
+  resolution = std::fabs(resolution);
+  if (!(resolution > 0) || !std::isfinite(resolution)) return shell::FormatNumber(value, 8);
+  if (std::fabs(value) < resolution * 1e-6) value = 0;
+  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(resolution) + 1e-9)));
   // Tiny steps on a large offset (a zoom deep into one peak) need more
   // digits than the fixed form keeps; the general form has them all.
   if (decimals > 12) return shell::FormatNumber(value, 16);
@@ -60,7 +62,7 @@ AxisTickMarks LinearTicks(double min, double max) {
   if (!(ticks.step > 0)) return ticks;
   ticks.major = Multiples(min, max, ticks.step, kMaxMajor);
   ticks.minor = Multiples(min, max, ticks.step / 5, kMaxMinor);
-  for (double v : ticks.major) ticks.labels.push_back(TickLabel(v, ticks.step));
+  for (double v : ticks.major) ticks.labels.push_back(FormatResolved(v, ticks.step));
   return ticks;
 }
 
@@ -90,6 +92,9 @@ AxisTickMarks LogarithmicTicks(double min, double max) {
       if (lv >= low - slack && lv <= high + slack) ticks.minor.push_back(v);
     }
   }
+  // Within a decade there is no decade to label: the plain ticks of the
+  // range serve better than a bare axis.
+  if (ticks.major.size() < 2) return LinearTicks(min, max);
   return ticks;
 }
 

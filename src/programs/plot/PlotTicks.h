@@ -10,7 +10,7 @@ namespace velto::programs {
 
 struct AxisTickMarks {
   std::vector<double> major, minor;
-  double step = 0;  // between major ticks; 0 when the range has none
+  double step = 0;                  // between major ticks; 0 when the range has none
   std::vector<std::string> labels;  // one per major tick
 };
 
@@ -24,11 +24,13 @@ AxisTickMarks LinearTicks(double min, double max);
 
 // Ticks of a logarithmic axis over [min, max] (both > 0): the decades as
 // major ticks (every second or more when there are many), 2…9 times each
-// decade as minor ones when the range spans few decades.
+// decade as minor ones when the range spans few decades; a range with fewer
+// than two decades in it gets the linear ticks instead.
 AxisTickMarks LogarithmicTicks(double min, double max);
 
-// A tick value written with the decimals that tell neighbouring ticks
-// `step` apart ("12.35", "0.2", "-3"), in the program's number format.
-std::string TickLabel(double value, double step);
+// A value written with the decimals that tell it apart from values
+// `resolution` away ("12.35", "0.2", "-3"), in the program's number format;
+// what is zero but for rounding ("3.6e-15" on an axis of tenths) is 0.
+std::string FormatResolved(double value, double resolution);
 
 }  // namespace velto::programs
