@@ -1,4 +1,5 @@
 #include "gui/CChangWavLen.h"
+#include "gui/CDlgDCMPhi.h"
 #include "gui/CDlgExport.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/CDlgSetBragg.h"
@@ -14,6 +15,7 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::StructureFactorsForm, CDlgXopSF>();
   QtUserInterface::RegisterDialog<programs::CurveExportDialog, CDlgExport>();
   QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
+  QtUserInterface::RegisterDialog<programs::DcmPhiDialog, CDlgDCMPhi>();
 }
 
 }  // namespace velto::gui

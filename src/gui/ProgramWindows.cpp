@@ -1,6 +1,8 @@
 #include "gui/ProgramWindows.h"
 
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewDCM.h"
+#include "gui/COrvoViewDbl.h"
 
 namespace velto::gui {
 
@@ -12,6 +14,13 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
+  };
+  registry[shell::ProgramKind::ConvolutedRockingCurve] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewDbl(app, parent);
+  };
+  registry[shell::ProgramKind::MultiCrystalMonochromator] = [](programs::AppContext& app,
+                                                               QWidget* parent) -> ProgramView* {
+    return new COrvoViewDCM(app, parent);
   };
   return registry;
 }
