@@ -43,6 +43,15 @@ class FormControls {
     if (byModel) toggledByModel_.insert(id);
     return box;
   }
+  // A field as wide as `sample` shows, a fifth wider when the layout has
+  // room to spare.
+  QLineEdit* AddEdit(Field id, bool display, const char* sample) {
+    QLineEdit* edit = AddEdit(id, display);
+    const int width = edit->fontMetrics().horizontalAdvance(QString::fromUtf8(sample)) + 14;
+    edit->setMinimumWidth(width);
+    edit->setMaximumWidth(width * 6 / 5);
+    return edit;
+  }
   QLineEdit* Edit(Field id) const { return edits_.at(id); }
   QCheckBox* Check(Field id) const { return checks_.at(id); }
 
@@ -74,6 +83,11 @@ class FormControls {
   std::set<Field> toggledByModel_;
 };
 
+// A button as wide as the widest caption it will show, and no wider.
+inline void FitButton(QPushButton* button, const char* widestCaption) {
+  button->setFixedWidth(button->fontMetrics().horizontalAdvance(QString::fromUtf8(widestCaption)) + 16);
+}
+
 // Runs a change of the model between reading the fields and showing the
 // model again; views hand it out as a function.
 using ModelChange = std::function<void(const std::function<void()>& change)>;
@@ -83,6 +97,7 @@ using ModelChange = std::function<void(const std::function<void()>& change)>;
 template <typename Model>
 void BindRangeSteps(CBTNRightClk* const (&buttons)[4], Model& model, const ModelChange& run) {
   for (int i = 0; i < 4; ++i) {
+    FitButton(buttons[i], "+1000");
     QObject::connect(buttons[i], &QPushButton::clicked, buttons[i], [&model, run, i] {
       run([&model, i] { model.StepRange(static_cast<typename Model::RangeButton>(i)); });
     });

@@ -1,8 +1,10 @@
 // Takes the screenshots of the README and the manual: the main window, the
 // crystal dialog with silicon 1 1 1 computed, the energy dialog, the
 // converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
-// curves, and an asymmetric Bragg curve zoomed with the mouse, its read-out
-// showing.
+// curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
+// showing, the convoluted curve of a channel-cut sample over the previous
+// curve of a single one, and the energy scan of a double-crystal
+// monochromator.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <cmath>
 #include <cstdio>
 
@@ -23,6 +26,8 @@
 #include "gui/CDlgArcMurad.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewDCM.h"
+#include "gui/COrvoViewDbl.h"
 #include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
@@ -83,6 +88,26 @@ bool DefineAndCalculate(velto::gui::COrvoView& view, ExampleChooser& files, cons
   const bool computed = !view.FieldEdit(velto::programs::SingleCrystalField::Fwhm)->text().isEmpty();
   if (!computed) std::fprintf(stderr, "no curve computed for %s\n", hkl);
   return computed && !files.failed;
+}
+
+// Defines silicon 1 1 1 for both crystals of a multi-crystal window.
+template <typename View>
+bool DefinePair(View& view, ExampleChooser& files, QPushButton* first, QPushButton* second) {
+  ReflectionChooser ui(&view, files, "111");
+  view.SetUserInterface(ui);
+  first->click();
+  second->click();
+  view.SetUserInterface(files);
+  return !files.failed;
+}
+
+// Clicks a window's Calculate and waits for its task, if it starts one.
+bool Calculate(velto::gui::ProgramView& view, QPushButton* calculate, ExampleChooser& files) {
+  QEventLoop wait;
+  QObject::connect(&view, &velto::gui::ProgramView::taskFinished, &wait, &QEventLoop::quit);
+  calculate->click();
+  if (view.Busy()) wait.exec();
+  return !files.failed;
 }
 
 // Sends what the mouse sends for a left-button drag from one data point to
@@ -183,5 +208,29 @@ int main(int argc, char* argv[]) {
   ok = DefineAndCalculate(laue, chooser, "220") && ok;
   laue.TransmissivityCheck()->click();
   ok = laue.TransmissivityCheck()->isChecked() && Save(laue, output, "laue-silicon-220.png") && ok;
+  laue.close();
+
+  // Convoluted: a Si 1 1 1 sample behind a Si 1 1 1 DCM, first a single
+  // reflection (kept as the previous curve), then a channel-cut sample.
+  using CF = velto::programs::ConvolutedCurveField;
+  velto::gui::COrvoViewDbl convolution(frame.App());
+  convolution.resize(programSize.expandedTo(convolution.minimumSizeHint()));
+  convolution.show();
+  ok = DefinePair(convolution, chooser, convolution.DefineMonochromatorButton(), convolution.DefineSampleButton()) &&
+       Calculate(convolution, convolution.CalculateButton(), chooser) && ok;
+  convolution.FieldCheck(CF::ChannelCut)->click();
+  convolution.FieldCheck(CF::ShowPrevious)->click();
+  ok = Calculate(convolution, convolution.CalculateButton(), chooser) && convolution.Model().Curves().Previous() &&
+       Save(convolution, output, "convoluted-silicon-111.png") && ok;
+  convolution.close();
+
+  // Double-crystal monochromator: the energy scan of a Si 1 1 1 pair.
+  velto::gui::COrvoViewDCM monochromator(frame.App());
+  monochromator.resize(programSize.expandedTo(monochromator.minimumSizeHint()));
+  monochromator.show();
+  ok = DefinePair(monochromator, chooser, monochromator.DefineFirstButton(), monochromator.DefineSecondButton()) && ok;
+  monochromator.EnergyScanButton()->click();
+  ok = Calculate(monochromator, monochromator.CalculateButton(), chooser) && monochromator.Model().Curve() &&
+       Save(monochromator, output, "dcm-silicon-111-energy-scan.png") && ok;
   return ok ? 0 : 1;
 }

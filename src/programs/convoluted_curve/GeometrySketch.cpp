@@ -62,45 +62,45 @@ void DrawPairSketch(Canvas& canvas, Rect frame, multicrystal::Arrangement arrang
   const bool dispersive = arrangement == multicrystal::Arrangement::Dispersive;
 
   // The first crystal reflects from below; its surface faces down.
-  s.Slab(40, 24, 100, 34);
-  s.Label(4, 14, labels.first);
+  s.Slab(40, 22, 100, 32);
+  s.Label(4, 16, labels.first);
   s.canvas.SetPen(Pen{});
-  s.Arrow(70, 19, 94, 19);
-  s.Label(72, 4, labels.firstAsymmetry);
-  s.Label(50, 38, labels.firstBragg);
+  s.Arrow(62, 15, 92, 15);
+  s.Label(66, 1, labels.firstAsymmetry);
+  s.Label(44, 35, labels.firstBragg);
 
   s.canvas.SetPen(Pen{kBeamColour, 1});
-  s.canvas.Line(s.At(8, 88), s.At(70, 34));
+  s.canvas.Line(s.At(8, 90), s.At(70, 32));
   if (!dispersive) {
     // Parallel surfaces: the beam leaves the second crystal parallel to the
     // incident beam.
+    s.canvas.SetPen(Pen{kBeamColour, 1});
+    s.canvas.Line(s.At(70, 32), s.At(135, 84));
+    s.Arrow(135, 84, 196, 30);
     s.canvas.SetPen(Pen{});
     s.Slab(105, 84, 165, 94);
-    s.Label(110, 96, labels.second);
-    s.Arrow(112, 101, 136, 101);
-    s.Label(140, 96, labels.secondAsymmetry);
-    s.TurnArrow(135, 84, 16, 0.2, 1.0);
-    s.Label(156, 62, labels.rocking);
-    s.Label(118, 70, labels.secondBragg);
-    s.canvas.SetPen(Pen{kBeamColour, 1});
-    s.canvas.Line(s.At(70, 34), s.At(135, 84));
-    s.Arrow(135, 84, 196, 32);
+    s.Label(62, 86, labels.second);
+    s.Arrow(118, 100, 148, 100);
+    s.Label(152, 96, labels.secondAsymmetry);
+    if (*labels.rocking) s.TurnArrow(165, 89, 9, -1.3, 1.3);
+    s.Label(176, 84, labels.rocking);
+    s.Label(126, 62, labels.secondBragg);
+    s.Label(108, 40, labels.orientation);
   } else {
     // The second crystal deflects the beam in the same sense as the first.
+    s.canvas.SetPen(Pen{kBeamColour, 1});
+    s.canvas.Line(s.At(70, 32), s.At(150, 80));
+    s.Arrow(150, 80, 96, 108);
     s.canvas.SetPen(Pen{});
     s.Slab(150, 46, 160, 106);
-    s.Label(164, 90, labels.second);
-    s.Arrow(166, 52, 166, 76);
-    s.Label(170, 60, labels.secondAsymmetry);
-    s.TurnArrow(150, 80, 18, -2.6, -1.9);
-    s.Label(128, 44, labels.rocking);
-    s.Label(126, 66, labels.secondBragg);
-    s.canvas.SetPen(Pen{kBeamColour, 1});
-    s.canvas.Line(s.At(70, 34), s.At(150, 80));
-    s.Arrow(150, 80, 96, 108);
+    s.Label(163, 92, labels.second);
+    s.Arrow(166, 50, 166, 74);
+    s.Label(170, 56, labels.secondAsymmetry);
+    if (*labels.rocking) s.TurnArrow(155, 46, 9, -2.9, -0.3);
+    s.Label(166, 28, labels.rocking);
+    s.Label(126, 74, labels.secondBragg);
+    s.Label(122, 18, labels.orientation);
   }
-  s.canvas.SetPen(Pen{});
-  s.Label(dispersive ? 112 : 104, dispersive ? 24 : 50, labels.orientation);
 }
 
 }  // namespace velto::programs
