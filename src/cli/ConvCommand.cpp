@@ -26,15 +26,7 @@ using programs::ConvolutedCurveForm;
 using F = programs::ConvolutedCurveField;
 
 // The form's fields that options type into.
-// They are declared as numbers, so that --help says so and the check every
-// numeric option has applies; the text itself is typed into the field.
-struct FieldOption {
-  const char* name;
-  F field;
-  const char* help;
-  const char* type = "FLOAT";
-};
-constexpr FieldOption kFieldOptions[] = {
+constexpr FieldOption<F> kFieldOptions[] = {
     {"--mono-asym", F::MonochromatorAsymmetry, "monochromator asymmetry in degrees"},
     {"--sample-asym", F::SampleAsymmetry, "sample asymmetry in degrees"},
     {"--thickness", F::SampleThickness, "sample thickness in um; <= 0 is semi-infinite"},
@@ -138,8 +130,7 @@ void RunConv(const ConvOptions& options) {
       [&form](UserInterface& ui) { form.DefineSample(ui); },
       [&form]() -> const crystal::CrystalParams& { return form.Sample(); });
 
-  for (std::size_t i = 0; i < std::size(kFieldOptions); ++i)
-    if (options.fields[i]) form.Field(kFieldOptions[i].field).text = *options.fields[i];
+  TypeFieldOptions(form, kFieldOptions, options.fields);
   form.Field(F::Dcm).checked = options.dcm == "on";
   if (options.channelCut) form.ClickChannelCut();
   form.SetArrangement(options.geometry == "dispersive" ? multicrystal::Arrangement::Dispersive
@@ -153,13 +144,12 @@ void RunConv(const ConvOptions& options) {
   if (!options.output.empty()) {
     const programs::ExportUnit unit = UnitOf(options.unit);
     const bool absolute = options.absolute;
-    session.Ui().QueueDialog<programs::CurveExportDialog>(
-        [unit, absolute](programs::CurveExportDialog& dialog, UserInterface&) {
-          dialog.ChooseScanUnit(unit);
-          dialog.ChooseScanReference(absolute ? programs::ExportReference::Absolute
-                                              : programs::ExportReference::Relative);
-          return programs::DialogResult::Ok;
-        });
+    session.Ui().QueueDialog<programs::CurveExportDialog>([unit, absolute](programs::CurveExportDialog& dialog,
+                                                                           UserInterface&) {
+      dialog.ChooseScanUnit(unit);
+      dialog.ChooseScanReference(absolute ? programs::ExportReference::Absolute : programs::ExportReference::Relative);
+      return programs::DialogResult::Ok;
+    });
     session.Ui().QueueSaveFile(std::filesystem::path(options.output));
     session.Run([&form](UserInterface& ui) { form.ExportCurve(ui); });
   }
@@ -195,10 +185,7 @@ const CommandRegistration kConvCommand("conv", [](CLI::App& app) {
       ->type_name("FLOAT")
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--channel-cut", o->channelCut, "the sample is a channel-cut (thickness semi-infinite)");
-  for (std::size_t i = 0; i < std::size(kFieldOptions); ++i) {
-    const FieldOption& f = kFieldOptions[i];
-    cmd->add_option(f.name, o->fields[i], f.help)->type_name(f.type)->default_str(defaults.Field(f.field).text);
-  }
+  AddFieldOptions(*cmd, kFieldOptions, o->fields, defaults);
   cmd->add_option("--geometry", o->geometry, "arrangement of the last monochromator crystal and the sample")
       ->check(CLI::IsMember({"nondispersive", "dispersive"}))
       ->capture_default_str();

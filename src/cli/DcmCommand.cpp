@@ -30,15 +30,7 @@ using F = programs::MonochromatorField;
 
 // The form's fields that options type into. The range and points are typed
 // after the scan mode is chosen, so that they replace that mode's values.
-// They are declared as numbers, so that --help says so and the check every
-// numeric option has applies; the text itself is typed into the field.
-struct FieldOption {
-  const char* name;
-  F field;
-  const char* help;
-  const char* type = "FLOAT";
-};
-constexpr FieldOption kFieldOptions[] = {
+constexpr FieldOption<F> kFieldOptions[] = {
     {"--phi1", F::FirstAsymmetry, "1st crystal asymmetry in degrees"},
     {"--phi2", F::SecondAsymmetry, "2nd crystal asymmetry in degrees"},
     {"--dphi", F::DeltaPhi, "correction Delta Phi of the orientation in arcsec"},
@@ -149,11 +141,8 @@ void RunDcm(const DcmOptions& options) {
       [&form]() -> const crystal::CrystalParams& { return form.Second(); });
 
   form.SetScanMode(options.scan == "energy" ? ScanMode::Energy : ScanMode::Angular);
-  for (std::size_t i = 0; i < std::size(kFieldOptions); ++i) {
-    programs::FormField& field = form.Field(kFieldOptions[i].field);
-    // Δω cannot be typed while the angular scan, which does not use it, is shown.
-    if (options.fields[i] && field.enabled) field.text = *options.fields[i];
-  }
+  // Δω cannot be typed while the angular scan, which does not use it, is shown.
+  TypeFieldOptions(form, kFieldOptions, options.fields);
   form.Field(F::FirstChannelCut).checked = options.firstChannelCut;
   form.Field(F::SecondChannelCut).checked = options.secondChannelCut;
   form.Field(F::OnlyFirst).checked = options.onlyFirst;
@@ -220,10 +209,7 @@ const CommandRegistration kDcmCommand("dcm", [](CLI::App& app) {
       ->type_name("FLOAT")
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--c2-channel-cut", o->secondChannelCut, "the 2nd crystal is a channel-cut");
-  for (std::size_t i = 0; i < std::size(kFieldOptions); ++i) {
-    const FieldOption& f = kFieldOptions[i];
-    cmd->add_option(f.name, o->fields[i], f.help)->type_name(f.type)->default_str(defaults.Field(f.field).text);
-  }
+  AddFieldOptions(*cmd, kFieldOptions, o->fields, defaults);
   cmd->add_option("--geometry", o->geometry, "arrangement of the two crystals")
       ->check(CLI::IsMember({"nondispersive", "dispersive"}))
       ->capture_default_str();

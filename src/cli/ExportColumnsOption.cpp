@@ -46,10 +46,10 @@ void ApplyColumns(const std::string& list, programs::CurveExportDialog& dialog) 
       Refuse("Unknown column \"" + name + "\" (choose from scan, exit, r, t, depth, specular).");
     }
     const programs::ExportColumns& c = dialog.Choice();
-    const bool chosen = name == "scan"  ? c.scan
-                        : name == "exit" ? c.exit
-                        : name == "r"    ? c.reflectivity
-                        : name == "t"    ? c.transmissivity
+    const bool chosen = name == "scan"    ? c.scan
+                        : name == "exit"  ? c.exit
+                        : name == "r"     ? c.reflectivity
+                        : name == "t"     ? c.transmissivity
                         : name == "depth" ? c.depth
                                           : c.specular;
     if (!chosen && !wasChosen) Refuse("The column \"" + name + "\" is not available for this curve.");

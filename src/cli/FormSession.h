@@ -1,5 +1,9 @@
 #pragma once
+#include <CLI/CLI.hpp>
+#include <array>
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,5 +54,37 @@ class FormSession {
   programs::AppContext app_;
   CliUserInterface ui_;
 };
+
+// An option that types its text into a field of the form. It is declared
+// as a number, so that --help says so and the check every numeric option
+// has applies; without the option the field keeps the form's default, which
+// --help shows.
+template <typename Field>
+struct FieldOption {
+  const char* name;
+  Field field;
+  const char* help;
+  const char* type = "FLOAT";
+};
+
+template <typename Form, typename Field, std::size_t N>
+void AddFieldOptions(CLI::App& command, const FieldOption<Field> (&options)[N],
+                     std::array<std::optional<std::string>, N>& texts, const Form& defaults) {
+  for (std::size_t i = 0; i < N; ++i)
+    command.add_option(options[i].name, texts[i], options[i].help)
+        ->type_name(options[i].type)
+        ->default_str(defaults.Field(options[i].field).text);
+}
+
+// Types the texts given into their fields; a disabled field (one the window
+// would not let the person type in) keeps its text.
+template <typename Form, typename Field, std::size_t N>
+void TypeFieldOptions(Form& form, const FieldOption<Field> (&options)[N],
+                      const std::array<std::optional<std::string>, N>& texts) {
+  for (std::size_t i = 0; i < N; ++i) {
+    auto& field = form.Field(options[i].field);
+    if (texts[i] && field.enabled) field.text = *texts[i];
+  }
+}
 
 }  // namespace velto::cli

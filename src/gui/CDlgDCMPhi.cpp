@@ -32,10 +32,11 @@ CDlgDCMPhi::CDlgDCMPhi(QWidget* parent, programs::DcmPhiDialog& model, QtUserInt
 
   auto* position = new QGroupBox(QStringLiteral("Bragg Position for non-dispersive configuration:"), this);
   auto* positionGrid = new QGridLayout(position);
-  positionGrid->addWidget(Text(QStringLiteral("Φ = θ<sub>B</sub><sup>1</sup> + φ<sub>1</sub> − θ<sub>B</sub><sup>2</sup> "
-                                              "+ φ<sub>2</sub>"),
-                               this),
-                          0, 0);
+  positionGrid->addWidget(
+      Text(QStringLiteral("Φ = θ<sub>B</sub><sup>1</sup> + φ<sub>1</sub> − θ<sub>B</sub><sup>2</sup> "
+                          "+ φ<sub>2</sub>"),
+           this),
+      0, 0);
   positionGrid->addWidget(Value(model.texts.phi, this), 0, 1);
   positionGrid->addWidget(Text(QStringLiteral("°"), this), 0, 2);
   positionGrid->addWidget(Text(QStringLiteral("For dispersive it is"), this), 1, 0);

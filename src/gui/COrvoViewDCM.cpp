@@ -93,16 +93,14 @@ COrvoViewDCM::COrvoViewDCM(programs::AppContext& app, QWidget* parent) : Program
   connect(defineSecond_, &QPushButton::clicked, this, [this] { RunCommand(model_, &MonochromatorForm::DefineSecond); });
   connect(autoSet_, &QPushButton::clicked, this, [this] { RunCommand(model_, &MonochromatorForm::AutoSet); });
   connect(calculate_, &QPushButton::clicked, this, &COrvoViewDCM::calculate);
-  connect(pi_, &QRadioButton::toggled, this, [this](bool on) {
-    model_.SetPolarization(on ? twobeam::Polarization::Pi : twobeam::Polarization::Sigma);
-  });
+  connect(pi_, &QRadioButton::toggled, this,
+          [this](bool on) { model_.SetPolarization(on ? twobeam::Polarization::Pi : twobeam::Polarization::Sigma); });
   connect(dispersive_, &QRadioButton::toggled, this, [this](bool on) {
     model_.SetArrangement(on ? multicrystal::Arrangement::Dispersive : multicrystal::Arrangement::NonDispersive);
     geometry_->update();
   });
-  connect(energyScan_, &QRadioButton::toggled, this, [this](bool on) {
-    Change([this, on] { model_.SetScanMode(on ? ScanMode::Energy : ScanMode::Angular); });
-  });
+  connect(energyScan_, &QRadioButton::toggled, this,
+          [this](bool on) { Change([this, on] { model_.SetScanMode(on ? ScanMode::Energy : ScanMode::Angular); }); });
   BindRangeSteps(steps_, model_, [this](const std::function<void()>& f) { Change(f); });
 
   AddFileCommand(QString::fromLatin1(MonochromatorForm::kExportCommand), [this] { exportData(); });

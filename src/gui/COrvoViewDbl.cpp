@@ -87,10 +87,12 @@ COrvoViewDbl::COrvoViewDbl(programs::AppContext& app, QWidget* parent) : Program
   layout->addLayout(right, 1);
   controls_.SetToolTips(&ConvolutedCurveForm::ToolTip);
 
-  connect(energyButton, &QPushButton::clicked, this, [this] { RunCommand(model_, &ConvolutedCurveForm::PhotonEnergy); });
+  connect(energyButton, &QPushButton::clicked, this,
+          [this] { RunCommand(model_, &ConvolutedCurveForm::PhotonEnergy); });
   connect(defineMonochromator_, &QPushButton::clicked, this,
           [this] { RunCommand(model_, &ConvolutedCurveForm::DefineMonochromator); });
-  connect(defineSample_, &QPushButton::clicked, this, [this] { RunCommand(model_, &ConvolutedCurveForm::DefineSample); });
+  connect(defineSample_, &QPushButton::clicked, this,
+          [this] { RunCommand(model_, &ConvolutedCurveForm::DefineSample); });
   connect(help, &QPushButton::clicked, this, [this] { RunCommand(model_, &ConvolutedCurveForm::Help); });
   connect(calculate_, &QPushButton::clicked, this, &COrvoViewDbl::calculate);
   connect(controls_.Check(F::ChannelCut), &QCheckBox::clicked, this,
@@ -139,18 +141,20 @@ QWidget* COrvoViewDbl::BeamGroup() {
 QWidget* COrvoViewDbl::CrystalGroup(bool monochromator) {
   auto* group = new QGroupBox(monochromator ? QStringLiteral("Monochromator") : QStringLiteral("Sample"), this);
   auto* grid = new QGridLayout(group);
-  auto* define = new QPushButton(monochromator ? QStringLiteral("Define ...") : QStringLiteral("Define Sample ..."), this);
+  auto* define =
+      new QPushButton(monochromator ? QStringLiteral("Define ...") : QStringLiteral("Define Sample ..."), this);
   define->setObjectName(QString::fromUtf8(monochromator ? field::kDefineMonochromator : field::kDefineSample));
   (monochromator ? defineMonochromator_ : defineSample_) = define;
   grid->addWidget(define, 0, 0);
   grid->addWidget(controls_.AddEdit(monochromator ? F::MonochromatorName : F::SampleName, true), 0, 1, 1, 4);
-  grid->addWidget(monochromator ? controls_.AddCheck(F::Dcm, "DCM") : controls_.AddCheck(F::ChannelCut, "Channel Cut", true),
-                  0, 5, 1, 3);
+  grid->addWidget(
+      monochromator ? controls_.AddCheck(F::Dcm, "DCM") : controls_.AddCheck(F::ChannelCut, "Channel Cut", true), 0, 5,
+      1, 3);
   grid->addWidget(Label("H K L:", this), 1, 0, Qt::AlignRight);
   grid->addWidget(controls_.AddEdit(monochromator ? F::MonochromatorHkl : F::SampleHkl, true, "-99 -99 -99"), 1, 1);
   grid->addWidget(Label(monochromator ? "θB<sup>M</sup> =" : "θB =", this), 1, 2, Qt::AlignRight);
-  grid->addWidget(controls_.AddEdit(monochromator ? F::MonochromatorBragg : F::SampleBragg, true, "No diffraction!"),
-                  1, 3);
+  grid->addWidget(controls_.AddEdit(monochromator ? F::MonochromatorBragg : F::SampleBragg, true, "No diffraction!"), 1,
+                  3);
   grid->addWidget(Label("°", this), 1, 4);
   grid->addWidget(Label(monochromator ? "φM =" : "φ =", this), 1, 5, Qt::AlignRight);
   grid->addWidget(controls_.AddEdit(monochromator ? F::MonochromatorAsymmetry : F::SampleAsymmetry, false, "-00.0000"),

@@ -82,8 +82,8 @@ class Faces : public ::testing::Test {
     a.insert(a.end(), {std::string(second).replace(std::string(second).find("struct"), 6, "hkl"), c.secondHkl[0],
                        c.secondHkl[1], c.secondHkl[2]});
     if (!c.secondTemperature.empty())
-      a.insert(a.end(), {std::string(second).replace(std::string(second).find("struct"), 6, "temp"),
-                         c.secondTemperature});
+      a.insert(a.end(),
+               {std::string(second).replace(std::string(second).find("struct"), 6, "temp"), c.secondTemperature});
     if (c.yes) a.push_back("--force");
     return a;
   }

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "support/ScriptedPerson.h"
 #include "core/Units.h"
 #include "programs/convoluted_curve/ConvolutedCurveForm.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/single_crystal/SingleCrystalForm.h"
 #include "shell/NumberText.h"
+#include "support/ScriptedPerson.h"
 #include "support/TestFiles.h"
 
 namespace velto::programs {
@@ -23,13 +23,11 @@ class ConvolutedCurveWindow : public ::testing::Test {
  protected:
   ConvolutedCurveWindow() : app(state) { state.exeDirectory = testing::BuildDataDirectory(); }
 
-  // Loads silicon through the file chooser (the first time) and gives the
-  // dialog h k l.
   void DefineSilicon(bool monochromator, const char* h = "1", const char* k = "1", const char* l = "1") {
-    const bool loaded = monochromator ? form.MonochromatorDefined() : form.SampleDefined();
-    if (!loaded) ui.QueueOpenFile(state.exeDirectory / "Silicon.struct");
-    testing::QueueCrystalDialog(ui, h, k, l);
-    monochromator ? form.DefineMonochromator(ui) : form.DefineSample(ui);
+    testing::DefineSilicon(
+        ui, state.exeDirectory, monochromator ? form.MonochromatorDefined() : form.SampleDefined(),
+        [this, monochromator](UserInterface& u) { monochromator ? form.DefineMonochromator(u) : form.DefineSample(u); },
+        h, k, l);
   }
   void DefineBoth() {
     DefineSilicon(true);
@@ -41,13 +39,8 @@ class ConvolutedCurveWindow : public ::testing::Test {
     form.Field(F::DivergencePoints).text = "9";
     form.Field(F::Points).text = "81";
   }
-  // Runs Calculate and returns what it said.
   std::vector<std::string> Calculate() {
-    const std::size_t before = ui.messages.size();
-    form.Calculate(ui);
-    std::vector<std::string> said;
-    for (std::size_t i = before; i < ui.messages.size(); ++i) said.push_back(ui.messages[i].text);
-    return said;
+    return testing::MessagesOf(ui, [this](UserInterface& u) { form.Calculate(u); });
   }
 
   shell::MainFrameState state;
@@ -140,8 +133,8 @@ TEST_F(ConvolutedCurveWindow, RefusesInTheOrderOfTheFailureTableWithFocus) {
       {F::From, "abc", "Enter a number.", "from"},
       {F::To, "-50", "The rocking range must between 0.001 and 360,000 arcsec !  ", "from"},
       {F::To, "400000", "The rocking range must between 0.001 and 360,000 arcsec !  ", "from"},
-      {F::MonochromatorAsymmetry, "14.3",
-       "The absolte value of Offcut Angle should be less than the Bragg angle !  ", "monochromator asymmetry"},
+      {F::MonochromatorAsymmetry, "14.3", "The absolte value of Offcut Angle should be less than the Bragg angle !  ",
+       "monochromator asymmetry"},
       {F::SampleAsymmetry, "-90", "Enter a number between -89.9999 and 89.9999.", "sample asymmetry"},
       {F::SpectrumFwhm, "nan", "\"FWHM\" must be a finite number, not \"nan\".   ", "FWHM:"},
       {F::SampleThickness, "1e999", "\"Sample Thickness\" must be a finite number, not \"1e999\".   ",

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "support/ScriptedPerson.h"
 #include "core/Units.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/monochromator/MonochromatorForm.h"
 #include "shell/NumberText.h"
+#include "support/ScriptedPerson.h"
 #include "support/TestFiles.h"
 
 namespace velto::programs {
@@ -25,21 +25,16 @@ class MonochromatorWindow : public ::testing::Test {
   MonochromatorWindow() : app(state) { state.exeDirectory = testing::BuildDataDirectory(); }
 
   void DefineSilicon(bool first, const char* h = "1", const char* k = "1", const char* l = "1") {
-    const bool loaded = first ? form.FirstDefined() : form.SecondDefined();
-    if (!loaded) ui.QueueOpenFile(state.exeDirectory / "Silicon.struct");
-    testing::QueueCrystalDialog(ui, h, k, l);
-    first ? form.DefineFirst(ui) : form.DefineSecond(ui);
+    testing::DefineSilicon(
+        ui, state.exeDirectory, first ? form.FirstDefined() : form.SecondDefined(),
+        [this, first](UserInterface& u) { first ? form.DefineFirst(u) : form.DefineSecond(u); }, h, k, l);
   }
   void DefinePair() {
     DefineSilicon(true);
     DefineSilicon(false);
   }
   std::vector<std::string> Calculate() {
-    const std::size_t before = ui.messages.size();
-    form.Calculate(ui);
-    std::vector<std::string> said;
-    for (std::size_t i = before; i < ui.messages.size(); ++i) said.push_back(ui.messages[i].text);
-    return said;
+    return testing::MessagesOf(ui, [this](UserInterface& u) { form.Calculate(u); });
   }
 
   shell::MainFrameState state;

@@ -6,6 +6,7 @@
 
 #include "programs/convoluted_curve/ConvolutedCurvePlot.h"
 #include "programs/convoluted_curve/ConvolutedCurveTexts.h"
+#include "programs/convoluted_curve/CrystalPair.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
@@ -49,10 +50,10 @@ const char* const ConvolutedCurveForm::kHelpMessage =
     "polarizaton\".";
 
 ConvolutedCurveForm::ConvolutedCurveForm(AppContext& app)
-    : app_(app), energy_(app.DefaultEnergy()), steps_({false, true, false, true}) {
+    : app_(app), energy_(app.DefaultEnergy()), range_(50, kInitialRockingStep) {
   monochromator_.temperature = sample_.temperature = app.DefaultTemperature();
-  for (F id : {F::Energy, F::MonochromatorName, F::MonochromatorHkl, F::MonochromatorBragg, F::SampleName,
-               F::SampleHkl, F::SampleBragg, F::FwhmArcseconds, F::FwhmDegrees, F::FwhmMicroradians})
+  for (F id : {F::Energy, F::MonochromatorName, F::MonochromatorHkl, F::MonochromatorBragg, F::SampleName, F::SampleHkl,
+               F::SampleBragg, F::FwhmArcseconds, F::FwhmDegrees, F::FwhmMicroradians})
     Field(id).readOnly = true;
   Field(F::Energy).text = FormatNumber(energy_ / 1000, 8);
   Field(F::SpectrumFwhm).text = "20";
@@ -70,7 +71,6 @@ ConvolutedCurveForm::ConvolutedCurveForm(AppContext& app)
   Field(F::Points).text = "201";
   Field(F::StepSize).text = RockingStepText(0.5);
   Field(F::Dcm).checked = true;
-  steps_.SetStep(kInitialRockingStep);
 }
 
 const char* ConvolutedCurveForm::ToolTip(ConvolutedCurveField id) {
@@ -141,20 +141,16 @@ const char* ConvolutedCurveForm::FocusName(ConvolutedCurveField id) {
   }
 }
 
-void ConvolutedCurveForm::DefineOne(UserInterface& ui, crystal::CrystalParams& crystal, bool monochromator) {
+void ConvolutedCurveForm::DefineMonochromator(UserInterface& ui) {
   // Without a structure the dialog still opens, so that one can be loaded there.
-  if (DefineCrystal(app_, ui, crystal, energy_, MissingStructure::OpenDialog) != DialogResult::Ok) return;
-  const DefinedBraggAngle bragg =
-      BraggAngleAfterDefinition(energy_, crystal.d, monochromator ? PairMember::First : PairMember::Second);
-  if (bragg.message) ui.ShowMessage(bragg.message);
-  Field(monochromator ? F::MonochromatorBragg : F::SampleBragg).text = bragg.text;
-  Field(monochromator ? F::MonochromatorName : F::SampleName).text = crystal.structure.name;
-  Field(monochromator ? F::MonochromatorHkl : F::SampleHkl).text = HklText(crystal);
+  DefinePairCrystal(app_, ui, monochromator_, energy_, MissingStructure::OpenDialog, PairMember::First,
+                    {Field(F::MonochromatorName), Field(F::MonochromatorHkl), Field(F::MonochromatorBragg)});
 }
 
-void ConvolutedCurveForm::DefineMonochromator(UserInterface& ui) { DefineOne(ui, monochromator_, true); }
-
-void ConvolutedCurveForm::DefineSample(UserInterface& ui) { DefineOne(ui, sample_, false); }
+void ConvolutedCurveForm::DefineSample(UserInterface& ui) {
+  DefinePairCrystal(app_, ui, sample_, energy_, MissingStructure::OpenDialog, PairMember::Second,
+                    {Field(F::SampleName), Field(F::SampleHkl), Field(F::SampleBragg)});
+}
 
 void ConvolutedCurveForm::ShowBraggAngles() {
   if (MonochromatorDefined())
@@ -180,27 +176,9 @@ void ConvolutedCurveForm::ClickChannelCut() {
   if (cut.checked) thickness.text = "-1";
 }
 
-void ConvolutedCurveForm::ClickShowPrevious() {
-  Field(F::ShowPrevious).checked = !Field(F::ShowPrevious).checked;
-}
+void ConvolutedCurveForm::ClickShowPrevious() { Field(F::ShowPrevious).checked = !Field(F::ShowPrevious).checked; }
 
 void ConvolutedCurveForm::Help(UserInterface& ui) { ui.ShowMessage(kHelpMessage, MessageIcon::Information); }
-
-void ConvolutedCurveForm::StepRange(RangeButton button) {
-  FormField& f = Field(button == FromMinus || button == FromPlus ? F::From : F::To);
-  f.text = steps_.Stepped(f.text, button);
-}
-
-void ConvolutedCurveForm::ChooseStep(int index) { steps_.SetStep(index); }
-
-void ConvolutedCurveForm::AddFiftyPoints() {
-  Field(F::Points).text = FormatInteger(shell::ParseInteger(Field(F::Points).text) + 50);
-}
-
-void ConvolutedCurveForm::SubtractFiftyPoints() {
-  const int points = shell::ParseInteger(Field(F::Points).text);
-  if (points > 55) Field(F::Points).text = FormatInteger(points - 50);
-}
 
 std::optional<multicrystal::ConvolutionPlan> ConvolutedCurveForm::BeginCalculation(UserInterface& ui) {
   using namespace multicrystal;

@@ -10,8 +10,8 @@
 #include "programs/plot/Plot.h"
 #include "programs/ui/AppContext.h"
 #include "programs/ui/FormField.h"
+#include "programs/ui/ScanRangeButtons.h"
 #include "programs/ui/UserInterface.h"
-#include "shell/StepButtons.h"
 
 // The model of `COrvoViewDbl`, the window of the convoluted rocking curve: a
 // monochromator (one crystal, or a channel-cut or double-crystal pair) and a
@@ -42,9 +42,9 @@ enum class ConvolutedCurveField {
   From,
   To,
   Points,
-  StepSize,      // "Stepsize = " label
-  Rigorous,      // check box
-  ShowPrevious,  // check box
+  StepSize,          // "Stepsize = " label
+  Rigorous,          // check box
+  ShowPrevious,      // check box
   FwhmArcseconds,    // read-only
   FwhmDegrees,       // read-only
   FwhmMicroradians,  // read-only
@@ -61,8 +61,10 @@ class ConvolutedCurveForm {
       "If you have changed the energy/wavelength, you might need to\nupdate the \"chi\" components of the "
       "monochromator and sample \nby clicking \"Define...\" and \"Define Sample...\" !";
   static const char* const kHelpMessage;
-  // The step buttons of the rocking range: the "from" minus button leads.
-  enum RangeButton { FromMinus = 0, FromPlus = 1, ToMinus = 2, ToPlus = 3 };
+  // The step buttons of the range: the "from" minus button leads.
+  using RangeButton = ScanRangeButtons::Button;
+  static constexpr RangeButton FromMinus = ScanRangeButtons::FromMinus;
+  static constexpr RangeButton ToPlus = ScanRangeButtons::ToPlus;
 
   explicit ConvolutedCurveForm(AppContext& app);
 
@@ -94,12 +96,14 @@ class ConvolutedCurveForm {
   void ClickChannelCut();
   void ClickShowPrevious();
   void Help(UserInterface& ui);
-  void StepRange(RangeButton button);
-  void ChooseStep(int index);  // from any range button's "Stepsize" menu
-  const std::string& StepCaption(RangeButton button) const { return steps_.Caption(button); }
-  int StepIndex() const { return steps_.StepIndex(); }
-  void AddFiftyPoints();
-  void SubtractFiftyPoints();
+  void StepRange(RangeButton button) {
+    range_.Step(button, Field(ConvolutedCurveField::From), Field(ConvolutedCurveField::To));
+  }
+  void ChooseStep(int index) { range_.ChooseStep(index); }  // from any range button's "Stepsize" menu
+  const std::string& StepCaption(RangeButton button) const { return range_.Caption(button); }
+  int StepIndex() const { return range_.StepIndex(); }
+  void AddFiftyPoints() { range_.AddPoints(Field(ConvolutedCurveField::Points)); }
+  void SubtractFiftyPoints() { range_.SubtractPoints(Field(ConvolutedCurveField::Points)); }
 
   // "Calculate RC !!!\n(It takes time)": the checks (a refusal is shown with
   // its focus; the texts the checks normalise are written back), then the
@@ -123,7 +127,6 @@ class ConvolutedCurveForm {
   void DrawGeometry(Canvas& canvas, Rect frame) const;
 
  private:
-  void DefineOne(UserInterface& ui, crystal::CrystalParams& crystal, bool monochromator);
   void ShowBraggAngles();
   std::optional<multicrystal::ConvolutionPlan> BeginCalculation(UserInterface& ui);
   void FinishCalculation(UserInterface& ui, const multicrystal::ConvolutionPlan& plan,
@@ -136,7 +139,7 @@ class ConvolutedCurveForm {
   multicrystal::Arrangement arrangement_ = multicrystal::Arrangement::NonDispersive;
   multicrystal::PolarizationChoice polarization_ = multicrystal::PolarizationChoice::Sigma;
   std::array<FormField, static_cast<std::size_t>(ConvolutedCurveField::Count)> fields_;
-  shell::StepButtonGroup steps_;
+  ScanRangeButtons range_;
 
   multicrystal::CurveHistory curves_;
   std::optional<multicrystal::ConvolutionAnalysis> analysis_;

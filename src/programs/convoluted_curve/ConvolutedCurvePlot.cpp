@@ -25,7 +25,9 @@ void DrawLegend(Canvas& canvas, const CurvePlotFrame& l, int lineHeight, int tex
 }
 
 // The plotting height: from the base up to 5u + 12u below the frame's top.
-int PlottingHeight(Rect frame, const CurvePlotFrame& l) { return l.box.bottom - frame.top - l.Scaled(5) - l.Scaled(12); }
+int PlottingHeight(Rect frame, const CurvePlotFrame& l) {
+  return l.box.bottom - frame.top - l.Scaled(5) - l.Scaled(12);
+}
 
 }  // namespace
 
@@ -63,8 +65,7 @@ void DrawConvolutedCurvePlot(Canvas& canvas, Rect frame, const multicrystal::Cur
 }
 
 void DrawConvolutionGeometry(Canvas& canvas, Rect frame, multicrystal::Arrangement arrangement) {
-  DrawPairSketch(canvas, frame, arrangement,
-                 {"Mono", "Sample", "+φM", "+φ", "Δω", ""});
+  DrawPairSketch(canvas, frame, arrangement, {"Mono", "Sample", "+φM", "+φ", "Δω", ""});
 }
 
 }  // namespace velto::programs

@@ -1,7 +1,5 @@
 #include "programs/convoluted_curve/ConvolutedCurveTexts.h"
 
-#include <cmath>
-
 #include "core/TextNumbers.h"
 #include "core/Units.h"
 #include "programs/line_file/LineFile.h"
@@ -16,21 +14,6 @@ ConvolutionFwhmTexts FwhmTextsOf(const std::optional<double>& fwhm) {
 }
 
 std::string RockingStepText(double step) { return "Stepsize = " + shell::FormatNumber(step, 8) + " \""; }
-
-DefinedBraggAngle BraggAngleAfterDefinition(double energyEv, double d, PairMember member) {
-  const double sine = core::WavelengthOf(energyEv) / (2 * d);
-  const bool first = member == PairMember::First;
-  if (sine >= 1 || !(d > 0))
-    return {first ? "No diffraction" : "No diffraction!",
-            first ? "180^o Back diffraction invalid here!     " : "180^o BackDiffraction invalid here!     "};
-  return {shell::FormatNumber(std::asin(sine) / core::kDegree, 8), nullptr};
-}
-
-std::string BraggAngleAfterEnergyChange(double energyEv, double d) {
-  const double sine = core::WavelengthOf(energyEv) / (2 * d);
-  if (sine > 1 || !(d > 0)) return "No Diffraction!";
-  return shell::FormatNumber(std::asin(sine) / core::kDegree, 8);
-}
 
 multicrystal::AngleUnit AngleUnitOf(ExportUnit unit) {
   switch (unit) {

@@ -1,21 +1,12 @@
 #include "programs/convoluted_curve/CurvePlotFrame.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
+#include "core/TextNumbers.h"
 #include "programs/single_crystal/SingleCrystalPlot.h"
 
 namespace velto::programs {
-namespace {
-
-std::string General(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
-}
-
-}  // namespace
 
 CurvePlotFrame LayoutCurvePlot(Rect frame, double heightInUnits, double leftUnits) {
   CurvePlotFrame l;
@@ -49,7 +40,7 @@ void DrawScanTicks(Canvas& canvas, const CurvePlotFrame& l, double xmin, double 
   for (double v : ScanAxisTicks(xmin, xmax)) {
     const int x = xOf(v);
     canvas.Line({x, bottom}, {x, bottom + l.Scaled(8)});
-    const std::string label = General(v);
+    const std::string label = core::FormatGeneral(v);  // "%g"
     canvas.Text({x - canvas.TextExtent(label).width / 2, bottom + l.Scaled(9)}, label);
   }
   // Candidates start at the multiple obtained by truncating towards zero.

@@ -18,9 +18,7 @@ struct Sketch {
   double scale;
   double left, top;
 
-  Point At(double x, double y) const {
-    return {static_cast<int>(left + x * scale), static_cast<int>(top + y * scale)};
-  }
+  Point At(double x, double y) const { return {static_cast<int>(left + x * scale), static_cast<int>(top + y * scale)}; }
   void Slab(double x0, double y0, double x1, double y1) const {
     const Point a = At(x0, y0), b = At(x1, y1);
     canvas.Fill({a.x, a.y, b.x, b.y}, kCrystalGrey);
@@ -47,8 +45,7 @@ struct Sketch {
     }
     canvas.Polyline(arc);
     const double a = toAngle, b = toAngle - (toAngle - fromAngle) / steps;
-    Arrow(cx + radius * std::cos(b), cy + radius * std::sin(b), cx + radius * std::cos(a),
-          cy + radius * std::sin(a));
+    Arrow(cx + radius * std::cos(b), cy + radius * std::sin(b), cx + radius * std::cos(a), cy + radius * std::sin(a));
   }
 };
 

@@ -3,11 +3,11 @@
 #include <utility>
 #include <variant>
 
-#include "programs/convoluted_curve/ConvolutedCurveTexts.h"
+#include "programs/convoluted_curve/ConvolutedCurvePlot.h"
+#include "programs/convoluted_curve/CrystalPair.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
-#include "programs/convoluted_curve/ConvolutedCurvePlot.h"
 #include "programs/monochromator/MonochromatorPlot.h"
 #include "programs/ui/BoundFields.h"
 #include "shell/NumberText.h"
@@ -45,10 +45,10 @@ const char* const MonochromatorForm::kProgramHelp =
     "acceptance) or bandwidth of arbitrarily arranged multi-crystal monochromators in the future.";
 
 MonochromatorForm::MonochromatorForm(AppContext& app)
-    : app_(app), energy_(app.DefaultEnergy()), steps_({false, true, false, true}) {
+    : app_(app), energy_(app.DefaultEnergy()), range_(100, kInitialAngularStep) {
   first_.temperature = second_.temperature = app.DefaultTemperature();
-  for (F id : {F::Energy, F::FirstName, F::FirstHkl, F::FirstBragg, F::SecondName, F::SecondHkl, F::SecondBragg,
-               F::Phi, F::Fwhm, F::MaxReflectivity, F::CentreReflectivity, F::CentrePosition, F::HalfMaxima})
+  for (F id : {F::Energy, F::FirstName, F::FirstHkl, F::FirstBragg, F::SecondName, F::SecondHkl, F::SecondBragg, F::Phi,
+               F::Fwhm, F::MaxReflectivity, F::CentreReflectivity, F::CentrePosition, F::HalfMaxima})
     Field(id).readOnly = true;
   Field(F::Energy).text = shell::FormatNumber(energy_ / 1000, 8);
   // Built once as a string: assigning the one-character literal to each
@@ -61,7 +61,6 @@ MonochromatorForm::MonochromatorForm(AppContext& app)
   Field(F::To).text = "50";
   Field(F::Points).text = "2001";
   other_ = {"-2", "2", "2001", kInitialEnergyStep};
-  steps_.SetStep(kInitialAngularStep);
   Field(F::StepSize).text = ScanStepText(StepOf("-50", "50", "2001"), mode_);
   ShowScanUnit();
 }
@@ -98,7 +97,7 @@ void MonochromatorForm::ShowScanUnit() {
 void MonochromatorForm::SetScanMode(ScanMode mode) {
   if (mode == mode_) return;
   const StoredScan incoming = other_;
-  other_ = {Field(F::From).text, Field(F::To).text, Field(F::Points).text, steps_.StepIndex()};
+  other_ = {Field(F::From).text, Field(F::To).text, Field(F::Points).text, range_.StepIndex()};
   mode_ = mode;
   FormField& deltaOmega = Field(F::DeltaOmega);
   if (mode == ScanMode::Energy) {
@@ -112,27 +111,22 @@ void MonochromatorForm::SetScanMode(ScanMode mode) {
   Field(F::From).text = incoming.from;
   Field(F::To).text = incoming.to;
   Field(F::Points).text = incoming.points;
-  steps_.SetStep(incoming.stepIndex);
+  range_.ChooseStep(incoming.stepIndex);
   Field(F::StepSize).text = ScanStepText(StepOf(incoming.from, incoming.to, incoming.points), mode);
   ShowScanUnit();
 }
 
-void MonochromatorForm::DefineOne(UserInterface& ui, crystal::CrystalParams& crystal, bool first) {
+void MonochromatorForm::DefineFirst(UserInterface& ui) {
   // The 1st crystal needs its structure before the dialog opens; the 2nd
   // one may get it inside the dialog.
-  const MissingStructure onMissing = first ? MissingStructure::DoNotOpen : MissingStructure::OpenDialog;
-  if (DefineCrystal(app_, ui, crystal, energy_, onMissing) != DialogResult::Ok) return;
-  const DefinedBraggAngle bragg =
-      BraggAngleAfterDefinition(energy_, crystal.d, first ? PairMember::First : PairMember::Second);
-  if (bragg.message) ui.ShowMessage(bragg.message);
-  Field(first ? F::FirstBragg : F::SecondBragg).text = bragg.text;
-  Field(first ? F::FirstName : F::SecondName).text = crystal.structure.name;
-  Field(first ? F::FirstHkl : F::SecondHkl).text = HklText(crystal);
+  DefinePairCrystal(app_, ui, first_, energy_, MissingStructure::DoNotOpen, PairMember::First,
+                    {Field(F::FirstName), Field(F::FirstHkl), Field(F::FirstBragg)});
 }
 
-void MonochromatorForm::DefineFirst(UserInterface& ui) { DefineOne(ui, first_, true); }
-
-void MonochromatorForm::DefineSecond(UserInterface& ui) { DefineOne(ui, second_, false); }
+void MonochromatorForm::DefineSecond(UserInterface& ui) {
+  DefinePairCrystal(app_, ui, second_, energy_, MissingStructure::OpenDialog, PairMember::Second,
+                    {Field(F::SecondName), Field(F::SecondHkl), Field(F::SecondBragg)});
+}
 
 void MonochromatorForm::PhotonEnergy(UserInterface& ui) {
   ChangeWavelengthForm dialog(energy_, app_.Presets());
@@ -146,29 +140,13 @@ void MonochromatorForm::AutoSetHelp(UserInterface& ui) { ui.ShowMessage(kAutoSet
 
 void MonochromatorForm::ProgramHelp(UserInterface& ui) { ui.ShowMessage(kProgramHelp, MessageIcon::Information); }
 
-void MonochromatorForm::StepRange(RangeButton button) {
-  FormField& f = Field(button == FromMinus || button == FromPlus ? F::From : F::To);
-  f.text = steps_.Stepped(f.text, button);
-}
-
-void MonochromatorForm::ChooseStep(int index) { steps_.SetStep(index); }
-
-void MonochromatorForm::AddHundredPoints() {
-  Field(F::Points).text = FormatInteger(ParseInteger(Field(F::Points).text) + 100);
-}
-
-void MonochromatorForm::SubtractHundredPoints() {
-  const int points = ParseInteger(Field(F::Points).text);
-  if (points > 105) Field(F::Points).text = FormatInteger(points - 100);
-}
-
 std::optional<multicrystal::MonochromatorInput> MonochromatorForm::CheckGeometry(UserInterface& ui) {
   using multicrystal::kMaxAsymmetryDegrees;
   const auto phi1 = ReadBoundNumber(ui, Field(F::FirstAsymmetry).text, -kMaxAsymmetryDegrees, kMaxAsymmetryDegrees,
                                     field::kFirstAsymmetry);
   if (!phi1) return std::nullopt;
-  const auto phi2 = ReadBoundNumber(ui, Field(F::SecondAsymmetry).text, -kMaxAsymmetryDegrees,
-                                    kMaxAsymmetryDegrees, field::kSecondAsymmetry);
+  const auto phi2 = ReadBoundNumber(ui, Field(F::SecondAsymmetry).text, -kMaxAsymmetryDegrees, kMaxAsymmetryDegrees,
+                                    field::kSecondAsymmetry);
   if (!phi2) return std::nullopt;
   const auto points = ReadBoundInteger(ui, Field(F::Points).text, multicrystal::kMinScanPoints,
                                        multicrystal::kMaxScanPoints, field::kPoints);
@@ -231,15 +209,14 @@ void MonochromatorForm::Calculate(UserInterface& ui) {
   ShowResults();
   caption_ = "1st " + first_.structure.name + " " + HklText(first_) + (in->firstChannelCut ? " (channel-cut)" : "") +
              ", 2nd " + second_.structure.name + " " + HklText(second_) +
-             (in->secondChannelCut ? " (channel-cut)" : "") + ", " + shell::FormatNumber(energy_ / 1000, 8) +
-             " keV, " + (polarization_ == twobeam::Polarization::Sigma ? "σ" : "π") + ", " +
+             (in->secondChannelCut ? " (channel-cut)" : "") + ", " + shell::FormatNumber(energy_ / 1000, 8) + " keV, " +
+             (polarization_ == twobeam::Polarization::Sigma ? "σ" : "π") + ", " +
              (arrangement_ == Arrangement::Dispersive ? "dispersive" : "non-dispersive");
   plot_.NewData();
 }
 
 void MonochromatorForm::ShowResults() {
-  const MonochromatorResultTexts texts =
-      curve_ ? ResultTextsOf(analysis_, curve_->mode) : MonochromatorResultTexts{};
+  const MonochromatorResultTexts texts = curve_ ? ResultTextsOf(analysis_, curve_->mode) : MonochromatorResultTexts{};
   Field(F::Fwhm).text = texts.fwhm;
   Field(F::MaxReflectivity).text = texts.maximum;
   Field(F::CentreReflectivity).text = texts.centreReflectivity;

@@ -4,14 +4,15 @@
 #include <string>
 
 #include "crystal/CrystalParams.h"
+#include "multicrystal/ConvolutionInput.h"
 #include "multicrystal/Monochromator.h"
 #include "programs/canvas/Canvas.h"
-#include "programs/plot/Plot.h"
 #include "programs/monochromator/MonochromatorTexts.h"
+#include "programs/plot/Plot.h"
 #include "programs/ui/AppContext.h"
 #include "programs/ui/FormField.h"
+#include "programs/ui/ScanRangeButtons.h"
 #include "programs/ui/UserInterface.h"
-#include "shell/StepButtons.h"
 
 // The model of `COrvoViewDCM`, the window of the multiple-crystal
 // monochromator: two crystals at a fixed relative orientation rocked together
@@ -21,15 +22,15 @@
 namespace velto::programs {
 
 enum class MonochromatorField {
-  Energy,       // keV, read-only
-  FirstName,    // read-only
-  FirstHkl,     // read-only
-  FirstBragg,   // read-only
+  Energy,      // keV, read-only
+  FirstName,   // read-only
+  FirstHkl,    // read-only
+  FirstBragg,  // read-only
   FirstAsymmetry,
   FirstChannelCut,  // check box
-  SecondName,   // read-only
-  SecondHkl,    // read-only
-  SecondBragg,  // read-only
+  SecondName,       // read-only
+  SecondHkl,        // read-only
+  SecondBragg,      // read-only
   SecondAsymmetry,
   SecondChannelCut,  // check box
   Phi,               // read-only, degrees
@@ -38,10 +39,10 @@ enum class MonochromatorField {
   From,
   To,
   Points,
-  ScanUnit,   // "arcsec ( \" )" or "eV" beside the range
-  StepSize,   // "Stepsize = " label
-  OnlyFirst,  // check box
-  Rigorous,   // check box
+  ScanUnit,            // "arcsec ( \" )" or "eV" beside the range
+  StepSize,            // "Stepsize = " label
+  OnlyFirst,           // check box
+  Rigorous,            // check box
   Fwhm,                // read-only
   MaxReflectivity,     // read-only
   CentreReflectivity,  // read-only
@@ -68,8 +69,10 @@ class MonochromatorForm {
       "\"Define 1st Crystal...\" and \"Define 2nd Crystal...\"!     ";
   static const char* const kAutoSetHelp;
   static const char* const kProgramHelp;
-  // The step buttons of the scan range: the "from" minus button leads.
-  enum RangeButton { FromMinus = 0, FromPlus = 1, ToMinus = 2, ToPlus = 3 };
+  // The step buttons of the range: the "from" minus button leads.
+  using RangeButton = ScanRangeButtons::Button;
+  static constexpr RangeButton FromMinus = ScanRangeButtons::FromMinus;
+  static constexpr RangeButton ToPlus = ScanRangeButtons::ToPlus;
 
   explicit MonochromatorForm(AppContext& app);
 
@@ -100,12 +103,14 @@ class MonochromatorForm {
   void AutoSet(UserInterface& ui);       // "Auto Set..."
   void AutoSetHelp(UserInterface& ui);   // the "?" beside it
   void ProgramHelp(UserInterface& ui);   // the "?" at the top
-  void StepRange(RangeButton button);
-  void ChooseStep(int index);  // from any range button's "Stepsize" menu
-  const std::string& StepCaption(RangeButton button) const { return steps_.Caption(button); }
-  int StepIndex() const { return steps_.StepIndex(); }
-  void AddHundredPoints();
-  void SubtractHundredPoints();
+  void StepRange(RangeButton button) {
+    range_.Step(button, Field(MonochromatorField::From), Field(MonochromatorField::To));
+  }
+  void ChooseStep(int index) { range_.ChooseStep(index); }  // from any range button's "Stepsize" menu
+  const std::string& StepCaption(RangeButton button) const { return range_.Caption(button); }
+  int StepIndex() const { return range_.StepIndex(); }
+  void AddHundredPoints() { range_.AddPoints(Field(MonochromatorField::Points)); }
+  void SubtractHundredPoints() { range_.SubtractPoints(Field(MonochromatorField::Points)); }
   // "Calculate !!!": the geometry check, the scan and its result fields; a
   // refusal is shown with its focus and leaves the curve as it was.
   void Calculate(UserInterface& ui);
@@ -130,7 +135,6 @@ class MonochromatorForm {
     int stepIndex = 0;
   };
 
-  void DefineOne(UserInterface& ui, crystal::CrystalParams& crystal, bool first);
   // Reads the bound fields and checks the crystals; shows Φ. None after a
   // refusal, which has been shown.
   std::optional<multicrystal::MonochromatorInput> CheckGeometry(UserInterface& ui);
@@ -144,7 +148,7 @@ class MonochromatorForm {
   multicrystal::Arrangement arrangement_ = multicrystal::Arrangement::NonDispersive;
   multicrystal::ScanMode mode_ = multicrystal::ScanMode::Angular;
   std::array<FormField, static_cast<std::size_t>(MonochromatorField::Count)> fields_;
-  shell::StepButtonGroup steps_;
+  ScanRangeButtons range_;
   StoredScan other_;
   std::string storedDeltaOmega_;  // Δω of the energy scan while the angular scan is shown
 

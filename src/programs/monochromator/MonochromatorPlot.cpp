@@ -62,8 +62,7 @@ void DrawMonochromatorPlot(Canvas& canvas, Rect frame, const std::optional<multi
 }
 
 void DrawMonochromatorGeometry(Canvas& canvas, Rect frame, multicrystal::Arrangement arrangement) {
-  DrawPairSketch(canvas, frame, arrangement,
-                 {"1st", "2nd", "φ1", "φ2", "", "Φ", "θB¹", "θB²"});
+  DrawPairSketch(canvas, frame, arrangement, {"1st", "2nd", "φ1", "φ2", "", "Φ", "θB¹", "θB²"});
 }
 
 }  // namespace velto::programs
