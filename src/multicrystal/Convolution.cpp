@@ -13,14 +13,20 @@ namespace {
 using twobeam::BraggCrystal;
 using twobeam::Polarization;
 
+using Angle = BraggCrystal::GlancingAngle;
+
 // The reflectivity by the theory the plan selects; `finite` only for the
 // sample's first reflection of a finite plate.
-inline double Reflect(BraggCrystal& crystal, Polarization p, double incidence, double energy, bool rigorous,
+inline double Reflect(BraggCrystal& crystal, Polarization p, const Angle& incidence, double energy, bool rigorous,
                       bool finite) {
   if (rigorous)
-    return finite ? crystal.ReflectRigorousFinite(p, incidence, energy)
-                  : crystal.ReflectRigorousSemiInfinite(p, incidence, energy);
+    return finite ? crystal.ReflectRigorousFinite(p, incidence.radians, energy)
+                  : crystal.ReflectRigorousSemiInfinite(p, incidence.radians, energy);
   return finite ? crystal.ReflectFinite(p, incidence, energy) : crystal.ReflectSemiInfinite(p, incidence, energy);
+}
+inline double Reflect(BraggCrystal& crystal, Polarization p, double incidence, double energy, bool rigorous,
+                      bool finite) {
+  return Reflect(crystal, p, Angle::Of(incidence), energy, rigorous, finite);
 }
 
 inline bool InsideHalfTurn(double angle) { return angle > 0 && angle < core::kPi; }
@@ -28,15 +34,17 @@ inline bool InsideHalfTurn(double angle) { return angle > 0 && angle < core::kPi
 // The spectral and monochromator part of the convolution for a block of
 // spectral points: per spectral point its energy and weight, per (j, k) the
 // product of the monochromator reflectivities and the sample's incidence
-// angle at zero rocking angle. A zero product marks a component that
-// contributes nothing (outside the angular range, or no beam).
+// angle at zero rocking angle with its sine and cosine. A zero product marks
+// a component that contributes nothing (outside the angular range, or no
+// beam).
 struct MonochromatorTable {
   std::vector<double> energy, weight;
-  std::vector<double> reflectivity, sampleIncidence;
+  std::vector<double> reflectivity, sampleIncidence, sampleSine, sampleCosine;
 };
 
 void FillRow(const ConvolutionPlan& plan, Polarization p, int j, double* reflectivity, double* sampleIncidence,
-             double& energy, double& weight, BraggCrystal& m1, BraggCrystal& m2) {
+             double* sampleSine, double* sampleCosine, double& energy, double& weight, BraggCrystal& m1,
+             BraggCrystal& m2) {
   const int nd = plan.divergencePoints;
   const double deltaLambda = plan.spectralStart + j * plan.spectralStep;
   const double lambda = plan.wavelength + deltaLambda;
@@ -67,6 +75,8 @@ void FillRow(const ConvolutionPlan& plan, Polarization p, int j, double* reflect
     const double deviation = exit - exitAtBragg;
     sampleIncidence[k] = plan.arrangement == Arrangement::NonDispersive ? sampleAtBragg + deviation
                                                                          : sampleAtBragg - deviation;
+    sampleSine[k] = std::sin(sampleIncidence[k]);
+    sampleCosine[k] = std::cos(sampleIncidence[k]);
     reflectivity[k] = r;
   }
 }
@@ -90,6 +100,8 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
     table.weight.assign(rowsPerBlock, 0.0);
     table.reflectivity.assign(static_cast<std::size_t>(rowsPerBlock) * nd, 0.0);
     table.sampleIncidence.assign(static_cast<std::size_t>(rowsPerBlock) * nd, 0.0);
+    table.sampleSine.assign(static_cast<std::size_t>(rowsPerBlock) * nd, 0.0);
+    table.sampleCosine.assign(static_cast<std::size_t>(rowsPerBlock) * nd, 0.0);
   } catch (const std::bad_alloc&) {
     return ConvolutionStatus::OutOfMemory;
   }
@@ -114,7 +126,8 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
           if (cancelled.load(std::memory_order_relaxed)) continue;
           const std::size_t offset = static_cast<std::size_t>(row) * nd;
           FillRow(plan, p, j0 + row, table.reflectivity.data() + offset, table.sampleIncidence.data() + offset,
-                  table.energy[row], table.weight[row], m1, m2);
+                  table.sampleSine.data() + offset, table.sampleCosine.data() + offset, table.energy[row],
+                  table.weight[row], m1, m2);
           if (progress.Cancelled()) cancelled.store(true, std::memory_order_relaxed);
         }
 
@@ -124,17 +137,24 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
         for (int i = 0; i < n; ++i) {
           if (cancelled.load(std::memory_order_relaxed)) continue;
           const double omega = plan.RockingAngle(i);
+          // The sample's incidence is the table's rotated by ω: its sine and
+          // cosine by the addition theorems, not by sin and cos per point.
+          const double sinOmega = std::sin(omega), cosOmega = std::cos(omega);
           double sum = pass[i];
           for (int row = 0; row < rows; ++row) {
             const double energy = table.energy[row];
-            const double* reflectivity = table.reflectivity.data() + static_cast<std::size_t>(row) * nd;
-            const double* incidence = table.sampleIncidence.data() + static_cast<std::size_t>(row) * nd;
+            const std::size_t offset = static_cast<std::size_t>(row) * nd;
+            const double* reflectivity = table.reflectivity.data() + offset;
+            const double* incidence = table.sampleIncidence.data() + offset;
+            const double* sine = table.sampleSine.data() + offset;
+            const double* cosine = table.sampleCosine.data() + offset;
             double rowSum = 0;
             for (int k = 0; k < nd; ++k) {
               double r = reflectivity[k];
               if (r == 0) continue;
-              const double thetaS = incidence[k] + omega;
-              if (!InsideHalfTurn(thetaS)) continue;
+              const Angle thetaS{incidence[k] + omega, sine[k] * cosOmega + cosine[k] * sinOmega,
+                                 cosine[k] * cosOmega - sine[k] * sinOmega};
+              if (!InsideHalfTurn(thetaS.radians)) continue;
               r = r * Reflect(s1, p, thetaS, energy, plan.rigorous, finiteSample);
               if (plan.sampleChannelCut) r = r * Reflect(s2, p, s1.ExitAngle(), energy, plan.rigorous, false);
               rowSum += r;

@@ -22,10 +22,10 @@ enum class ConvolutionStatus { Completed, Cancelled, OutOfMemory };
 // monochromator does not move while the sample rocks: its reflectivity and
 // the beam it sends on are computed once per (j, k) into a table (in blocks
 // of spectral points when the table would be large) instead of once per
-// rocking point. `tableEntries` bounds the table (entries of two doubles);
+// rocking point. `tableEntries` bounds the table (entries of four doubles);
 // the result does not depend on it. Progress counts rocking points per pass
 // and block.
-inline constexpr long kDefaultTableEntries = 1L << 20;  // 16 MB
+inline constexpr long kDefaultTableEntries = 1L << 19;  // 16 MB
 ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<double>& intensity,
                                      core::Progress& progress, long tableEntries = kDefaultTableEntries);
 

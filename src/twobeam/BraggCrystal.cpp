@@ -100,9 +100,9 @@ void BraggCrystal::ResetResults() {
 // The common first steps of the standard theory. False when the incidence
 // angle is outside (0, π) or no exit beam exists; for π at θB = 45° only
 // the geometry is computed (the waves are left unset).
-bool BraggCrystal::Prepare(Polarization p, double incidence, double energy, Waves& waves) {
+bool BraggCrystal::Prepare(Polarization p, const GlancingAngle& incidence, double energy, Waves& waves) {
   ResetResults();
-  if (incidence <= 0 || incidence >= core::kPi) return false;
+  if (incidence.radians <= 0 || incidence.radians >= core::kPi) return false;
   // Scans keep the energy fixed or step it; the divisions are done once
   // per energy.
   const double e = energy <= 0 ? energy_ : energy;
@@ -113,8 +113,8 @@ bool BraggCrystal::Prepare(Polarization p, double incidence, double energy, Wave
   }
   waves.lambda = lastLambda_;
   const double q = lastQ_;
-  const double sine = std::sin(incidence);
-  const double cosine = std::cos(incidence);
+  const double sine = incidence.sine;
+  const double cosine = incidence.cosine;
   const double exitCosine = cosine - q * sinAlpha_;
   if (std::fabs(exitCosine) > 1.0) return false;
   exitCosine_ = exitCosine;
@@ -157,7 +157,7 @@ double BraggCrystal::NoPiReflection(double energy, double thickness) {
   return 0;
 }
 
-double BraggCrystal::ReflectSemiInfinite(Polarization p, double incidence, double energy) {
+double BraggCrystal::ReflectSemiInfinite(Polarization p, const GlancingAngle& incidence, double energy) {
   Waves waves;
   if (!Prepare(p, incidence, energy, waves)) return 0;
   if (p == Polarization::Pi && !piReflects_) return NoPiReflection(energy, -1);
@@ -183,7 +183,7 @@ double BraggCrystal::ReflectSemiInfinite(Polarization p, double incidence, doubl
   return reflectivity_;
 }
 
-double BraggCrystal::ReflectFinite(Polarization p, double incidence, double energy, double thickness) {
+double BraggCrystal::ReflectFinite(Polarization p, const GlancingAngle& incidence, double energy, double thickness) {
   const double t = EffectiveThickness(thickness);
   // A plate without thickness is the semi-infinite crystal (nothing is
   // transmitted); the formulas below would grow exponentially instead.
@@ -216,7 +216,7 @@ double BraggCrystal::ReflectFinite(Polarization p, double incidence, double ener
 
 double BraggCrystal::PenetrationDepth(Polarization p, double incidence, double energy) {
   Waves waves;
-  Prepare(p, incidence, energy, waves);
+  Prepare(p, GlancingAngle::Of(incidence), energy, waves);
   return LastPenetrationDepth();
 }
 

@@ -20,6 +20,13 @@ namespace velto::twobeam {
 // copy per thread makes a scan parallel.
 class BraggCrystal {
  public:
+  // A glancing angle with its sine and cosine, for loops that obtain them by
+  // rotating a known angle instead of calling sin and cos at every point.
+  struct GlancingAngle {
+    double radians = 0, sine = 0, cosine = 1;
+    static GlancingAngle Of(double radians) { return {radians, std::sin(radians), std::cos(radians)}; }
+  };
+
   // `thickness` ≤ 0 means semi-infinite. A χ−h of (almost) zero is taken
   // equal to χh; an all-zero π pair is taken equal to the σ pair.
   BraggCrystal(double energy, double dSpacing, double asymmetry, double thickness, Complex chi0, Complex chih,
@@ -27,9 +34,15 @@ class BraggCrystal {
   BraggCrystal(double energy, double dSpacing, double asymmetry, double thickness, const crystal::ReflectionChi& chi);
 
   // Standard (linearised) two-beam theory.
-  double ReflectSemiInfinite(Polarization p, double incidence, double energy);
+  double ReflectSemiInfinite(Polarization p, double incidence, double energy) {
+    return ReflectSemiInfinite(p, GlancingAngle::Of(incidence), energy);
+  }
+  double ReflectSemiInfinite(Polarization p, const GlancingAngle& incidence, double energy);
   // Plate of `thickness` Å (< 0: the constructed thickness). Also sets T.
-  double ReflectFinite(Polarization p, double incidence, double energy, double thickness = -1);
+  double ReflectFinite(Polarization p, double incidence, double energy, double thickness = -1) {
+    return ReflectFinite(p, GlancingAngle::Of(incidence), energy, thickness);
+  }
+  double ReflectFinite(Polarization p, const GlancingAngle& incidence, double energy, double thickness = -1);
   // 1/e depth (Å) of the intensity of the excited wave field; 0 where the
   // evaluation stops early or the field is not attenuated.
   double PenetrationDepth(Polarization p, double incidence, double energy);
@@ -108,7 +121,7 @@ class BraggCrystal {
 
   const Constants& ConstantsOf(Polarization p) const { return p == Polarization::Sigma ? sigma_ : pi_; }
   void ResetResults();
-  bool Prepare(Polarization p, double incidence, double energy, Waves& waves);
+  bool Prepare(Polarization p, const GlancingAngle& incidence, double energy, Waves& waves);
   bool PrepareGrazing(double incidence, double energy, Grazing& g);
   void Quartic(Polarization p, const Grazing& g, std::array<Complex, 4>& roots);
   void Residual(Polarization p, const Grazing& g, Complex u, Complex& value, Complex& slope) const;

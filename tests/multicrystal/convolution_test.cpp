@@ -241,7 +241,7 @@ std::vector<double> SerialLoop(const ConvolutionPlan& plan) {
   return intensity;
 }
 
-TEST(Convolution, ParallelRunIsBitIdenticalToTheSerialLoop) {
+TEST(Convolution, ParallelRunIsBitIdenticalAtAnyThreadCountAndAgreesWithTheSerialLoop) {
   ConvolutionInput in = Small(Si111(), Si400());
   in.polarization = PolarizationChoice::Random;
   in.arrangement = Arrangement::Dispersive;
@@ -262,9 +262,15 @@ TEST(Convolution, ParallelRunIsBitIdenticalToTheSerialLoop) {
 
   ASSERT_EQ(serial.size(), one.size());
   for (std::size_t i = 0; i < serial.size(); ++i) {
-    EXPECT_EQ(one[i], serial[i]) << i;
-    EXPECT_EQ(two[i], serial[i]) << i;
-    EXPECT_EQ(blocks[i], serial[i]) << i;
+    // Threads and table blocks change nothing, bit for bit.
+    EXPECT_EQ(two[i], one[i]) << i;
+    EXPECT_EQ(blocks[i], one[i]) << i;
+    // The sample's angle is rotated by the addition theorems rather than
+    // taken through sin and cos at each point. Its sine then differs in the
+    // last digit, which the deviation from the Bragg condition (a small
+    // difference of sines) and the steep flanks of the curve enlarge to some
+    // 1e-11 of the intensity; 1e-9 answers to an angle error of some 1e-13 rad.
+    EXPECT_NEAR(one[i], serial[i], 1e-9 * serial[i]) << i;
   }
   EXPECT_GT(*std::max_element(serial.begin(), serial.end()), 0);
 }

@@ -201,9 +201,10 @@ std::optional<multicrystal::ConvolutionPlan> ConvolutedCurveForm::BeginCalculati
   in.spectrumRange = *range;
   NormaliseSpectrum(in);
   if (in.spectrumFwhm == -1) Field(F::SpectrumFwhm).text = kFlatSpectrumText;
+  // One-character texts are assigned so for the reason the constructor gives.
   if (in.spectrumRange != *range) {
-    Field(F::SpectrumRange).text = "0";
-    Field(F::SpectralPoints).text = "1";
+    Field(F::SpectrumRange).text.assign(1, '0');
+    Field(F::SpectralPoints).text.assign(1, '1');
   }
 
   const auto spectralPoints =
@@ -253,7 +254,7 @@ std::optional<multicrystal::ConvolutionPlan> ConvolutedCurveForm::BeginCalculati
 
   auto prepared = PrepareConvolution(in);
   // A beam of no divergence is one direction, whatever comes after.
-  if (in.divergence == 0) Field(F::DivergencePoints).text = "1";
+  if (in.divergence == 0) Field(F::DivergencePoints).text.assign(1, '1');
   if (const Refusal* refusal = std::get_if<Refusal>(&prepared)) {
     ShowRefusal(ui, *refusal);
     return std::nullopt;

@@ -105,7 +105,7 @@ void MonochromatorForm::SetScanMode(ScanMode mode) {
     deltaOmega.enabled = true;
   } else {
     storedDeltaOmega_ = deltaOmega.text;
-    deltaOmega.text = "0";
+    deltaOmega.text.assign(1, '0');
     deltaOmega.enabled = false;
   }
   Field(F::From).text = incoming.from;
