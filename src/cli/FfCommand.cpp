@@ -11,6 +11,7 @@
 #include "cli/Command.h"
 #include "cli/ElementOption.h"
 #include "core/DataDirectory.h"
+#include "core/TextNumbers.h"
 #include "core/Units.h"
 #include "crystal/ElementTable.h"
 #include "programs/form_factor/FormFactorForm.h"
@@ -23,9 +24,8 @@ using F = programs::FormFactorField;
 
 struct FfOptions {
   std::string element;
-  // Field texts, read as the dialog reads them.
-  std::string energyKev = "8.047987942062702";
-  std::string thetaDegrees = "0";
+  double energyKev = core::kCuKalpha1Kev;
+  double thetaDegrees = 0;
   bool json = false;
 };
 
@@ -40,8 +40,8 @@ void RunFf(const FfOptions& options) {
   CliUserInterface ui;
   // Without a crystal the list holds H..U, one row per atomic number.
   form.SelectElement(z - 1);
-  form.EnergyEdited(options.energyKev);
-  form.ThetaEdited(options.thetaDegrees);
+  form.EnergyEdited(core::FormatGeneral(options.energyKev, 17));
+  form.ThetaEdited(core::FormatGeneral(options.thetaDegrees, 17));
   form.Calculate(ui);
   const auto& values = form.Values();
   if (!values) throw ExitStatus{1};  // the dialog or the engine has said why

@@ -13,6 +13,8 @@
 #include "cli/Command.h"
 #include "cli/ElementOption.h"
 #include "core/DataDirectory.h"
+#include "core/TextNumbers.h"
+#include "core/Units.h"
 #include "programs/form_factor/FormFactorForm.h"
 #include "programs/form_factor/FormLoopForm.h"
 
@@ -24,9 +26,9 @@ using F = programs::FormLoopField;
 struct FfLoopOptions {
   std::string element;
   std::string mode = "energy";
-  // Field texts; none: what the dialog shows for the mode.
-  std::optional<std::string> from, to, step;
-  std::string energyKev = "8.047987942062702";  // sets λ of the angle mode
+  // None: what the dialog shows for the mode.
+  std::optional<double> from, to, step;
+  double energyKev = core::kCuKalpha1Kev;  // sets λ of the angle mode
   std::string output;
 };
 
@@ -40,7 +42,7 @@ void RunFfLoop(const FfLoopOptions& options) {
   programs::FormFactorForm form(app, programs::FormFactorStartOf(state.defaultEnergy, 0, 0, 0, 0), {});
   CliUserInterface ui;
   form.SelectElement(z - 1);
-  form.EnergyEdited(options.energyKev);
+  form.EnergyEdited(core::FormatGeneral(options.energyKev, 17));
 
   std::optional<programs::FormLoopOutcome> outcome;
   ui.QueueSaveFile(std::filesystem::path(options.output));
@@ -48,9 +50,9 @@ void RunFfLoop(const FfLoopOptions& options) {
     // The dialog opens in energy mode; the radio of the other mode sets
     // its own range.
     if (options.mode == "angle") loop.SetMode(programs::FormLoopMode::Angle);
-    if (options.from) loop.Field(F::From).text = *options.from;
-    if (options.to) loop.Field(F::To).text = *options.to;
-    if (options.step) loop.Field(F::Step).text = *options.step;
+    if (options.from) loop.Field(F::From).text = core::FormatGeneral(*options.from, 17);
+    if (options.to) loop.Field(F::To).text = core::FormatGeneral(*options.to, 17);
+    if (options.step) loop.Field(F::Step).text = core::FormatGeneral(*options.step, 17);
     loop.Export(inner);
     outcome = loop.LastExport();
     return programs::DialogResult::Cancel;

@@ -17,15 +17,15 @@ namespace {
 using F = programs::ParasiticField;
 
 struct ParasiticOptions {
-  std::vector<std::string> hkl{"4", "4", "0"};  // field texts, read as the dialog reads them
+  std::vector<int> hkl{4, 4, 0};
   bool noDiamond = false;
 };
 
 void RunParasitic(const ParasiticOptions& options) {
   programs::ParasiticForm form;
-  form.Field(F::H).text = options.hkl[0];
-  form.Field(F::K).text = options.hkl[1];
-  form.Field(F::L).text = options.hkl[2];
+  form.Field(F::H).text = std::to_string(options.hkl[0]);
+  form.Field(F::K).text = std::to_string(options.hkl[1]);
+  form.Field(F::L).text = std::to_string(options.hkl[2]);
   form.Field(F::DiamondStructure).checked = !options.noDiamond;
   CliUserInterface ui;
   form.Calculate(ui);

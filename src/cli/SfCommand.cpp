@@ -4,7 +4,6 @@
 // (moduli and phases of F0, F_h, F_−h and their π values, χ, absorption and
 // penetration depth) and the text the clipboard receives.
 #include <CLI/CLI.hpp>
-#include <cmath>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -103,9 +102,6 @@ void PrintSummary(const StructureFactorForm& form, const std::string& clipboard)
 }
 
 void RunSf(const SfOptions& options) {
-  RequireFinite(options.energyKev, "--energy");
-  if (std::isnan(options.temperature)) Refuse("The temperature must be a number of K.");
-
   shell::MainFrameState state;
   state.exeDirectory = core::DataDirectory();
   programs::AppContext app(state);

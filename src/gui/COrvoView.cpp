@@ -1,6 +1,7 @@
 #include "gui/COrvoView.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -16,9 +17,9 @@
 #include <QRadioButton>
 #include <QThread>
 #include <QVBoxLayout>
-#include <fstream>
 #include <vector>
 
+#include "core/OutputFile.h"
 #include "gui/InputWidgets.h"
 #include "gui/SingleCrystalPlotWidget.h"
 #include "programs/canvas/SvgCanvas.h"
@@ -318,12 +319,12 @@ void COrvoView::SavePicture() {
   if (file.isEmpty()) return;
   const QSize size = plot_->size();
   const programs::Rect frame{0, 0, size.width(), size.height()};
-  bool written = false;
+  std::string document;
+  QString path = file;
   if (file.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
     programs::SvgCanvas canvas(size.width(), size.height());
     model_.DrawPlot(canvas, frame);
-    const std::string document = canvas.Document();
-    written = programs::ReplaceFileSafely(FromQt(file).c_str(), document);
+    document = canvas.Document();
   } else {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -332,9 +333,16 @@ void COrvoView::SavePicture() {
       QPainterCanvas canvas(painter);
       model_.DrawPlot(canvas, frame);
     }
-    written = image.save(file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? file : file + ".png");
+    if (!file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    document.assign(png.constData(), static_cast<std::size_t>(png.size()));
   }
-  if (!written) commandUi_.ShowMessage("Cannot create the file \"" + FromQt(file) + "\" !", core::MessageIcon::Error);
+  // Written like every export, so a failed save never destroys an earlier picture.
+  const bool written = !document.empty() && core::WriteOutputFile(FromQt(path), document).Ok();
+  if (!written) commandUi_.ShowMessage("Cannot create the file \"" + FromQt(path) + "\" !", core::MessageIcon::Error);
 }
 
 }  // namespace velto::gui

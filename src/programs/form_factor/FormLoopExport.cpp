@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "core/OutputFile.h"
 #include "core/TextNumbers.h"
 #include "core/Units.h"
-#include "programs/curve_export/CurveExport.h"
 
 namespace velto::programs {
 
@@ -47,39 +47,49 @@ FormLoopOutcome ExportFormLoop(const crystal::StructFactor& engine, int z, doubl
                                const FormLoopRange& range, const std::filesystem::path& file,
                                core::Notifier& notifier, core::Progress& progress) {
   FormLoopOutcome outcome;
+  core::OutputFile out;
+  if (!out.Open(file)) {
+    outcome.message = "StructFactor cannot create the file \"" + file.string() + "\" !";
+    return outcome;
+  }
   // A message of the engine repeated at every point is shown once.
   core::CoalescingNotifier once(notifier);
   const long n = FormLoopPointCount(range);
   core::PercentCounter counter(progress, n);
-  std::string table;
-  table.reserve(static_cast<std::size_t>(n) * (range.mode == FormLoopMode::Energy ? 40 : 20));
-  for (long i = 0; i < n; ++i) {
+  std::string line;
+  bool writing = true;
+  for (long i = 0; i < n && writing; ++i) {
     const double point = range.from + static_cast<double>(i) * range.step;
+    line.clear();
     if (range.mode == FormLoopMode::Energy) {
       const double energy = point * core::kEvPerKev;
       if (const auto anomalous = engine.CromerLibermanF1F2(z, energy, once)) {
-        table.append(core::FormatGeneral(point)).append("\t").append(core::FormatGeneral(anomalous->fPrime));
-        table.append("\t").append(core::FormatGeneral(anomalous->fDoublePrime)).append("\t");
-        table.append(core::FormatGeneral(engine.ComptonTerm(z, energy).compton)).append("\r\n");
-        ++outcome.lines;
+        line.append(core::FormatGeneral(point)).append("\t").append(core::FormatGeneral(anomalous->fPrime));
+        line.append("\t").append(core::FormatGeneral(anomalous->fDoublePrime)).append("\t");
+        line.append(core::FormatGeneral(engine.ComptonTerm(z, energy).compton)).append("\r\n");
       }
     } else {
       const double q = std::sin(point * core::kDegree) * 4 * core::kPi / wavelength;
       if (const auto f0 = engine.CromerMannF0(z, q, once)) {
-        table.append(core::FormatGeneral(point)).append("\t").append(core::FormatGeneral(*f0)).append("\r\n");
-        ++outcome.lines;
+        line.append(core::FormatGeneral(point)).append("\t").append(core::FormatGeneral(*f0)).append("\r\n");
       }
     }
+    if (!line.empty()) {
+      writing = out.Write(line);
+      ++outcome.lines;
+    }
     if (!counter.Advance()) {
+      out.Abandon();
       outcome.cancelled = true;
       outcome.lines = 0;
       return outcome;
     }
   }
   once.Flush();
-  if (!ReplaceFileSafely(file, table)) {
+  if (!writing || !out.Commit()) {
     outcome.lines = 0;
-    outcome.message = "StructFactor cannot create the file \"" + file.string() + "\" !";
+    outcome.message = kFormLoopWriteErrorMessage;
+    outcome.icon = core::MessageIcon::Error;
     return outcome;
   }
   outcome.written = true;

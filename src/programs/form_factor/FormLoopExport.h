@@ -15,8 +15,9 @@ namespace velto::programs {
 enum class FormLoopMode { Energy = 0, Angle = 1 };
 
 inline constexpr const char* kFormLoopDoneMessage = "Done !";
-// A loop longer than this would build a table of many gigabytes; it is
-// refused instead.
+inline constexpr const char* kFormLoopWriteErrorMessage = "Error occured in exporting data !";
+// A loop longer than this would write a file of many gigabytes, which no
+// one means by a table of form factors; it is refused instead.
 inline constexpr long kFormLoopMaxPoints = 1000000;
 
 struct FormLoopRange {
@@ -46,13 +47,14 @@ long FormLoopPointCount(const FormLoopRange& range);
 // Writes the table for element z to `file`: in energy mode "E f' f'' f_cmpt"
 // per energy (keV), in angle mode "θ f0" per angle (degrees) whose f0
 // exists, each line ended by CR LF as the curve exports end theirs. The
-// file is replaced only when the table is complete, so a failed or
-// cancelled export never leaves half a table or destroys the previous one.
+// table goes through the suite's one writer (core/OutputFile.h), so a failed
+// or cancelled export never leaves half a table or destroys the previous one.
 struct FormLoopOutcome {
   bool written = false;
   bool cancelled = false;
   long lines = 0;
   std::string message;  // "Done !", or why the file could not be written
+  core::MessageIcon icon = core::MessageIcon::None;
 };
 FormLoopOutcome ExportFormLoop(const crystal::StructFactor& engine, int z, double wavelength,
                                const FormLoopRange& range, const std::filesystem::path& file,

@@ -72,7 +72,7 @@ void FormLoopForm::Export(UserInterface& ui) {
                       [this, outcome](UserInterface& ui, bool cancelled) {
                         if (cancelled || outcome->cancelled) return;
                         lastExport_ = *outcome;
-                        ui.ShowMessage(outcome->message);
+                        ui.ShowMessage(outcome->message, outcome->icon);
                       }});
 }
 

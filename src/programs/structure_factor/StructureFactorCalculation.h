@@ -40,6 +40,9 @@ struct StructureFactorResults {
   // atom (not above its wavevector limit).
   std::optional<ReflectionStructureFactors> reflection;
   std::optional<std::string> notice;        // a message to show after the calculation
+  // The engine could not compute F0 (it has said why): the numbers above
+  // are not results. A reflection it cannot compute is left out instead.
+  bool failed = false;
 };
 
 // Steps of "Calculate !!!" after the checks: F0, χ0, µ and the penetration

@@ -109,7 +109,11 @@ void StructureFactorForm::Calculate(UserInterface& ui) {
 
   const auto engine = app_.StructFactorEngine(ui);
   if (!engine) return;
-  results_ = CalculateStructureFactors(*engine, structure_, energy_, temperature_, hkl[0], hkl[1], hkl[2], ui);
+  StructureFactorResults computed =
+      CalculateStructureFactors(*engine, structure_, energy_, temperature_, hkl[0], hkl[1], hkl[2], ui);
+  // The engine has said why; the earlier results stay as they were.
+  if (computed.failed) return;
+  results_ = std::move(computed);
   hkl_ = hkl;
   if (results_->notice) ui.ShowMessage(*results_->notice);
   ShowResults();
