@@ -124,11 +124,11 @@ bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& pa
   structure.beta = NumberOf(angles[1]) * core::kDegree;
   structure.gamma = NumberOf(angles[2]) * core::kDegree;
 
-  const int atomCount = core::LeadingInteger(reader.Next()).value_or(0);
+  const std::string countLine = reader.Next();
+  const int atomCount = core::LeadingInteger(countLine).value_or(0);
   if (atomCount < 0 || atomCount > kMostAtoms)
     return Fail(failure, reader.LineNumber(),
-                "the number of atoms " + std::to_string(atomCount) + " is not between 0 and " +
-                    std::to_string(kMostAtoms));
+                "the number of atoms \"" + countLine + "\" is not between 0 and " + std::to_string(kMostAtoms));
 
   // Atoms by element, each element's atoms in file order. A file that ends
   // before its N atom lines gives empty lines, whose blank symbol matches no
