@@ -35,16 +35,18 @@ std::string Silicon() { return (BuildDataDirectory() / "Silicon.struct").string(
 TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
   TemporaryDirectory directory;
   const std::string missing = (directory.path() / "absent.struct").string();
-  const std::string failed = "Failed to open file '" + missing + "' !";
+  // The window's words, then what was wrong, on a line of its own.
+  const std::string reason = "\n" + missing + ": No such file or directory";
+  const std::string failed = "Failed to open file '" + missing + "' !" + reason;
   ExpectRefusals({
       {{"rc", "--struct", missing}, failed},
       {{"mbd", "--struct", missing, "--href", "1", "-1", "0"}, failed},
       {{"map", "--struct", missing}, failed},
       {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, failed},
       {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, failed},
-      // The structure-factor window reports the file, then the missing
-      // structure when it is asked to calculate.
-      {{"sf", "--struct", missing}, failed + "\n" + kImportFirst},
+      // The structure-factor window reports the file as its structure-file
+      // flow does, then the missing structure when it is asked to calculate.
+      {{"sf", "--struct", missing}, "Failed to open file '" + missing + "' !\n" + kImportFirst},
   });
 }
 

@@ -46,7 +46,7 @@ class PlotWidgetTest : public ::testing::Test {
     });
     view.DefineCrystalButton()->click();
     view.FieldEdit(F::Asymmetry)->setText("10");
-    QSignalSpy finished(&view, &COrvoView::calculationFinished);
+    QSignalSpy finished(&view, &ProgramView::taskFinished);
     view.CalculateButton()->click();
     if (finished.count() == 0) finished.wait(60000);
     QApplication::processEvents();
