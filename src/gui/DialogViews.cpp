@@ -3,6 +3,8 @@
 #include "gui/CDlgCrystParams.h"
 #include "gui/CDlgSetBragg.h"
 #include "gui/CDlgXopSF.h"
+#include "gui/CFormFactor.h"
+#include "gui/CFormLoop.h"
 #include "gui/QtUserInterface.h"
 
 namespace velto::gui {
@@ -14,6 +16,8 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::StructureFactorsForm, CDlgXopSF>();
   QtUserInterface::RegisterDialog<programs::CurveExportDialog, CDlgExport>();
   QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
+  QtUserInterface::RegisterDialog<programs::FormFactorForm, CFormFactor>();
+  QtUserInterface::RegisterDialog<programs::FormLoopForm, CFormLoop>();
 }
 
 }  // namespace velto::gui

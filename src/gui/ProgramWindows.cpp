@@ -1,6 +1,7 @@
 #include "gui/ProgramWindows.h"
 
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewStruct.h"
 
 namespace velto::gui {
 
@@ -12,6 +13,10 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
+  };
+  registry[shell::ProgramKind::BrennanStructureFactors] = [](programs::AppContext& app,
+                                                             QWidget* parent) -> ProgramView* {
+    return new COrvoViewStruct(app, parent);
   };
   return registry;
 }
