@@ -98,6 +98,7 @@ CFormLoop::CFormLoop(QWidget* parent, Form& model, QtUserInterface&)
   });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   Refresh();
+  edits_[F::From]->setFocus();
 }
 
 void CFormLoop::CopyFields() {

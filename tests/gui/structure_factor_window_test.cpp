@@ -9,12 +9,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QEventLoop>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "GuiTestSupport.h"
 #include "gui/Application.h"
@@ -257,6 +261,28 @@ TEST(StructureFactorWindowView, ParasiticToolIsOneModelessDialogForTheRun) {
   EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(dialog->IndexEdit(0)->text(), "2");
   EXPECT_EQ(dialog->Model().Primary(), (std::array<int, 3>{2, 0, 0}));
+}
+
+// A dialog's long task (the looping export) shows a progress dialog; once
+// the task has run, its outcome ("Done !") must not lie under that dialog.
+TEST(StructureFactorWindowView, ADialogsProgressIsGoneWhenItsOutcomeIsShown) {
+  QWidget window;
+  window.show();
+  QtUserInterface ui(&window);
+  bool progressVisible = true;
+  bool finished = false;
+  QEventLoop wait;
+  ui.RunInBackground({"Exporting...",
+                      [](core::Notifier&, core::Progress&) { std::this_thread::sleep_for(std::chrono::milliseconds(600)); },
+                      [&](UserInterface&, bool) {
+                        progressVisible = false;
+                        for (QProgressDialog* progress : window.findChildren<QProgressDialog*>())
+                          progressVisible = progressVisible || progress->isVisible();
+                        finished = true;
+                        wait.quit();
+                      }});
+  if (!finished) wait.exec();
+  EXPECT_FALSE(progressVisible);
 }
 
 TEST(StructureFactorWindowView, ClosingTheMainWindowReleasesTheEngine) {

@@ -1,8 +1,9 @@
 // Takes the screenshots of the README and the manual: the main window, the
 // crystal dialog with silicon 1 1 1 computed, the energy dialog, the
 // converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
-// curves, and an asymmetric Bragg curve zoomed with the mouse, its read-out
-// showing.
+// curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
+// showing, the structure-factor window with silicon 1 1 1, the form-factor
+// dialog and the parasitic-reflection tool.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
 #include <cmath>
 #include <cstdio>
 
@@ -22,10 +25,14 @@
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgArcMurad.h"
 #include "gui/CDlgCrystParams.h"
+#include "gui/CDlgParasitic.h"
+#include "gui/CFormFactor.h"
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewStruct.h"
 #include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/form_factor/FormFactorForm.h"
 #include "programs/plot/Plot.h"
 
 namespace {
@@ -183,5 +190,27 @@ int main(int argc, char* argv[]) {
   ok = DefineAndCalculate(laue, chooser, "220") && ok;
   laue.TransmissivityCheck()->click();
   ok = laue.TransmissivityCheck()->isChecked() && Save(laue, output, "laue-silicon-220.png") && ok;
+  laue.close();
+
+  velto::gui::COrvoViewStruct structure(frame.App());
+  structure.SetUserInterface(chooser);
+  // The whole form, with no scroll bar.
+  structure.resize(structure.ScrollArea()->widget()->sizeHint() + QSize(8, 8));
+  structure.show();
+  structure.ImportButton()->click();
+  for (int i = 0; i < 3; ++i) structure.IndexBox(i)->setValue(1);
+  structure.CalculateButton()->click();
+  ok = !chooser.failed && Save(structure, output, "structure-factors-silicon-111.png") && ok;
+  structure.close();
+
+  velto::programs::FormFactorForm formFactor(
+      frame.App(), velto::programs::FormFactorStartOf(energy, 1, 1, 1, d), {"Si"});
+  formFactor.Calculate(chooser);
+  velto::gui::CFormFactor formFactorDialog(&frame, formFactor, chooser);
+  ok = !chooser.failed && Save(formFactorDialog, output, "form-factor-dialog.png") && ok;
+
+  frame.ShowParasitic();
+  frame.Parasitic()->CalculateButton()->click();
+  ok = Save(*frame.Parasitic(), output, "parasitic-dialog.png") && ok;
   return ok ? 0 : 1;
 }
