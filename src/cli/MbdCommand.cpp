@@ -248,12 +248,18 @@ void RunMbd(const MbdOptions& options) {
   std::cout.flush();
   if (options.output.empty() ? !std::cout : !file.Commit())
     Refuse("Failed to create the file \"" + options.output + "\" !");
-  if (options.output.empty()) return;
+  // A convolution counts the failed solver calls among all its sub-points.
+  const long total = convolution ? 0 : result.linesEmitted + result.pointsSkipped;
+  if (options.output.empty()) {
+    EndIfPointsFailed(result.solverFailures, total);
+    return;
+  }
   summary["lines"] = result.linesEmitted;
   summary["points_not_entering"] = result.pointsSkipped;
   summary["solver_failures"] = result.solverFailures;
   summary["file"] = options.output;
   std::cout << summary.dump(2) << '\n';
+  EndIfPointsFailed(result.solverFailures, total);
 }
 
 const CommandRegistration kMbdCommand("mbd", [](CLI::App& app) {
