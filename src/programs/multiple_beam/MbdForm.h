@@ -149,6 +149,8 @@ class MbdForm final : public MbdHandOverSource {
   // whose file replaces the chosen one only when it completes. False when
   // the run did not start.
   bool PlaneWaveScan(UserInterface& ui);
+  // ".": no Δφ scan (from 0 to 1 with one point, so only Δφ = 0).
+  void NoPhiScan();
   // "Activate Convolution Panel" / "Calculate Convoluted Intensities".
   bool ConvolutionButton(UserInterface& ui);
   void DeactivateConvolution() { convolution_.Deactivate(); }

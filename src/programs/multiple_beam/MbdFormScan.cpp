@@ -161,6 +161,12 @@ bool MbdForm::PlaneWaveScan(UserInterface& ui) {
   return true;
 }
 
+void MbdForm::NoPhiScan() {
+  Field(F::PhiFrom).text = std::string("0");
+  Field(F::PhiTo).text = std::string("1");
+  Field(F::PhiPoints).text = std::string("1");
+}
+
 bool MbdForm::ConvolutionButton(UserInterface& ui) {
   if (!convolution_.Active()) {
     convolution_.Activate();
