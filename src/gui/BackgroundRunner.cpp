@@ -1,7 +1,10 @@
 #include "gui/BackgroundRunner.h"
 
+#include <QApplication>
+#include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 
 namespace velto::gui {
@@ -85,6 +88,27 @@ void BackgroundRunner::Finish() {
   running_ = false;
   emit runningChanged(false);
   emit finished(cancelled);
+}
+
+void ShowProgressWhileRunning(BackgroundRunner& runner, QWidget* window) {
+  QObject::connect(&runner, &BackgroundRunner::runningChanged, window, [&runner, window](bool running) {
+    if (!running) {
+      QApplication::restoreOverrideCursor();
+      return;
+    }
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    auto* dialog = new QProgressDialog(runner.Title(), QStringLiteral("Cancel"), 0, 100, window);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(400);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    QObject::connect(&runner, &BackgroundRunner::progressed, dialog,
+                     [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
+    QObject::connect(dialog, &QProgressDialog::canceled, &runner, &BackgroundRunner::cancel);
+    QObject::connect(&runner, &BackgroundRunner::runningChanged, dialog, [dialog](bool stillRunning) {
+      if (!stillRunning) dialog->deleteLater();
+    });
+  });
 }
 
 }  // namespace velto::gui

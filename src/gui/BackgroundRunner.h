@@ -6,6 +6,7 @@
 #include "programs/ui/UserInterface.h"
 
 class QThread;
+class QWidget;
 class QTimer;
 
 namespace velto::gui {
@@ -48,6 +49,11 @@ class BackgroundRunner : public QObject {
   QThread* worker_ = nullptr;
   QTimer* poll_ = nullptr;
 };
+
+// Shows a window-modal progress dialog with Cancel over `window` while a
+// task of `runner` runs (after a short delay, so quick runs show nothing),
+// with the busy cursor; Cancel cancels the task.
+void ShowProgressWhileRunning(BackgroundRunner& runner, QWidget* window);
 
 // The user interface handed to a window's commands: a person (message boxes
 // and dialogs, or a test's script) for everything but background tasks,

@@ -240,25 +240,8 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
 
   // While the scan runs the window stays responsive; the progress dialog's
   // Cancel keeps the previous curve.
-  connect(&runner_, &BackgroundRunner::runningChanged, this, [this](bool running) {
-    if (!running) {
-      QApplication::restoreOverrideCursor();
-      ShowModel();
-      return;
-    }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    calculate_->setEnabled(false);
-    auto* dialog = new QProgressDialog(runner_.Title(), QStringLiteral("Cancel"), 0, 100, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(400);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    connect(&runner_, &BackgroundRunner::progressed, dialog, [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
-    connect(dialog, &QProgressDialog::canceled, &runner_, &BackgroundRunner::cancel);
-    connect(&runner_, &BackgroundRunner::runningChanged, dialog, [dialog](bool stillRunning) {
-      if (!stillRunning) dialog->deleteLater();
-    });
-  });
+  ShowProgressWhileRunning(runner_, this);
+  connect(&runner_, &BackgroundRunner::runningChanged, this, [this] { ShowModel(); });
   connect(&runner_, &BackgroundRunner::finished, this, &COrvoView::calculationFinished);
   ShowModel();
 }

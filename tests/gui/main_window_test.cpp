@@ -34,9 +34,10 @@ TEST(MainWindow, StartsWithNoProgramWindowAndUnbuiltProgramsDisabled) {
   EXPECT_TRUE(frame.Client()->subWindowList().isEmpty());
   EXPECT_EQ(frame.frameGeometry(), QRect(0, 0, 800, 685));  // the stored size is the outer frame
   for (ProgramKind kind : shell::kAllPrograms) {
-    const bool built = kind == ProgramKind::SingleCrystal || kind == ProgramKind::LaueCase;
+    const bool built = BuiltProgramWindows().count(kind) > 0;
     EXPECT_EQ(frame.ProgramAction(kind)->isEnabled(), built);
   }
+  EXPECT_TRUE(frame.ProgramAction(ProgramKind::MultipleBeam)->isEnabled());
   EXPECT_EQ(frame.ProgramAction(ProgramKind::MultipleBeam)->toolTip(), "Multiple-Beam Diffraction");
 
   QStringList menus;
