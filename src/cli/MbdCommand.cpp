@@ -45,6 +45,7 @@ using programs::UserInterface;
 struct MbdOptions {
   std::string structFile;
   double energyKev = core::kCuKalpha1Kev;
+  CLI::Option* energyOption = nullptr;  // given: set through "Photon Energy..."
   double temperature = 293.15;
   std::vector<int> hkl{1, 1, 1};
   std::vector<double> reference;
@@ -127,12 +128,19 @@ void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& u
   });
   if (!form.DefineCrystal(ui)) Stop();
 
+  // The window opens at the application's energy and defines its crystal
+  // there (θB = 90° when G has no Bragg angle); an energy asked for is then
+  // set as the person would, with the refusal of one too low for G.
+  if (options.energyOption->count() == 0) return;
   const double energyKev = options.energyKev;
   ui.QueueDialog<programs::ChangeWavelengthForm>([energyKev](programs::ChangeWavelengthForm& f, UserInterface& inner) {
     f.EnergyEdited(Exact(energyKev));
     return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
   });
   if (!form.PhotonEnergy(ui)) Stop();
+}
+
+void SetMode(const MbdOptions& options, MbdForm& form) {
   if (options.siMode != "auto") form.SetDiamondMode(options.siMode == "on");
 }
 
@@ -310,6 +318,7 @@ void RunMbd(const MbdOptions& options) {
   form.SetThreads(options.threads);
 
   DefineCrystal(options, form, ui);
+  SetMode(options, form);
   SetDirections(options, form, ui);
   AddReflections(options, form, ui);
 
@@ -345,7 +354,7 @@ const CommandRegistration kMbdCommand("mbd", [](CLI::App& app) {
   auto o = std::make_shared<MbdOptions>();
   CLI::App* mbd = app.add_subcommand("mbd", "multiple-beam diffraction: plane-wave or convoluted scan, reflection search");
   mbd->add_option("--struct", o->structFile, "crystal structure file (default: Silicon.struct of the data)");
-  mbd->add_option("--energy", o->energyKev, "photon energy in keV")->capture_default_str();
+  o->energyOption = mbd->add_option("--energy", o->energyKev, "photon energy in keV")->capture_default_str();
   mbd->add_option("--temp", o->temperature, "crystal temperature in K")->capture_default_str();
   mbd->add_option("--hkl", o->hkl, "primary reflection G: H K L")->expected(3)->capture_default_str();
   mbd->add_option("--href", o->reference, "horizontal reference direction (azimuth 0): H K L, fractions allowed")
