@@ -33,6 +33,7 @@ CDlgMBD_SF::CDlgMBD_SF(QWidget* parent, ChiComponentsForm& model, QtUserInterfac
   list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   list_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft);
+  list_->horizontalHeader()->setStretchLastSection(true);
   for (int i = 0; i < 3; ++i) list_->setColumnWidth(i, ChiComponentsForm::kColumnWidths[i] * 3 / 2);
   list_->setMinimumSize(560, 320);
 

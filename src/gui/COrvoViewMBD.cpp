@@ -32,7 +32,8 @@ QTableWidget* MakeList(const char* const* columns, const int* widths, int count,
   auto* list = new QTableWidget(0, count, parent);
   for (int i = 0; i < count; ++i) {
     list->setHorizontalHeaderItem(i, new QTableWidgetItem(QString::fromUtf8(columns[i])));
-    list->setColumnWidth(i, widths[i]);
+    // The widths are those of the small font the lists were laid out for.
+    list->setColumnWidth(i, widths[i] * 13 / 10);
   }
   list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft);
   list->horizontalHeader()->setStretchLastSection(true);
@@ -168,7 +169,7 @@ COrvoViewMBD::COrvoViewMBD(programs::AppContext& app, QWidget* parent)
   tolerance->addWidget(Label("deg", this));
   searchLayout->addLayout(tolerance);
   search_ = MakeList(texts::kSearchColumns, texts::kSearchWidths, 2, this);
-  search_->setMinimumWidth(230);
+  search_->setMinimumWidth(300);
   searchLayout->addWidget(search_, 1);
   auto* threshold = new QHBoxLayout;
   threshold->addWidget(Label("|χ| <", this));
