@@ -1,7 +1,6 @@
 #include "cli/CrystalOption.h"
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 
@@ -22,14 +21,18 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
   const std::filesystem::path path =
       structFile.empty() ? dataDirectory / kExampleStructFile : std::filesystem::path(structFile);
   crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier))
-    Refuse(messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !    ");
+  crystal::StructFileFailure failure;
+  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
+    // The window's words first, then what was wrong, for the person to mend the file.
+    const std::string message =
+        messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !";
+    Refuse(message + "\n" + path.string() + ": " + failure.Describe());
+  }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
   return structure;
 }
 
 double TemperatureOption(double kelvin) {
-  if (std::isnan(kelvin)) Refuse("The temperature must be a number of K.");
   return std::max(kelvin, kLowestTemperature);
 }
 
@@ -60,10 +63,6 @@ void Refuse(const multicrystal::Refusal& refusal) {
     throw ExitStatus{1};
   }
   Refuse(refusal.message);
-}
-
-void RequireFinite(double value, const char* option) {
-  if (!std::isfinite(value)) Refuse(std::string(option) + " must be a finite number.");
 }
 
 }  // namespace velto::cli

@@ -4,13 +4,10 @@
 // components computed or imported, and a plane-wave or convoluted Δθ/Δφ
 // scan written through the save dialog, as a person would do it.
 #include <CLI/CLI.hpp>
-#include <stdlib.h>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -96,13 +93,6 @@ void ApplyColumns(const std::string& list, MbdSaveForm& dialog) {
   }
 }
 
-std::string ReadResults(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::optional<mbd::Miller> ParseIndices(const std::string& text) {
   std::istringstream in(text);
   mbd::Miller m;
@@ -118,6 +108,10 @@ nlohmann::json AngleOrNull(double value, double scale) {
 void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
   CheckHkl(options.hkl, AllZeroHkl::Accept);
   const double temperature = TemperatureOption(options.temperature);
+  // A file that cannot be read is refused with the reason, as every command
+  // does; the window's own flow then loads it.
+  StderrNotifier notifier;
+  LoadStructOption(options.structFile, temperature, notifier, {.undefined = nullptr});
   ui.QueueOpenFile(options.structFile.empty() ? core::DataDirectory() / "Silicon.struct"
                                               : std::filesystem::path(options.structFile));
   const std::vector<int> hkl = options.hkl;
@@ -230,34 +224,15 @@ void ChiComponents(const MbdOptions& options, MbdForm& form, CliUserInterface& u
   if (form.ChiNeeded()) Stop();
 }
 
-// The file that stands for standard output: the run writes it as it writes
-// any results file, then it is copied out and removed.
-class StdoutFile {
- public:
-  StdoutFile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velto-mbd-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) Refuse("Cannot create a temporary folder for the results.");
-    folder_ = pattern;
-  }
-  ~StdoutFile() {
-    std::error_code error;
-    std::filesystem::remove_all(folder_, error);
-  }
-  std::filesystem::path Path() const { return folder_ / "results.dat"; }
-
- private:
-  std::filesystem::path folder_;
-};
-
 void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const std::filesystem::path& file) {
   form.Field(MbdField::Thickness).text = Exact(options.thicknessUm);
   form.Field(MbdField::Polarisation).text = Exact(options.polarisation);
   form.Field(MbdField::ThetaFrom).text = Exact(options.dtheta[0]);
   form.Field(MbdField::ThetaTo).text = Exact(options.dtheta[1]);
-  form.Field(MbdField::ThetaPoints).text = std::to_string(static_cast<int>(options.dtheta[2]));
+  form.Field(MbdField::ThetaPoints).text = std::to_string(GridPointsOption(options.dtheta[2], "--dtheta"));
   form.Field(MbdField::PhiFrom).text = Exact(options.dphi[0]);
   form.Field(MbdField::PhiTo).text = Exact(options.dphi[1]);
-  form.Field(MbdField::PhiPoints).text = std::to_string(static_cast<int>(options.dphi[2]));
+  form.Field(MbdField::PhiPoints).text = std::to_string(GridPointsOption(options.dphi[2], "--dphi"));
   form.Field(MbdField::EnergyOffset).text = Exact(options.energyOffset);
   const bool convolution = !options.convolution.empty();
   if (options.beam < 0 || options.beam >= form.Beams().Count())
@@ -295,7 +270,7 @@ void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const s
                        C::ThetaPoints, C::PhiDivergence, C::PhiPoints};
     for (std::size_t i = 0; i < 7; ++i) {
       const bool count = order[i] == C::EnergyPoints || order[i] == C::ThetaPoints || order[i] == C::PhiPoints;
-      form.Convolution().Field(order[i]).text = count ? std::to_string(static_cast<int>(c[i])) : Exact(c[i]);
+      form.Convolution().Field(order[i]).text = count ? std::to_string(GridPointsOption(c[i], "--conv")) : Exact(c[i]);
     }
     // --conv is the person's Yes to the warning about long runs.
     ui.QueueAnswer(programs::Answer::Yes);
@@ -315,7 +290,8 @@ void RunMbd(const MbdOptions& options) {
   programs::AppContext app(state);
   CliUserInterface ui;
   MbdForm form(app);
-  form.SetThreads(options.threads);
+  StderrNotifier notifier;
+  form.SetThreads(ThreadsOption(options.threads, notifier));
 
   DefineCrystal(options, form, ui);
   SetMode(options, form);
@@ -335,9 +311,10 @@ void RunMbd(const MbdOptions& options) {
   ChiComponents(options, form, ui);
 
   if (options.output.empty()) {
-    StdoutFile out;
-    Run(options, form, ui, out.Path());
-    std::cout << ReadResults(out.Path());
+    // The results file is then standard output itself, written by the same
+    // writer as any file.
+    std::cout.flush();
+    Run(options, form, ui, "/dev/stdout");
     return;
   }
   Run(options, form, ui, options.output);

@@ -1,10 +1,7 @@
 #include "gui/BackgroundRunner.h"
 
-#include <QApplication>
-#include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
-#include <algorithm>
 #include <atomic>
 
 namespace velto::gui {
@@ -45,7 +42,9 @@ BackgroundRunner::BackgroundRunner(QObject* parent) : QObject(parent), poll_(new
   });
 }
 
-BackgroundRunner::~BackgroundRunner() {
+BackgroundRunner::~BackgroundRunner() { Stop(); }
+
+void BackgroundRunner::Stop() {
   if (!worker_) return;
   // The window goes while its task runs: stop the worker and wait for it;
   // nothing is shown or applied any more.
@@ -53,6 +52,10 @@ BackgroundRunner::~BackgroundRunner() {
   worker_->disconnect(this);
   worker_->wait();
   delete worker_;
+  worker_ = nullptr;
+  run_.reset();
+  poll_->stop();
+  running_ = false;
 }
 
 bool BackgroundRunner::Start(programs::BackgroundTask task, programs::UserInterface& ui) {
@@ -77,6 +80,8 @@ void BackgroundRunner::cancel() {
 }
 
 void BackgroundRunner::Finish() {
+  // A worker that ended just before Stop() may still have its call queued.
+  if (!run_) return;
   poll_->stop();
   worker_->deleteLater();
   worker_ = nullptr;
@@ -88,27 +93,6 @@ void BackgroundRunner::Finish() {
   running_ = false;
   emit runningChanged(false);
   emit finished(cancelled);
-}
-
-void ShowProgressWhileRunning(BackgroundRunner& runner, QWidget* window) {
-  QObject::connect(&runner, &BackgroundRunner::runningChanged, window, [&runner, window](bool running) {
-    if (!running) {
-      QApplication::restoreOverrideCursor();
-      return;
-    }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    auto* dialog = new QProgressDialog(runner.Title(), QStringLiteral("Cancel"), 0, 100, window);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(400);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    QObject::connect(&runner, &BackgroundRunner::progressed, dialog,
-                     [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
-    QObject::connect(dialog, &QProgressDialog::canceled, &runner, &BackgroundRunner::cancel);
-    QObject::connect(&runner, &BackgroundRunner::runningChanged, dialog, [dialog](bool stillRunning) {
-      if (!stillRunning) dialog->deleteLater();
-    });
-  });
 }
 
 }  // namespace velto::gui

@@ -6,7 +6,6 @@
 #include "programs/ui/UserInterface.h"
 
 class QThread;
-class QWidget;
 class QTimer;
 
 namespace velto::gui {
@@ -29,6 +28,10 @@ class BackgroundRunner : public QObject {
   // second task while one runs is refused (the window refuses its commands
   // meanwhile).
   bool Start(programs::BackgroundTask task, programs::UserInterface& ui);
+  // Cancels a running task and waits for its worker. Its notices are not
+  // shown and its finish is not run, and no signal is sent: the owner is
+  // going away.
+  void Stop();
 
  public slots:
   void cancel();
@@ -49,11 +52,6 @@ class BackgroundRunner : public QObject {
   QThread* worker_ = nullptr;
   QTimer* poll_ = nullptr;
 };
-
-// Shows a window-modal progress dialog with Cancel over `window` while a
-// task of `runner` runs (after a short delay, so quick runs show nothing),
-// with the busy cursor; Cancel cancels the task.
-void ShowProgressWhileRunning(BackgroundRunner& runner, QWidget* window);
 
 // The user interface handed to a window's commands: a person (message boxes
 // and dialogs, or a test's script) for everything but background tasks,

@@ -53,12 +53,14 @@ void FillRow(QTableWidget* list, int row, std::initializer_list<const std::strin
 }  // namespace
 
 COrvoViewMBD::COrvoViewMBD(programs::AppContext& app, QWidget* parent)
-    : QWidget(parent), model_(app), ui_(this) {
+    : ProgramView(parent), model_(app) {
   setWindowTitle(ToQt(MbdForm::kTitle));
   mapAvailable_ = BuiltProgramWindows().count(shell::ProgramKind::MbdLineMap) > 0;
 
   // --- crystal, energy, frame ---
-  auto* crystal = new QGroupBox(this);
+  UseMenuBarOfOtherWindows();
+  QWidget* form = Form();
+  auto* crystal = new QGroupBox(form);
   auto* grid = new QGridLayout(crystal);
   int row = 0;
   grid->addWidget(AddButton(texts::kPhotonEnergy), row, 0);
@@ -183,17 +185,18 @@ COrvoViewMBD::COrvoViewMBD(programs::AppContext& app, QWidget* parent)
   left->addWidget(beams, 1);
   left->addWidget(scan);
   left->addWidget(BuildConvolutionPanel());
-  auto* layout = new QHBoxLayout(this);
+  auto* layout = new QHBoxLayout(form);
   layout->addLayout(left, 1);
   layout->addWidget(searchBox);
 
   for (auto& [id, edit] : edits_)
     if (const char* tip = MbdForm::ToolTip(id)) edit->setToolTip(ToQt(tip));
 
-  const auto on = [this](const char* caption, auto command) {
-    connect(Button(caption), &QPushButton::clicked, this, [this, command] { Run(command); });
-  };
   using UI = programs::UserInterface;
+  const auto on = [this](const char* caption, auto command) {
+    connect(Button(caption), &QPushButton::clicked, this,
+            [this, command] { RunCommand([this, command](UI& ui) { command(model_, ui); }); });
+  };
   on(texts::kPhotonEnergy, [](MbdForm& m, UI& ui) { m.PhotonEnergy(ui); });
   on(texts::kDefineCrystal, [](MbdForm& m, UI& ui) { m.DefineCrystal(ui); });
   on(texts::kReference, [](MbdForm& m, UI& ui) { m.HorizontalReference(ui); });
@@ -204,7 +207,7 @@ COrvoViewMBD::COrvoViewMBD(programs::AppContext& app, QWidget* parent)
   connect(Button(texts::kRemove), &QPushButton::clicked, this, [this] {
     const QList<QTableWidgetItem*> selected = reflections_->selectedItems();
     const std::optional<int> selectedRow = selected.isEmpty() ? std::nullopt : std::optional(selected.front()->row());
-    Run([selectedRow](MbdForm& m, UI&) { m.RemoveReflection(selectedRow); });
+    RunCommand([this, selectedRow](UI&) { model_.RemoveReflection(selectedRow); });
   });
   on(texts::kChi, [](MbdForm& m, UI& ui) { m.ChiComponents(ui); });
   on(texts::kNoPhiScan, [](MbdForm& m, UI&) { m.NoPhiScan(); });
@@ -213,18 +216,12 @@ COrvoViewMBD::COrvoViewMBD(programs::AppContext& app, QWidget* parent)
   on(texts::kSearch, [](MbdForm& m, UI& ui) { m.SearchReflections(ui); });
   on(texts::kOpenMap, [](MbdForm& m, UI& ui) { m.OpenMap(ui); });
   connect(convolutionButton_, &QPushButton::clicked, this,
-          [this] { Run([](MbdForm& m, UI& ui) { m.ConvolutionButton(ui); }); });
-  connect(deactivate_, &QPushButton::clicked, this, [this] { Run([](MbdForm& m, UI&) { m.DeactivateConvolution(); }); });
+          [this] { RunCommand([this](UI& ui) { model_.ConvolutionButton(ui); }); });
+  connect(deactivate_, &QPushButton::clicked, this, [this] { RunCommand([this](UI&) { model_.DeactivateConvolution(); }); });
   connect(siMode_, &QCheckBox::clicked, this, [this](bool checked) { model_.SetDiamondMode(checked); });
-  connect(search_, &QTableWidget::cellClicked, this, [this](int clickedRow, int) {
-    ReadFields();
-    model_.PickSearchRow(clickedRow);
-    ShowModel();
-  });
-
-  ShowProgressWhileRunning(runner_, this);
-  connect(&runner_, &BackgroundRunner::runningChanged, this, [this] { ShowModel(); });
-  connect(&runner_, &BackgroundRunner::finished, this, &COrvoViewMBD::runFinished);
+  connect(search_, &QTableWidget::cellClicked, this,
+          [this](int clickedRow, int) { RunCommand([this, clickedRow](UI&) { model_.PickSearchRow(clickedRow); }); });
+  SetMainCommand([this] { RunCommand([this](UI& ui) { model_.PlaneWaveScan(ui); }); });
   ShowModel();
 }
 
@@ -311,19 +308,11 @@ void COrvoViewMBD::ShowModel() {
   }
 
   // While a run computes the window takes no other command.
-  const bool idle = !runner_.Running();
+  const bool idle = !Busy();
   for (auto& [caption, button] : buttons_) button->setEnabled(idle);
   deactivate_->setEnabled(idle && model_.Convolution().DeactivateEnabled());
   openMap_->setEnabled(idle && mapAvailable_);
   siMode_->setEnabled(idle);
-}
-
-template <typename Command>
-void COrvoViewMBD::Run(Command command) {
-  if (runner_.Running()) return;
-  ReadFields();
-  command(model_, commandUi_);
-  ShowModel();
 }
 
 }  // namespace velto::gui

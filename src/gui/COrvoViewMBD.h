@@ -2,8 +2,7 @@
 #include <QWidget>
 #include <map>
 
-#include "gui/BackgroundRunner.h"
-#include "gui/QtUserInterface.h"
+#include "gui/ProgramView.h"
 #include "programs/multiple_beam/MbdForm.h"
 
 class QCheckBox;
@@ -16,43 +15,32 @@ namespace velto::gui {
 
 // The window of the multiple-beam program: copies what the person typed
 // into the form model, runs its commands and shows the model. Runs compute
-// on a worker thread with a progress dialog and Cancel; the rest of the
-// application stays usable meanwhile.
-class COrvoViewMBD : public QWidget {
+// on a worker thread with the frame's progress bar and Cancel; the rest of
+// the application stays usable meanwhile. The program has no menu bar of its
+// own.
+class COrvoViewMBD : public ProgramView {
   Q_OBJECT
  public:
   explicit COrvoViewMBD(programs::AppContext& app, QWidget* parent = nullptr);
   ~COrvoViewMBD() override;
 
   programs::MbdForm& Model() { return model_; }
-  // Tests script the person's answers (file choosers, child dialogs).
-  void SetUserInterface(programs::UserInterface& ui) { commandUi_.SetPerson(ui); }
   QLineEdit* FieldEdit(programs::MbdField id) const { return edits_.at(id); }
   QLineEdit* ConvolutionEdit(programs::MbdConvolutionField id) const { return convolutionEdits_.at(id); }
   // The command buttons, named by their captions.
   QPushButton* Button(const char* caption) const { return buttons_.at(caption); }
   QTableWidget* ReflectionList() const { return reflections_; }
   QTableWidget* SearchList() const { return search_; }
-  bool Running() const { return runner_.Running(); }
-
- signals:
-  void runFinished();
+ protected:
+  void ReadFields() override;
+  void ShowModel() override;
 
  private:
   QLineEdit* AddEdit(programs::MbdField id);
   QPushButton* AddButton(const char* caption);
   QWidget* BuildConvolutionPanel();
-  void ReadFields();
-  void ShowModel();
-  template <typename Command>
-  void Run(Command command);
 
   programs::MbdForm model_;
-  QtUserInterface ui_;
-  // Declared after the model: a run still going when the window goes is
-  // stopped before the model it reports to.
-  BackgroundRunner runner_;
-  WindowUserInterface commandUi_{ui_, runner_};
   std::map<programs::MbdField, QLineEdit*> edits_;
   std::map<programs::MbdField, QSpinBox*> spins_;
   std::map<programs::MbdConvolutionField, QLineEdit*> convolutionEdits_;

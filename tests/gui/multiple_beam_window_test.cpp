@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -33,7 +32,7 @@ namespace texts = programs::mbd_texts;
 
 class MultipleBeamWindowView : public ::testing::Test {
  protected:
-  MultipleBeamWindowView() : app(state), view(app) {
+  MultipleBeamWindowView() : state(DataState()), app(state), view(app) {
     view.SetUserInterface(person);
     view.show();
   }
@@ -69,13 +68,17 @@ class MultipleBeamWindowView : public ::testing::Test {
     view.Button(texts::kChi)->click();
   }
   void WaitForRun() {
-    QSignalSpy finished(&view, &COrvoViewMBD::runFinished);
-    ASSERT_TRUE(!view.Running() || finished.wait(120000));
-    // The progress dialog of the run goes with the next turn of the event loop.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QSignalSpy finished(&view, &ProgramView::taskFinished);
+    ASSERT_TRUE(!view.Busy() || finished.wait(120000));
   }
 
-  shell::MainFrameState state{.exeDirectory = velto::testing::BuildDataDirectory()};
+  static shell::MainFrameState DataState() {
+    shell::MainFrameState s;
+    s.exeDirectory = velto::testing::BuildDataDirectory();
+    return s;
+  }
+
+  shell::MainFrameState state;
   programs::AppContext app;
   COrvoViewMBD view;
   velto::testing::FakeUserInterface person;
@@ -145,14 +148,9 @@ TEST_F(MultipleBeamWindowView, ACancelledConvolutionKeepsTheEarlierFileAndLeaves
   person.QueueAnswer(programs::Answer::Yes);
   ChooseFile(file);
   view.Button(programs::MbdConvolutionPanel::kActivate)->click();
-  ASSERT_TRUE(view.Running());
+  ASSERT_TRUE(view.Busy());
   EXPECT_FALSE(view.Button(texts::kPlaneWave)->isEnabled()) << "no second command while a run computes";
-  const QList<QProgressDialog*> dialogs = view.findChildren<QProgressDialog*>();
-  ASSERT_FALSE(dialogs.isEmpty());
-  auto* cancel = dialogs.back()->findChild<QPushButton*>();
-  ASSERT_NE(cancel, nullptr);
-  EXPECT_EQ(cancel->text(), "Cancel");
-  cancel->click();
+  view.CancelButton()->click();
   WaitForRun();
   EXPECT_EQ(velto::testing::ReadWholeFile(file), earlier);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);

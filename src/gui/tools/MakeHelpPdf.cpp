@@ -1,14 +1,12 @@
 // Typesets Markdown sources into one PDF with Qt's text engine:
 //   velto_helpdoc OUTPUT.pdf "Title" first.md second.md ...
 // Each source starts on a new page.
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
-#include <QPdfWriter>
-#include <QRegularExpression>
 #include <QImage>
+#include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -28,20 +26,7 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "cannot read %s\n", argv[i]);
       return 1;
     }
-    QString text = QString::fromUtf8(source.readAll());
-    // Pictures are named relative to their source; the document loads
-    // them by absolute path.
-    const QDir folder = QFileInfo(source).absoluteDir();
-    static const QRegularExpression picture(QStringLiteral("!\\[([^\\]]*)\\]\\(([^)]+)\\)"));
-    QString resolved;
-    qsizetype last = 0;
-    for (auto it = picture.globalMatch(text); it.hasNext();) {
-      const QRegularExpressionMatch m = it.next();
-      resolved += text.mid(last, m.capturedStart() - last);
-      resolved += "![" + m.captured(1) + "](" + QUrl::fromLocalFile(folder.absoluteFilePath(m.captured(2))).toString() + ")";
-      last = m.capturedEnd();
-    }
-    markdown += resolved + text.mid(last) + "\n\n";
+    markdown += QString::fromUtf8(source.readAll()) + "\n\n";
   }
 
   QPdfWriter writer(QString::fromLocal8Bit(argv[1]));
@@ -57,23 +42,32 @@ int main(int argc, char* argv[]) {
   document.setDefaultFont(font);
   document.setDefaultStyleSheet(QStringLiteral("h1 { color: #1f3f7a; } h2 { color: #1f3f7a; } "
                                                "code { font-family: 'DejaVu Sans Mono'; }"));
+  // Pictures are named relative to the sources ("../screenshots/...").
+  document.setBaseUrl(QUrl::fromLocalFile(QFileInfo(QString::fromLocal8Bit(argv[3])).absolutePath() + "/"));
   document.setMarkdown(markdown);
-  // Screenshots are wider than the page: scale each to the text width (in
-  // the document's 96-dpi units, the 125 mm that the layout leaves for text).
-  const double textWidth = 125.0 / 25.4 * 96;
+  // A screenshot is as wide as the text. Printing keeps a margin of 2 cm
+  // inside the page's and sizes pictures in units of 1/96 inch.
+  const qreal resolution = writer.resolution();
+  const qreal textWidth =
+      (writer.pageLayout().paintRectPixels(writer.resolution()).width() - 2 * (2 / 2.54) * resolution) * 96 / resolution;
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-      const QTextFragment fragment = it.fragment();
-      if (!fragment.charFormat().isImageFormat()) continue;
-      QTextImageFormat format = fragment.charFormat().toImageFormat();
-      const QImage image(QUrl(format.name()).toLocalFile());
-      if (image.isNull() || image.width() <= textWidth) continue;
-      format.setWidth(textWidth);
-      format.setHeight(textWidth * image.height() / image.width());
+    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+      QTextImageFormat image = fragment.fragment().charFormat().toImageFormat();
+      if (!image.isValid()) continue;
+      const QImage picture = document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+      if (picture.isNull()) {
+        std::fprintf(stderr, "cannot read the picture %s\n", qPrintable(image.name()));
+        return 1;
+      }
+      // Printing lays out a copy of the document, which keeps only the
+      // resources added by hand.
+      document.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
+      image.setWidth(textWidth);
+      image.setHeight(textWidth * picture.height() / picture.width());
       QTextCursor cursor(&document);
-      cursor.setPosition(fragment.position());
-      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-      cursor.setCharFormat(format);
+      cursor.setPosition(fragment.fragment().position());
+      cursor.setPosition(fragment.fragment().position() + fragment.fragment().length(), QTextCursor::KeepAnchor);
+      cursor.setCharFormat(image);
     }
   }
   document.print(&writer);

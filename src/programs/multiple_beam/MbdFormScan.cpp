@@ -2,12 +2,9 @@
 // share (save dialog included), the plane-wave scan and the convolution
 // over divergence and bandwidth. A run computes on a worker and replaces the
 // chosen file only when it has completed.
-#include <unistd.h>
-
 #include <filesystem>
-#include <system_error>
 
-#include "programs/curve_export/CurveExport.h"
+#include "core/OutputFile.h"
 #include "programs/multiple_beam/FieldReading.h"
 #include "programs/multiple_beam/MbdForm.h"
 #include "programs/multiple_beam/MbdSaveForm.h"
@@ -24,17 +21,6 @@ std::string CreateFailedMessage(const std::filesystem::path& file) {
   return "Failed to create the file \"" + file.string() + "\" !";
 }
 
-// Whether a results file can be made at `file`: its folder exists and takes
-// new files, and the name is free or names a regular file. Checked before a
-// run so that nothing is computed for a file that cannot be written.
-bool CanCreate(const std::filesystem::path& file) {
-  std::error_code error;
-  if (file.empty() || !file.has_filename()) return false;
-  if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error)) return false;
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  return std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
 }  // namespace
 
 struct MbdForm::RunRequest {
@@ -42,6 +28,8 @@ struct MbdForm::RunRequest {
   mbd::ScanSetup setup;
   mbd::ConvolutionSetup convolutionSetup;
   std::filesystem::path file;
+  // Open on a temporary file beside the target until the run commits it.
+  std::shared_ptr<core::OutputFile> output;
 };
 
 std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool convolution) {
@@ -85,6 +73,13 @@ std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool c
   }
   Field(F::PhiPoints).text = std::to_string(s.phiPoints);
   Field(F::EnergyOffset).text = FormatNumber(s.energyOffsetEv, 8);
+  // The solver needs a wavelength: an offset that takes the energy to 0 or
+  // below has none.
+  if (!(energy_ + s.energyOffsetEv > 0)) {
+    ui.ShowMessage("The photon energy E + Delta E must stay above 0 eV.");
+    ui.Focus(MbdFieldName(F::EnergyOffset));
+    return std::nullopt;
+  }
 
   if (convolution) {
     const std::optional<mbd::ConvolutionSetup> settings = convolution_.Read(ui);
@@ -109,7 +104,8 @@ std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool c
   s.thicknessAngstrom = micrometres < 0 ? -1 : micrometres * core::kAngstromPerMicrometre;
   s.options = save.Options();
   run.file = save.File();
-  if (!CanCreate(run.file)) {
+  run.output = std::make_shared<core::OutputFile>();
+  if (!run.output->Open(run.file)) {
     ui.ShowMessage(CreateFailedMessage(run.file), MessageIcon::Stop);
     return std::nullopt;
   }
@@ -118,7 +114,6 @@ std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool c
 
 void MbdForm::StartRun(UserInterface& ui, RunRequest request) {
   struct Outcome {
-    std::string text;
     mbd::ScanSummary summary;
   };
   auto run = std::make_shared<const RunRequest>(std::move(request));
@@ -134,7 +129,7 @@ void MbdForm::StartRun(UserInterface& ui, RunRequest request) {
       {title,
        [run, solver, geometry, outcome, threads](core::Notifier& notices, core::Progress& progress) {
          const mbd::PointSink sink = [&](const mbd::PointResult& point) {
-           outcome->text += mbd::FormatResultLine(point, run->setup.options, run->convolution, shell::FormatNumber);
+           run->output->Write(mbd::FormatResultLine(point, run->setup.options, run->convolution, shell::FormatNumber));
          };
          outcome->summary =
              run->convolution
@@ -144,8 +139,11 @@ void MbdForm::StartRun(UserInterface& ui, RunRequest request) {
        },
        [this, run, outcome](UserInterface& ui, bool cancelled) {
          // A cancelled run leaves any earlier file of that name as it was.
-         if (cancelled || outcome->summary.cancelled) return;
-         if (!ReplaceFileSafely(run->file, outcome->text)) {
+         if (cancelled || outcome->summary.cancelled) {
+           run->output->Abandon();
+           return;
+         }
+         if (!run->output->Commit()) {
            ui.ShowMessage(CreateFailedMessage(run->file), MessageIcon::Stop);
            return;
          }
