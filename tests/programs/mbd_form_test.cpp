@@ -240,6 +240,9 @@ TEST_F(MbdWindow, ARunIsRefusedWithTheMessageOfTheFirstMissingInput) {
   form.Field(F::EnergyOffset).text = "nan";
   EXPECT_FALSE(RunInto(form, "x.dat"));
   EXPECT_EQ(ui.LastFocus(), "energy offset");
+  form.Field(F::EnergyOffset).text = "-8000";  // no wavelength left for the solver
+  EXPECT_FALSE(RunInto(form, "x.dat"));
+  EXPECT_EQ(ui.LastMessage(), "The photon energy E + Delta E must stay above 0 eV.");
   form.Field(F::EnergyOffset).text = "0";
 
   // Tilting the surface towards the incident beam by more than θB turns the
