@@ -1,17 +1,21 @@
 #include "gui/ProgramWindows.h"
 
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewMBD.h"
 
 namespace velto::gui {
 
 ProgramWindowRegistry BuiltProgramWindows() {
   // Each program view adds its factory here as it joins the application.
   ProgramWindowRegistry registry;
-  registry[shell::ProgramKind::SingleCrystal] = [](programs::AppContext& app, QWidget* parent) -> QWidget* {
+  registry[shell::ProgramKind::SingleCrystal] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, false, parent);
   };
-  registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> QWidget* {
+  registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
+  };
+  registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMBD(app, parent);
   };
   return registry;
 }
