@@ -289,6 +289,7 @@ void RunRc(const RcOptions& options) {
     if (auto refusal = programs::WriteCurveFile(options.output, outcome.curve, geometry, dialog.Choice()))
       Refuse(refusal->message);
   }
+  EndIfPointsFailed(outcome.curve.failedPoints, outcome.curve.points);
 }
 
 const CommandRegistration kRcCommand("rc", [](CLI::App& app) {

@@ -1,5 +1,8 @@
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgExport.h"
+#include "gui/CDlgMBDHorizD.h"
+#include "gui/CDlgMBD_SF.h"
+#include "gui/CDlgMBD_Save.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/CDlgSetBragg.h"
 #include "gui/CDlgXopSF.h"
@@ -18,6 +21,9 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
   QtUserInterface::RegisterDialog<programs::FormFactorForm, CFormFactor>();
   QtUserInterface::RegisterDialog<programs::FormLoopForm, CFormLoop>();
+  QtUserInterface::RegisterDialog<programs::HorizontalReferenceForm, CDlgMBDHorizD>();
+  QtUserInterface::RegisterDialog<programs::ChiComponentsForm, CDlgMBD_SF>();
+  QtUserInterface::RegisterDialog<programs::MbdSaveForm, CDlgMBD_Save>();
 }
 
 }  // namespace velto::gui

@@ -1,6 +1,7 @@
 #include "gui/ProgramWindows.h"
 
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewMBD.h"
 #include "gui/COrvoViewStruct.h"
 
 namespace velto::gui {
@@ -17,6 +18,9 @@ ProgramWindowRegistry BuiltProgramWindows() {
   registry[shell::ProgramKind::BrennanStructureFactors] = [](programs::AppContext& app,
                                                              QWidget* parent) -> ProgramView* {
     return new COrvoViewStruct(app, parent);
+  };
+  registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMBD(app, parent);
   };
   return registry;
 }

@@ -1,6 +1,7 @@
 #include "RunProgram.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +47,43 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   result.out = ReadWholeFile(outPath);
   result.err = ReadWholeFile(errPath);
   return result;
+}
+
+ChildProgram::ChildProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  const std::string path = (core::ExecutableDirectory() / program).string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<std::string> storage{path};
+  storage.insert(storage.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& argument : storage) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + path);
+  pid_ = pid;
+}
+
+ChildProgram::~ChildProgram() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  Wait();
+}
+
+void ChildProgram::Signal(int signal) const {
+  if (pid_ > 0) ::kill(pid_, signal);
+}
+
+int ChildProgram::Wait() {
+  int wstatus = 0;
+  while (pid_ > 0 && waitpid(pid_, &wstatus, 0) < 0) {
+    if (errno != EINTR) break;
+  }
+  pid_ = -1;
+  return wstatus;
 }
 
 }  // namespace velto::testing

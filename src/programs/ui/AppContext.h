@@ -4,11 +4,15 @@
 
 #include "crystal/CrystalStructure.h"
 #include "crystal/StructFactor.h"
+#include "mbd/MbdResults.h"
+#include "mbd/MbdScan.h"
 #include "shell/MainFrameState.h"
 #include "shell/ProgramSlots.h"
 #include "programs/ui/UserInterface.h"
 
 namespace velto::programs {
+
+class MbdHandOverSource;
 
 // Requests that a program window passes on to the application: opening
 // another program, showing the manual.
@@ -52,9 +56,23 @@ class AppContext {
   // for the default temperature.
   bool ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure, double temperature);
 
+  // The open multiple-beam window, whose crystal the MBD-line map takes
+  // over (see MbdHandOverSource); null while none is open.
+  MbdHandOverSource* MbdSource() const { return mbdSource_; }
+  void SetMbdHandOverSource(MbdHandOverSource* source) { mbdSource_ = source; }
+
+  // Options of the multiple-beam program that live for the application run
+  // and are shared by its windows: the results-file choices of the save
+  // dialog and the settings of the convolution panel.
+  mbd::ResultOptions& MbdResultOptions() { return mbdResultOptions_; }
+  mbd::ConvolutionSetup& MbdConvolution() { return mbdConvolution_; }
+
  private:
   shell::MainFrameState& state_;
   ShellCommands* commands_;
+  MbdHandOverSource* mbdSource_ = nullptr;
+  mbd::ResultOptions mbdResultOptions_;
+  mbd::ConvolutionSetup mbdConvolution_;
 };
 
 }  // namespace velto::programs
