@@ -6,21 +6,13 @@
 #include "core/TextNumbers.h"
 #include "core/Units.h"
 #include "programs/form_factor/FormLoopForm.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
 
 using shell::FormatNumber;
 using F = FormFactorField;
-
-namespace {
-
-void Refuse(UserInterface& ui, const Refusal& refusal) {
-  ui.ShowMessage(refusal.message, refusal.icon);
-  if (!refusal.field.empty()) ui.Focus(refusal.field);
-}
-
-}  // namespace
 
 FormFactorForm::FormFactorForm(AppContext& app, const FormFactorStart& start, std::vector<std::string> structureElements)
     : app_(app),
@@ -74,7 +66,7 @@ bool FormFactorForm::EnergyLeft(UserInterface& ui) {
     // The box goes back to the energy the dialog still works with, so that
     // what it shows is what the next calculation uses.
     box.text = FormatNumber(energyEv_ / core::kEvPerKev, 8);
-    Refuse(ui, *refusal);
+    ShowRefusal(ui, *refusal);
     return false;
   }
   const double energyKev = std::get<double>(read);
@@ -100,7 +92,7 @@ bool FormFactorForm::ThetaLeft(UserInterface& ui) {
   const auto read = core::ReadFreeNumber(Field(F::Theta).text, "θ", kThetaField);
   if (const auto* refusal = std::get_if<Refusal>(&read)) {
     Field(F::Theta).text = FormatNumber(theta_, 8);
-    Refuse(ui, *refusal);
+    ShowRefusal(ui, *refusal);
     return false;
   }
   theta_ = ClampedTheta(std::get<double>(read));
@@ -112,7 +104,7 @@ bool FormFactorForm::ThetaLeft(UserInterface& ui) {
 int FormFactorForm::ChosenElement(UserInterface& ui) {
   const auto chosen = FormFactorElement(row_, rows_[static_cast<std::size_t>(row_)], structureElements_);
   if (const auto* refusal = std::get_if<Refusal>(&chosen)) {
-    Refuse(ui, *refusal);
+    ShowRefusal(ui, *refusal);
     return 0;
   }
   return std::get<int>(chosen);

@@ -4,6 +4,7 @@
 
 #include "core/TextNumbers.h"
 #include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 
 namespace velto::programs {
 
@@ -47,8 +48,7 @@ void FormLoopForm::Export(UserInterface& ui) {
   if (!step) return;
   const FormLoopRange range{mode_, *from, *to, *step};
   if (const auto refusal = CheckFormLoopRange(range, wavelength_)) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    ui.Focus(refusal->field);
+    ShowRefusal(ui, *refusal);
     return;
   }
   auto engine = app_.StructFactorEngine(ui);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -29,8 +30,7 @@ void ParasiticForm::Calculate(UserInterface& ui) {
   diamond_ = Field(F::DiamondStructure).checked;
   const ParasiticResult result = CalculateParasiticReflections(primary_[0], primary_[1], primary_[2], diamond_);
   if (result.refusal) {
-    ui.ShowMessage(result.refusal->message, result.refusal->icon);
-    if (!result.refusal->field.empty()) ui.Focus(result.refusal->field);
+    ShowRefusal(ui, *result.refusal);
     return;
   }
   Field(F::Output).text = result.text;

@@ -1,15 +1,14 @@
 #include "programs/structure_factor/StructureFactorForm.h"
 
 #include <algorithm>
-#include <variant>
 
-#include "core/Refusal.h"
 #include "core/Units.h"
 #include "crystal/ElementTable.h"
 #include "crystal/Susceptibility.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
 #include "programs/form_factor/FormFactorForm.h"
 #include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/ComboRules.h"
 #include "shell/NumberText.h"
 
@@ -94,13 +93,9 @@ void StructureFactorForm::Calculate(UserInterface& ui) {
     if (!value) return;
     hkl[i] = *value;
   }
-  const auto typed = core::ReadFreeNumber(Field(F::Temperature).text, "Temperature", kTemperatureField);
-  if (const auto* refusal = std::get_if<core::Refusal>(&typed)) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    ui.Focus(refusal->field);
-    return;
-  }
-  const double temperature = std::max(std::get<double>(typed), kMinimumTemperature);
+  const auto typed = ReadNumberField(ui, Field(F::Temperature).text, "Temperature", kTemperatureField);
+  if (!typed) return;
+  const double temperature = std::max(*typed, kMinimumTemperature);
   if (TemperatureChanged(temperature_, temperature)) {
     temperature_ = temperature;
     Field(F::Temperature).text = FormatNumber(temperature_, 8);
