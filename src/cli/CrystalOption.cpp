@@ -13,14 +13,22 @@ constexpr double kLowestTemperature = 1e-6;  // K
 constexpr const char* kExampleStructFile = "Silicon.struct";
 }  // namespace
 
+std::filesystem::path StructOptionPath(const std::string& structFile) {
+  return structFile.empty() ? core::DataDirectory() / kExampleStructFile : std::filesystem::path(structFile);
+}
+
 crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,
                                            StderrNotifier& notifier, const StructureMessages& messages) {
   const std::filesystem::path dataDirectory = core::DataDirectory();
-  const std::filesystem::path path =
-      structFile.empty() ? dataDirectory / kExampleStructFile : std::filesystem::path(structFile);
+  const std::filesystem::path path = StructOptionPath(structFile);
   crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier))
-    Refuse(messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !    ");
+  crystal::StructFileFailure failure;
+  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
+    // The window's words first, then what was wrong, for the person to mend the file.
+    const std::string message =
+        messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !";
+    Refuse(message + "\n" + path.string() + ": " + failure.Describe());
+  }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
   return structure;
 }

@@ -3,6 +3,8 @@
 #include "gui/COrvoView.h"
 #include "gui/COrvoViewDCM.h"
 #include "gui/COrvoViewDbl.h"
+#include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewStruct.h"
 
 namespace velto::gui {
 
@@ -21,6 +23,13 @@ ProgramWindowRegistry BuiltProgramWindows() {
   registry[shell::ProgramKind::MultiCrystalMonochromator] = [](programs::AppContext& app,
                                                                QWidget* parent) -> ProgramView* {
     return new COrvoViewDCM(app, parent);
+  };
+  registry[shell::ProgramKind::BrennanStructureFactors] = [](programs::AppContext& app,
+                                                             QWidget* parent) -> ProgramView* {
+    return new COrvoViewStruct(app, parent);
+  };
+  registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMBD(app, parent);
   };
   return registry;
 }

@@ -11,6 +11,7 @@
 #include "programs/curve_export/CurveExport.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
 #include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -193,9 +194,9 @@ std::optional<multicrystal::ConvolutionPlan> ConvolutedCurveForm::BeginCalculati
 
   ConvolutionInput in;
   in.energy = energy_;
-  const auto fwhm = ReadFreeNumber(ui, Field(F::SpectrumFwhm).text, "FWHM", field::kSpectrumFwhm);
+  const auto fwhm = ReadNumberField(ui, Field(F::SpectrumFwhm).text, "FWHM", field::kSpectrumFwhm);
   if (!fwhm) return std::nullopt;
-  const auto range = ReadFreeNumber(ui, Field(F::SpectrumRange).text, "Spectrum Range", field::kSpectrumRange);
+  const auto range = ReadNumberField(ui, Field(F::SpectrumRange).text, "Spectrum Range", field::kSpectrumRange);
   if (!range) return std::nullopt;
   in.spectrumFwhm = *fwhm;
   in.spectrumRange = *range;
@@ -229,9 +230,9 @@ std::optional<multicrystal::ConvolutionPlan> ConvolutedCurveForm::BeginCalculati
                                                kMaxAsymmetryDegrees, field::kSampleAsymmetry);
   if (!sampleAsymmetry) return std::nullopt;
   const auto thickness =
-      ReadFreeNumber(ui, Field(F::SampleThickness).text, "Sample Thickness", field::kSampleThickness);
+      ReadNumberField(ui, Field(F::SampleThickness).text, "Sample Thickness", field::kSampleThickness);
   if (!thickness) return std::nullopt;
-  const auto centre = ReadFreeNumber(ui, Field(F::AngularCentre).text, "Angular Center", field::kAngularCentre);
+  const auto centre = ReadNumberField(ui, Field(F::AngularCentre).text, "Angular Center", field::kAngularCentre);
   if (!centre) return std::nullopt;
 
   in.spectralPoints = *spectralPoints;

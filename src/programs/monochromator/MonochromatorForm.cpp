@@ -10,6 +10,7 @@
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
 #include "programs/monochromator/MonochromatorPlot.h"
 #include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -188,7 +189,7 @@ std::optional<multicrystal::MonochromatorInput> MonochromatorForm::CheckGeometry
 void MonochromatorForm::Calculate(UserInterface& ui) {
   std::optional<multicrystal::MonochromatorInput> in = CheckGeometry(ui);
   if (!in) return;
-  const auto deltaPhi = ReadFreeNumber(ui, Field(F::DeltaPhi).text, "Delta Phi", field::kDeltaPhi);
+  const auto deltaPhi = ReadNumberField(ui, Field(F::DeltaPhi).text, "Delta Phi", field::kDeltaPhi);
   if (!deltaPhi) return;
   in->deltaPhi = *deltaPhi;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/TextNumbers.h"
+#include "programs/ui/FieldReading.h"
 
 namespace velto::programs {
 namespace {
@@ -36,16 +37,6 @@ std::optional<double> ReadAnyNumber(UserInterface& ui, std::string_view text, st
     return std::nullopt;
   }
   return ShowUnlessRefused(ui, core::ReadBoundNumber(text, -HUGE_VAL, HUGE_VAL, field));
-}
-
-std::optional<double> ReadFreeNumber(UserInterface& ui, std::string_view text, std::string_view label,
-                                     std::string_view field) {
-  return ShowUnlessRefused(ui, core::ReadFreeNumber(text, label, field));
-}
-
-void ShowRefusal(UserInterface& ui, const core::Refusal& refusal) {
-  ui.ShowMessage(refusal.message, refusal.icon);
-  if (!refusal.field.empty()) ui.Focus(refusal.field);
 }
 
 std::string BoundIntegerText(int value) { return std::to_string(value); }

@@ -21,14 +21,6 @@ std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, 
 std::optional<double> ReadAnyNumber(UserInterface& ui, std::string_view text, std::string_view label,
                                     std::string_view field);
 
-// A free field: its leading number, 0 when it has none; refused naming
-// `label` when it reads as infinity or not-a-number.
-std::optional<double> ReadFreeNumber(UserInterface& ui, std::string_view text, std::string_view label,
-                                     std::string_view field);
-
-// Shows a refusal and moves the focus to its field, if it names one.
-void ShowRefusal(UserInterface& ui, const core::Refusal& refusal);
-
 // How a bound field is written when its form is first shown.
 std::string BoundIntegerText(int value);
 std::string BoundNumberText(double value);
