@@ -7,6 +7,7 @@
 
 #include "core/DataDirectory.h"
 #include "crystal/Susceptibility.h"
+#include "programs/ui/AppContext.h"
 #include "shell/MainFrameState.h"
 
 namespace velto::cli {
@@ -22,8 +23,11 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
   const std::filesystem::path path =
       structFile.empty() ? dataDirectory / kExampleStructFile : std::filesystem::path(structFile);
   crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier))
-    Refuse(messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !    ");
+  crystal::LoadFailure failure;
+  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
+    Refuse(messages.unreadable ? std::string(messages.unreadable) + "\n" + crystal::DescribeLoadFailure(path, failure)
+                               : programs::LoadFailedMessage(path, failure));
+  }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
   return structure;
 }

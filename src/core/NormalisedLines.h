@@ -19,6 +19,10 @@ class NormalisedLineReader {
   // The next non-empty normalised line, or "" at the end of the file.
   std::string Next();
   bool AtEnd() const { return atEnd_; }
+  // The number (from 1) of the line of the file that the last Next()
+  // returned, CR LF counting as one line end; after the end of the file, the
+  // number the next line would have had. Messages about a file name it.
+  int LineNumber() const { return lineNumber_; }
 
   // Longest physical line kept; characters beyond it are dropped so that a
   // binary file without line ends cannot exhaust memory.
@@ -27,6 +31,8 @@ class NormalisedLineReader {
  private:
   std::istream& in_;
   bool atEnd_ = false;
+  int linesRead_ = 0;
+  int lineNumber_ = 0;
 };
 
 // Normalises one physical line as described above.

@@ -28,14 +28,35 @@ bool AllFinite(std::initializer_list<double> values) {
   return true;
 }
 
+// The one way the reader refuses a file: false, with the reason when the
+// caller asked for one.
+bool Refuse(LoadFailure* failure, int line, std::string what) {
+  if (failure) *failure = {line, std::move(what)};
+  return false;
+}
+
+// Lines of the file the cell came from, for the reasons of a refused cell.
+struct CellLines {
+  int lengths = 0;
+  int angles = 0;
+};
+
 // Steps shared by the file reader and the diamond builder once the cell and
 // the groups are known.
 bool Complete(CrystalStructure& structure, double temperature, const std::filesystem::path& dataDirectory,
-              core::Notifier& notifier) {
+              core::Notifier& notifier, CellLines lines = {}, LoadFailure* failure = nullptr) {
   // The cell is checked before the atomic data so that a file describing no
   // lattice is refused without messages about data files.
-  if (!ComputeLattice(structure)) return false;
-  if (!LoadAtomicData(structure, dataDirectory, notifier)) return false;
+  if (!ComputeLattice(structure)) {
+    const bool lengthsUsable = AllFinite({structure.a, structure.b, structure.c}) && structure.a > 0 &&
+                               structure.b > 0 && structure.c > 0;
+    if (!lengthsUsable) return Refuse(failure, lines.lengths, "the cell lengths a, b, c must be positive numbers");
+    return Refuse(failure, lines.angles, "the cell angles alpha, beta, gamma describe no cell");
+  }
+  if (!LoadAtomicData(structure, dataDirectory, notifier)) {
+    return Refuse(failure, 0,
+                  "the atomic data of its elements cannot be read from " + (dataDirectory / "f0f1f2").string());
+  }
   SetTemperature(structure, temperature);
   return true;
 }
@@ -89,39 +110,61 @@ bool ComputeLattice(CrystalStructure& s) {
   return AllFinite({s.a2x, s.a2y, s.a3x, s.a3y, s.b1x, s.b1y, s.b1z, s.b2y, s.b2z, s.b3z});
 }
 
+std::string DescribeLoadFailure(const std::filesystem::path& path, const LoadFailure& failure) {
+  std::string text = path.filename().string();
+  if (failure.line > 0) text += ", line " + std::to_string(failure.line);
+  return text + ": " + failure.what + ".";
+}
+
 bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& path, double temperature,
-                    const std::filesystem::path& dataDirectory, core::Notifier& notifier) {
+                    const std::filesystem::path& dataDirectory, core::Notifier& notifier, LoadFailure* failure) {
   structure.Clear();
   std::error_code error;
   // A directory opens as a stream on some systems and then reads as empty.
-  if (std::filesystem::is_directory(path, error)) return false;
+  if (std::filesystem::is_directory(path, error)) return Refuse(failure, 0, "it is a directory, not a file");
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  if (!in) return Refuse(failure, 0, "the file cannot be opened");
   core::NormalisedLineReader reader(in);
 
   structure.name = reader.Next();
+  CellLines cellLines;
   const auto lengths = core::SplitFields(reader.Next(), 3);
+  cellLines.lengths = reader.LineNumber();
   structure.a = NumberOf(lengths[0]);
   structure.b = NumberOf(lengths[1]);
   structure.c = NumberOf(lengths[2]);
   const auto angles = core::SplitFields(reader.Next(), 3);
+  cellLines.angles = reader.LineNumber();
   structure.alpha = NumberOf(angles[0]) * core::kDegree;
   structure.beta = NumberOf(angles[1]) * core::kDegree;
   structure.gamma = NumberOf(angles[2]) * core::kDegree;
 
-  const int atomCount = core::LeadingInteger(reader.Next()).value_or(0);
-  if (atomCount < 0 || atomCount > kMostAtoms) return false;
+  const std::string countLine = reader.Next();
+  const int atomCount = core::LeadingInteger(countLine).value_or(0);
+  if (atomCount < 0 || atomCount > kMostAtoms) {
+    return Refuse(failure, reader.LineNumber(),
+                  "the number of atoms must lie between 0 and " + std::to_string(kMostAtoms) + ", not \"" +
+                      countLine.substr(0, 40) + "\"");
+  }
 
-  // Atoms by element, each element's atoms in file order. A file that ends
-  // before its N atom lines gives empty lines, whose blank symbol matches no
-  // element.
+  // Atoms by element, each element's atoms in file order.
   std::array<std::vector<AtomSite>, ElementTable::kCount + 1> byElement;
   for (int i = 0; i < atomCount; ++i) {
-    const auto fields = core::SplitFields(reader.Next(), 5);
+    const std::string line = reader.Next();
+    if (line.empty()) {
+      return Refuse(failure, reader.LineNumber(),
+                    "the file ends after " + std::to_string(i) + " of its " + std::to_string(atomCount) +
+                        " atom lines");
+    }
+    const auto fields = core::SplitFields(line, 5);
     const int z = ElementTable::Find(fields[0]);
-    if (z == 0) return false;
+    if (z == 0) {
+      return Refuse(failure, reader.LineNumber(), "unknown element symbol \"" + fields[0].substr(0, 40) + "\"");
+    }
     AtomSite atom{NumberOf(fields[1]), NumberOf(fields[2]), NumberOf(fields[3]), Occupancy(NumberOf(fields[4]))};
-    if (!AllFinite({atom.x, atom.y, atom.z})) return false;
+    if (!AllFinite({atom.x, atom.y, atom.z})) {
+      return Refuse(failure, reader.LineNumber(), "the coordinates of the atom are not finite numbers");
+    }
     byElement[z].push_back(atom);
   }
   for (int z = 1; z <= ElementTable::kCount; ++z) {
@@ -135,7 +178,7 @@ bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& pa
   // 0 (no thermal vibration).
   for (ElementGroup& group : structure.groups) group.debyeTemperature = NumberOf(reader.Next());
 
-  return Complete(structure, temperature, dataDirectory, notifier);
+  return Complete(structure, temperature, dataDirectory, notifier, cellLines, failure);
 }
 
 bool MakeDiamondCrystal(CrystalStructure& structure, int z, double latticeConstant, double debyeTemperature,

@@ -78,12 +78,29 @@ struct CrystalStructure {
 // lattice fields are then left as computed and must not be used.
 bool ComputeLattice(CrystalStructure& structure);
 
+// Why a structure file could not be loaded, for the person who has to mend
+// it: the line of the file (from 1; 0 when the fault lies on no one line,
+// such as a file that cannot be opened) and what was wrong there.
+struct LoadFailure {
+  int line = 0;
+  std::string what;
+
+  bool operator==(const LoadFailure&) const = default;
+};
+
+// "Silicon.struct, line 5: unknown element symbol "Xx"." The one wording of
+// a load failure, shown under "Failed to open file ..." by the window and
+// the command-line tool.
+std::string DescribeLoadFailure(const std::filesystem::path& path, const LoadFailure& failure);
+
 // Reads a structure file and completes the structure: atomic data from
 // `dataDirectory` (f0f1f2/), thermal exponents at `temperature` (K), lattice.
 // False when the file cannot be read as a structure; the structure is then
-// in a partial state and the caller clears it.
+// in a partial state and the caller clears it, and `failure` (when given)
+// says why.
 bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& path, double temperature,
-                    const std::filesystem::path& dataDirectory, core::Notifier& notifier);
+                    const std::filesystem::path& dataDirectory, core::Notifier& notifier,
+                    LoadFailure* failure = nullptr);
 
 // Builds a cubic diamond-structure crystal of element `z` with lattice
 // constant `latticeConstant` (Å) and completes it like LoadStructFile. The

@@ -91,8 +91,8 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setDefault(true);
-  cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
-  cancelButton_->setAutoDefault(false);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setAutoDefault(false);
 
   // Left: the crystal; right: chi and the help texts.
   auto* left = new QVBoxLayout;
@@ -121,7 +121,7 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
   auto* okRow = new QHBoxLayout;
   okRow->addStretch();
   okRow->addWidget(ok);
-  okRow->addWidget(cancelButton_);
+  okRow->addWidget(cancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
@@ -157,7 +157,7 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
   });
   connect(exampleButton, &QPushButton::clicked, this, [this] { model_.ShowExampleStructure(Ui()); });
   connect(ok, &QPushButton::clicked, this, &CDlgCrystParams::accept);
-  connect(cancelButton_, &QPushButton::clicked, this, &CDlgCrystParams::reject);
+  connect(cancel, &QPushButton::clicked, this, &CDlgCrystParams::reject);
 
   Refresh();
 }
@@ -184,7 +184,6 @@ void CDlgCrystParams::Refresh() {
   manual_->setChecked(model_.ManualCheck().checked);
   ShowButton(calculateButton_, programs::FormField{{}, model_.CalculateButton().enabled});
   ShowButton(copyButton_, programs::FormField{{}, model_.CopyFromBrennanButton().enabled});
-  ShowButton(cancelButton_, programs::FormField{{}, model_.CancelButton().enabled});
 }
 
 void CDlgCrystParams::accept() {

@@ -34,7 +34,9 @@ std::string Silicon() { return (BuildDataDirectory() / "Silicon.struct").string(
 TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
   TemporaryDirectory directory;
   const std::string missing = (directory.path() / "absent.struct").string();
-  const std::string failed = "Failed to open file '" + missing + "' !";
+  // The window's text, and on a line of its own why.
+  const std::string why = "\nabsent.struct: the file cannot be opened.";
+  const std::string failed = "Failed to open file '" + missing + "' !    " + why;
   ExpectRefusals({
       {{"rc", "--struct", missing}, failed},
       {{"mbd", "--struct", missing, "--href", "1", "-1", "0"}, failed},
@@ -42,7 +44,7 @@ TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
       {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, failed},
       {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, failed},
       // The structure-factor window has one message for any file it cannot use.
-      {{"sf", "--struct", missing}, kImportFirst},
+      {{"sf", "--struct", missing}, kImportFirst + why},
   });
 }
 

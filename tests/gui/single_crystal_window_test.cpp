@@ -4,10 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <fstream>
 #include <string>
 
 #include "GuiTestSupport.h"
+#include "gui/CDlgCrystParams.h"
 #include "gui/COrvoView.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/curve_export/CurveExport.h"
@@ -132,6 +134,55 @@ TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
   ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
   EXPECT_FALSE(finished.takeFirst().at(0).toBool());
   EXPECT_EQ(view.Model().Curve()->points, 501);
+}
+
+TEST(SingleCrystalWindowView, AFailedReloadInTheCrystalDialogKeepsTheCrystalAndCalculateStillWorks) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  window.DefineSilicon();
+  QSignalSpy finished(&view, &ProgramView::taskFinished);
+  view.CalculateButton()->click();
+  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  const QString fwhm = view.FieldEdit(F::Fwhm)->text();
+  finished.clear();
+
+  // The real crystal dialog this time: the file chooser is cancelled once,
+  // then gets a broken file; then the person leaves with Esc.
+  velto::testing::TemporaryDirectory dir;
+  const auto broken = dir.Write("broken.struct", "Broken\n5 5 5\n90 90 90\n1\nQq 0 0 0 1\n");
+  velto::testing::FakeUserInterface chooser;
+  QtUserInterface person(&view);
+  view.SetUserInterface(person);
+  QString nameAfterFailure;
+  QtUserInterface::SetDialogRunner([&](QDialog& dialog) {
+    auto* crystal = dynamic_cast<CDlgCrystParams*>(&dialog);
+    if (!crystal) return int(QDialog::Rejected);
+    crystal->SetUserInterface(chooser);
+    crystal->show();
+    chooser.QueueOpenFile(std::nullopt);
+    crystal->StructureButton()->click();
+    chooser.QueueOpenFile(broken);
+    crystal->StructureButton()->click();
+    nameAfterFailure = crystal->NameBox()->text();
+    QTest::keyClick(crystal, Qt::Key_Escape);
+    return crystal->result();
+  });
+  view.DefineCrystalButton()->click();
+  QtUserInterface::SetDialogRunner({});
+  ASSERT_EQ(chooser.messages.size(), 1u);
+  EXPECT_EQ(chooser.LastMessage(), "Failed to open file '" + broken.string() +
+                                       "' !    \nbroken.struct, line 5: unknown element symbol \"Qq\".");
+  EXPECT_EQ(nameAfterFailure, "Silicon");
+  EXPECT_EQ(view.FieldEdit(F::CrystalName)->text(), "Silicon");
+  EXPECT_EQ(view.FieldEdit(F::Hkl)->text(), "1 1 1");
+  ASSERT_TRUE(view.CalculateButton()->isEnabled());
+
+  view.SetUserInterface(window.person);
+  view.CalculateButton()->click();
+  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  EXPECT_FALSE(finished.takeFirst().at(0).toBool());
+  EXPECT_TRUE(window.person.messages.empty()) << window.person.LastMessage();
+  EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
 }
 
 TEST(SingleCrystalWindowView, LaueVariantDisablesTheRigorousTheory) {

@@ -32,13 +32,11 @@ constexpr const char* kNoBraggAngle = "90 (O)";
 
 }  // namespace
 
-CrystalParamsForm::CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv,
-                                     bool freshLoad)
+CrystalParamsForm::CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv)
     : app_(app),
       crystal_(crystal),
       energyEv_(energyEv),
-      freshLoad_(freshLoad),
-      openingTemperature_(crystal.temperature),
+      opening_(crystal),
       temperatureValue_(crystal.temperature),
       hkl_{crystal.h, crystal.k, crystal.l},
       dValue_(crystal.d),
@@ -60,7 +58,6 @@ CrystalParamsForm::CrystalParamsForm(AppContext& app, crystal::CrystalParams& cr
     crystal_.structure.manual = 0;
     ToggleManual();
   }
-  cancelButton_.enabled = !freshLoad_;
 }
 
 double CrystalParamsForm::Wavelength() const { return core::kHcEvAngstrom / energyEv_; }
@@ -90,10 +87,9 @@ void CrystalParamsForm::ToggleManual() {
 
 void CrystalParamsForm::LoadStructure(UserInterface& ui) {
   crystal::CrystalStructure& structure = crystal_.structure;
-  if (!app_.ChooseAndLoadStructure(ui, structure, -1)) {
-    name_.text.clear();
-    return;
-  }
+  // A cancelled choice or a file that cannot be used leaves the structure
+  // the dialog had, and its name.
+  if (!app_.ChooseAndLoadStructure(ui, structure, -1)) return;
   temperatureValue_ = std::max(ParseNumber(temperature_.text), kMinimumTemperature);
   temperature_.text = FormatNumber(temperatureValue_, 8);
 
@@ -103,8 +99,6 @@ void CrystalParamsForm::LoadStructure(UserInterface& ui) {
   crystal::SetTemperature(structure, temperatureValue_);
   crystal::ComputeLattice(structure);
 
-  freshLoad_ = true;
-  cancelButton_.enabled = false;
   name_.text = structure.name;
 
   // Whatever mode the dialog was in, a new structure starts in automatic mode.
@@ -233,13 +227,10 @@ bool CrystalParamsForm::Ok(UserInterface& ui) {
 }
 
 bool CrystalParamsForm::Cancel() {
-  if (freshLoad_) return false;
-  // Calculate may have moved the structure's thermal factors to a new
-  // temperature; a cancelled dialog must leave the crystal as it was, or
-  // later chi computations from the structure would use a temperature the
-  // program does not show.
-  if (crystal_.structure.IsLoaded() && std::fabs(temperatureValue_ - openingTemperature_) > 1e-10)
-    crystal::SetTemperature(crystal_.structure, openingTemperature_);
+  // A file loaded in the dialog, the manual mode and thermal factors that
+  // Calculate moved to a new temperature all go: later chi computations
+  // from the structure must match what the program shows.
+  crystal_ = opening_;
   return true;
 }
 
@@ -256,14 +247,19 @@ void CrystalParamsForm::Apply() {
 
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
                            MissingStructure onMissing) {
-  bool freshLoad = false;
+  const crystal::CrystalParams before = crystal;
   if (!crystal.structure.IsLoaded()) {
-    freshLoad = app.ChooseAndLoadStructure(ui, crystal.structure, crystal.temperature);
-    if (!freshLoad && onMissing == MissingStructure::DoNotOpen) return DialogResult::Cancel;
+    const bool loaded = app.ChooseAndLoadStructure(ui, crystal.structure, crystal.temperature);
+    if (!loaded && onMissing == MissingStructure::DoNotOpen) return DialogResult::Cancel;
   }
-  CrystalParamsForm form(app, crystal, energyEv, freshLoad);
+  CrystalParamsForm form(app, crystal, energyEv);
   const DialogResult result = ui.RunDialog(form);
-  if (result == DialogResult::Ok) form.Apply();
+  if (result == DialogResult::Ok) {
+    form.Apply();
+  } else {
+    // Also what was loaded for the dialog goes.
+    crystal = before;
+  }
   return result;
 }
 

@@ -16,9 +16,11 @@ namespace velto::programs {
 // program, with its d-spacing, Bragg angle and five chi components, computed
 // from the structure or typed by hand.
 //
-// The structure is worked on in place (loading a file inside the dialog
-// cannot be undone, so Cancel is refused afterwards); temperature, indices,
-// d and chi go back to the crystal only through Apply after an accepted OK.
+// The structure is worked on in place (a file loaded inside the dialog
+// replaces it at once), temperature, indices, d and chi go back to the
+// crystal only through Apply after an accepted OK, and Cancel puts back the
+// crystal the dialog opened with, structure included: a person who loaded
+// the wrong file is never trapped in the dialog.
 class CrystalParamsForm : public DialogModel {
  public:
   static constexpr const char* kTitle = " Define or Modify Crystal and its Parameters";
@@ -33,8 +35,7 @@ class CrystalParamsForm : public DialogModel {
   static const char* const kBrennanHelp;
   static const char* const kNotepadHelp;
 
-  // `freshLoad`: the program has just loaded the structure for this dialog.
-  CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv, bool freshLoad = false);
+  CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv);
 
   // --- what the view shows ---
   FormField& Name() { return name_; }
@@ -48,8 +49,6 @@ class CrystalParamsForm : public DialogModel {
   const FormField& ManualCheck() const { return manualCheck_; }
   const FormField& CalculateButton() const { return calculateButton_; }
   const FormField& CopyFromBrennanButton() const { return copyButton_; }
-  const FormField& CancelButton() const { return cancelButton_; }
-  bool FreshLoad() const { return freshLoad_; }
   double EnergyEv() const { return energyEv_; }
 
   // --- commands ---
@@ -69,7 +68,8 @@ class CrystalParamsForm : public DialogModel {
   void ShowExampleStructure(UserInterface& ui);
   // OK: true when the dialog may close with its values accepted.
   bool Ok(UserInterface& ui);
-  // Cancel, Esc or the close box: true when the dialog may close.
+  // Cancel, Esc or the close box: puts the crystal back as it was when the
+  // dialog opened. Always true: the dialog may close.
   bool Cancel();
 
   // Writes the accepted values into the crystal (after an accepted OK only).
@@ -85,8 +85,7 @@ class CrystalParamsForm : public DialogModel {
   AppContext& app_;
   crystal::CrystalParams& crystal_;
   double energyEv_;
-  bool freshLoad_;
-  double openingTemperature_;
+  const crystal::CrystalParams opening_;
 
   // The dialog's copies of the crystal's values.
   double temperatureValue_;
@@ -98,7 +97,7 @@ class CrystalParamsForm : public DialogModel {
   FormField name_, temperature_, d_, thetaB_;
   std::array<FormField, 3> index_;
   std::array<FormField, 10> chi_;
-  FormField manualCheck_, calculateButton_, copyButton_, cancelButton_;
+  FormField manualCheck_, calculateButton_, copyButton_;
 };
 
 // What a program does when the person asks to define a crystal and the
@@ -107,7 +106,8 @@ enum class MissingStructure { DoNotOpen, OpenDialog };
 
 // The protocol by which every program defines a crystal: load a structure
 // first when there is none, run the dialog, take the values back on OK.
-// Returns Ok when the crystal was (re)defined.
+// Returns Ok when the crystal was (re)defined; otherwise the crystal is as it
+// was before, even when a structure was loaded for the dialog.
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
                            MissingStructure onMissing);
 

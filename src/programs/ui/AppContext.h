@@ -20,6 +20,9 @@ class ShellCommands {
 // The services of the main window that every program uses: default energy
 // and temperature, the structure-file directory and flow, the chi store, the
 // preset lists and the data directory.
+// "Failed to open file '<path>' !    " and, on a second line, why.
+std::string LoadFailedMessage(const std::filesystem::path& path, const crystal::LoadFailure& failure);
+
 class AppContext {
  public:
   explicit AppContext(shell::MainFrameState& state, ShellCommands* commands = nullptr)
@@ -38,9 +41,11 @@ class AppContext {
   ShellCommands* Commands() const { return commands_; }
 
   // Lets the person choose a structure file and loads it into `structure`.
-  // Cancel leaves the structure untouched; a file that cannot be loaded is
-  // reported and leaves the structure cleared. A negative temperature stands
-  // for the default temperature.
+  // Cancel leaves the structure untouched. The file is read into a structure
+  // of its own that replaces `structure` only once it has loaded, so a file
+  // that cannot be used is reported (with the reason) and the crystal the
+  // program had stays. A negative temperature stands for the default
+  // temperature.
   bool ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure, double temperature);
 
  private:
