@@ -76,7 +76,7 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
   for (int row = 0; row < 5; ++row) {
     chiGrid->addWidget(new QLabel(QString::fromUtf8(symbols[row]) + " =", chiGroup), row + 1, 0, Qt::AlignRight);
     for (int part = 0; part < 2; ++part) {
-      auto* box = Edit(chiGroup, QStringLiteral("chi%1").arg(2 * row + part), 110);
+      auto* box = Edit(chiGroup, ToQt(Form::ChiField(2 * row + part)), 110);
       box->setAlignment(Qt::AlignRight);
       chi_[static_cast<std::size_t>(2 * row + part)] = box;
       chiGrid->addWidget(box, row + 1, part == 0 ? 1 : 3);

@@ -54,6 +54,9 @@ void StepButtonGroupBinding::ShowCaptions() {
 CWLCombo::CWLCombo(QWidget* parent) : QComboBox(parent) {
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);
+  // Completion from the list would turn a typed "8" into the preset
+  // "8.04798794 (Cu-Ka1)": the value shown and applied must be the one typed.
+  setCompleter(nullptr);
   lineEdit()->installEventFilter(this);
   connect(lineEdit(), &QLineEdit::textEdited, this, &CWLCombo::Changed);
   connect(this, &QComboBox::textActivated, this, &CWLCombo::Changed);
@@ -75,6 +78,7 @@ bool CWLCombo::eventFilter(QObject* watched, QEvent* event) {
 CTempCombo::CTempCombo(QWidget* parent) : QComboBox(parent) {
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);
+  setCompleter(nullptr);  // as for CWLCombo
   lineEdit()->installEventFilter(this);
   connect(lineEdit(), &QLineEdit::textEdited, this, &CTempCombo::grayResults);
   connect(this, &QComboBox::textActivated, this, &CTempCombo::grayResults);

@@ -1,7 +1,5 @@
 #include "GuiTestSupport.h"
 
-#include "gui/QtUserInterface.h"
-
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -10,6 +8,8 @@
 #include <QVBoxLayout>
 #include <chrono>
 #include <thread>
+
+#include "gui/QtUserInterface.h"
 
 namespace velto::gui::testing {
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "GuiTestSupport.h"
+#include "gui/QtUserInterface.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/COrvoView.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
@@ -183,6 +184,38 @@ TEST(SingleCrystalWindowView, AFailedReloadInTheCrystalDialogKeepsTheCrystalAndC
   EXPECT_FALSE(finished.takeFirst().at(0).toBool());
   EXPECT_TRUE(window.person.messages.empty()) << window.person.LastMessage();
   EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
+}
+
+TEST(SingleCrystalWindowView, InfinityInFromIsRefusedWithTheFocusOnItAndTheCurveKept) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  window.DefineSilicon();
+  QSignalSpy finished(&view, &ProgramView::taskFinished);
+  view.CalculateButton()->click();
+  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  const QString fwhm = view.FieldEdit(F::Fwhm)->text();
+  finished.clear();
+
+  // The person of the window itself this time: a real message box, a real
+  // focus move.
+  QtUserInterface person(&view);
+  view.SetUserInterface(person);
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  QLineEdit* from = view.FieldEdit(F::From);
+  from->selectAll();
+  QTest::keyClicks(from, "1e999");
+  view.FieldEdit(F::To)->setFocus();
+  QString shown;
+  testing::CloseNextModal([&](const QString& text) { shown = text; });
+  view.CalculateButton()->click();
+  EXPECT_EQ(shown, "\"from\" must be a finite number, not \"1e999\".   ");
+  EXPECT_EQ(view.focusWidget(), from);
+  EXPECT_FALSE(view.Busy());
+  EXPECT_EQ(finished.count(), 0);
+  EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
+  ASSERT_NE(view.Model().Curve(), nullptr);
+  EXPECT_EQ(view.Model().Curve()->points, 2001);
 }
 
 TEST(SingleCrystalWindowView, LaueVariantDisablesTheRigorousTheory) {

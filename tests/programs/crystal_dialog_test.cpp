@@ -228,6 +228,39 @@ TEST_F(CrystalDialog, ManualDSpacingMustBeUsable) {
             "d-spacing seems to be too small to satisfy Bragg condition! \nSet thetaB = 90 deg.");
 }
 
+TEST_F(CrystalDialog, BoxesThatReadAsInfinityOrNotANumberAreRefusedWithFocusAndNothingTaken) {
+  CrystalParamsForm& f = LoadedForm();
+  SetHkl(f, "1", "1", "1");
+  f.Temperature().text = "1e999";
+  EXPECT_FALSE(f.Calculate(ui));
+  EXPECT_EQ(ui.LastMessage(), "\"Temperature\" must be a finite number, not \"1e999\".   ");
+  EXPECT_EQ(ui.LastFocus(), CrystalParamsForm::kTemperatureField);
+  EXPECT_EQ(f.D().text, "");
+  // Before a file is asked for.
+  const std::size_t asked = ui.openRequests.size();
+  f.LoadStructure(ui);
+  EXPECT_EQ(ui.openRequests.size(), asked);
+
+  f.Temperature().text = "293.15";
+  f.ToggleManual();
+  f.DEdited("nan");
+  for (int i = 0; i < 10; ++i) f.Chi(i).text = "-1";
+  EXPECT_FALSE(f.Ok(ui));
+  EXPECT_EQ(ui.LastMessage(), "\"d\" must be a finite number, not \"nan\".   ");
+  EXPECT_EQ(ui.LastFocus(), CrystalParamsForm::kDField);
+
+  f.DEdited("3.1356");
+  f.Chi(5).text = "-1e999";
+  EXPECT_FALSE(f.Ok(ui));
+  EXPECT_EQ(ui.LastMessage(), "\"χ-h, imaginary part\" must be a finite number, not \"-1e999\".   ");
+  EXPECT_EQ(ui.LastFocus(), CrystalParamsForm::ChiField(5));
+  const std::size_t dialogs = ui.dialogsRun.size();
+  f.ShowStructureFactors(ui);
+  EXPECT_EQ(ui.dialogsRun.size(), dialogs);
+  f.Apply();  // the refused OK accepted nothing
+  EXPECT_EQ(crystal.d, -1);
+}
+
 TEST_F(CrystalDialog, CopyFromBrennanNeedsAnEarlierCopy) {
   CrystalParamsForm& f = LoadedForm();
   f.ToggleManual();

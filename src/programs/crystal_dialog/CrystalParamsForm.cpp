@@ -29,6 +29,13 @@ constexpr double kChiScale = 1e6;
 constexpr const char* kTooSmallForBragg =
     "d-spacing seems to be too small to satisfy Bragg condition! \nSet thetaB = 90 deg.";
 constexpr const char* kNoBraggAngle = "90 (O)";
+constexpr const char* kTemperatureLabel = "Temperature";
+
+// How a refusal names chi box i.
+std::string ChiLabel(int i) {
+  static constexpr const char* kComponents[] = {"χ0", "χh", "χ-h", "χh(π)", "χ-h(π)"};
+  return std::string(kComponents[i / 2]) + (i % 2 == 0 ? ", real part" : ", imaginary part");
+}
 
 }  // namespace
 
@@ -87,10 +94,14 @@ void CrystalParamsForm::ToggleManual() {
 
 void CrystalParamsForm::LoadStructure(UserInterface& ui) {
   crystal::CrystalStructure& structure = crystal_.structure;
+  // The temperature the new structure will be computed at is checked first:
+  // no file is asked for that could not be used.
+  const std::optional<double> temperature = ReadFreeNumber(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
+  if (!temperature) return;
   // A cancelled choice or a file that cannot be used leaves the structure
   // the dialog had, and its name.
   if (!app_.ChooseAndLoadStructure(ui, structure, -1)) return;
-  temperatureValue_ = std::max(ParseNumber(temperature_.text), kMinimumTemperature);
+  temperatureValue_ = std::max(*temperature, kMinimumTemperature);
   temperature_.text = FormatNumber(temperatureValue_, 8);
 
   // The file was completed at the application's default temperature; the
@@ -108,7 +119,9 @@ void CrystalParamsForm::LoadStructure(UserInterface& ui) {
 }
 
 bool CrystalParamsForm::ReadTemperatureAndIndices(UserInterface& ui) {
-  const double temperature = std::max(ParseNumber(temperature_.text), kMinimumTemperature);
+  const std::optional<double> typed = ReadFreeNumber(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
+  if (!typed) return false;
+  const double temperature = std::max(*typed, kMinimumTemperature);
   if (std::fabs(temperature - temperatureValue_) > 1e-10) {
     temperatureValue_ = temperature;
     temperature_.text = FormatNumber(temperature, 8);
@@ -167,6 +180,17 @@ void CrystalParamsForm::DEdited(std::string_view text) {
   }
 }
 
+std::optional<crystal::ReflectionChi> CrystalParamsForm::ReadChiBoxes(UserInterface& ui) const {
+  std::array<double, 10> values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const int box = static_cast<int>(i);
+    const std::optional<double> value = ReadFreeNumber(ui, chi_[i].text, ChiLabel(box), ChiField(box));
+    if (!value) return std::nullopt;
+    values[i] = *value / kChiScale;
+  }
+  return crystal::ReflectionChi::FromArray(values);
+}
+
 void CrystalParamsForm::CopyFromBrennan(UserInterface& ui) {
   const shell::ChiClipboard& clipboard = app_.ChiClipboard();
   if (!clipboard.HasChi()) {
@@ -185,9 +209,9 @@ void CrystalParamsForm::ShowStructureFactors(UserInterface& ui) {
 
   crystal::ReflectionChi chi = chiValue_;
   if (Manual()) {
-    std::array<double, 10> values{};
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = ParseNumber(chi_[i].text) / kChiScale;
-    chi = crystal::ReflectionChi::FromArray(values);
+    const std::optional<crystal::ReflectionChi> typed = ReadChiBoxes(ui);
+    if (!typed) return;
+    chi = *typed;
   }
   std::array<std::complex<double>, 5> factors;
   for (std::size_t i = 0; i < factors.size(); ++i) factors[i] = chi[i] / scale;
@@ -203,17 +227,19 @@ void CrystalParamsForm::ShowExampleStructure(UserInterface& ui) {
 bool CrystalParamsForm::Ok(UserInterface& ui) {
   if (Manual()) {
     if (!ReadTemperatureAndIndices(ui)) return false;
-    const double d = ParseNumber(d_.text);
+    const std::optional<double> typed = ReadFreeNumber(ui, d_.text, "d", kDField);
+    if (!typed) return false;
+    const double d = *typed;
     if (!(d >= 0.001)) {
       ui.ShowMessage("d-spacing too small!");
       ui.Focus(kDField);
       return false;
     }
     if (Wavelength() / (2.0 * d) - 1 > 1e-7) ui.ShowMessage(kTooSmallForBragg);
+    const std::optional<crystal::ReflectionChi> chi = ReadChiBoxes(ui);
+    if (!chi) return false;
     dValue_ = d;
-    std::array<double, 10> values{};
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = ParseNumber(chi_[i].text) / kChiScale;
-    chiValue_ = crystal::ReflectionChi::FromArray(values);
+    chiValue_ = *chi;
   } else if (!Calculate(ui)) {
     return false;
   }

@@ -29,6 +29,8 @@ class CrystalParamsForm : public DialogModel {
   static constexpr const char* kTemperatureField = "temperature";
   static constexpr std::array<const char*, 3> kIndexFields{"h", "k", "l"};
   static constexpr const char* kDField = "d";
+  // The focus name of chi box i (see Chi).
+  static std::string ChiField(int i) { return "chi" + std::to_string(i); }
 
   // The help texts of the dialog.
   static const char* const kManualHelp;
@@ -79,6 +81,8 @@ class CrystalParamsForm : public DialogModel {
   bool Manual() const { return crystal_.structure.manual != 0; }
   double Wavelength() const;
   bool ReadTemperatureAndIndices(UserInterface& ui);
+  // The ten chi boxes (×10⁻⁶); none after a refusal.
+  std::optional<crystal::ReflectionChi> ReadChiBoxes(UserInterface& ui) const;
   void ShowChi();
   void ShowTheta(double sine);
 

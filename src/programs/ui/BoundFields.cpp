@@ -4,14 +4,19 @@
 #include "core/TextNumbers.h"
 
 namespace velto::programs {
+
+void ShowRefusal(UserInterface& ui, const core::Refusal& refusal) {
+  ui.ShowMessage(refusal.message, refusal.icon);
+  if (!refusal.field.empty()) ui.Focus(refusal.field);
+}
+
 namespace {
 
 // Shows a refusal and moves the focus to its field; the value when there is none.
 template <typename Value>
 std::optional<Value> ShowUnlessRefused(UserInterface& ui, std::variant<Value, core::Refusal> read) {
   if (const auto* refusal = std::get_if<core::Refusal>(&read)) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    ui.Focus(refusal->field);
+    ShowRefusal(ui, *refusal);
     return std::nullopt;
   }
   return std::get<Value>(read);
@@ -25,8 +30,13 @@ std::optional<int> ReadBoundInteger(UserInterface& ui, std::string_view text, in
 }
 
 std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, double minimum, double maximum,
-                                      std::string_view field) {
-  return ShowUnlessRefused(ui, core::ReadBoundNumber(text, minimum, maximum, field));
+                                      std::string_view field, std::string_view label) {
+  return ShowUnlessRefused(ui, core::ReadBoundNumber(text, minimum, maximum, field, label));
+}
+
+std::optional<double> ReadFreeNumber(UserInterface& ui, std::string_view text, std::string_view label,
+                                     std::string_view field) {
+  return ShowUnlessRefused(ui, core::ReadFreeNumber(text, label, field));
 }
 
 std::string BoundIntegerText(int value) { return std::to_string(value); }
