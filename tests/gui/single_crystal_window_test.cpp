@@ -41,11 +41,22 @@ struct BraggWindow {
     });
     view.DefineCrystalButton()->click();
   }
+  // The outcome of the run that a click started: false when it ran to its
+  // end, true when it was cancelled; none when no run ended within a minute.
+  std::optional<bool> WaitForRun() {
+    if (finished.isEmpty() && !finished.wait(60000)) return std::nullopt;
+    return finished.takeFirst().at(0).toBool();
+  }
+  std::optional<bool> Calculate() {
+    view.CalculateButton()->click();
+    return WaitForRun();
+  }
 
   shell::MainFrameState state;
   programs::AppContext app{state};
   COrvoView view{app, false};
   velto::testing::FakeUserInterface person;
+  QSignalSpy finished{&view, &ProgramView::taskFinished};
 };
 
 TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
@@ -59,9 +70,7 @@ TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
   EXPECT_EQ(view.FieldEdit(F::Hkl)->text(), "1 1 1");
   EXPECT_EQ(view.FieldEdit(F::CrystalName)->text(), "Silicon");
 
-  QSignalSpy finished(&view, &ProgramView::taskFinished);
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  ASSERT_EQ(window.Calculate(), false);
   EXPECT_FALSE(view.Busy());
   EXPECT_TRUE(person.messages.empty()) << person.LastMessage();
   // Si 111 at Cu Kα1, σ: a Darwin width of about 7.4".
@@ -103,12 +112,9 @@ TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
   COrvoView& view = window.view;
   velto::testing::FakeUserInterface& person = window.person;
   window.DefineSilicon();
-  QSignalSpy finished(&view, &ProgramView::taskFinished);
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  ASSERT_EQ(window.Calculate(), false);
   const QString fwhm = view.FieldEdit(F::Fwhm)->text();
   ASSERT_FALSE(fwhm.isEmpty());
-  finished.clear();
 
   // A long rigorous scan of a thin plate, cancelled at once.
   view.FieldEdit(F::Points)->setText("100000");
@@ -121,8 +127,7 @@ TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
   EXPECT_FALSE(view.CalculateButton()->isEnabled());
   view.CalculateButton()->click();  // refused while the run goes on
   view.CancelButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
-  EXPECT_TRUE(finished.takeFirst().at(0).toBool());
+  EXPECT_EQ(window.WaitForRun(), true);
   EXPECT_TRUE(person.messages.empty()) << person.LastMessage();
   EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
   ASSERT_NE(view.Model().Curve(), nullptr);
@@ -131,9 +136,7 @@ TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
   // The window is usable again: a new calculation runs to its end.
   EXPECT_TRUE(view.CalculateButton()->isEnabled());
   view.FieldEdit(F::Points)->setText("501");
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
-  EXPECT_FALSE(finished.takeFirst().at(0).toBool());
+  EXPECT_EQ(window.Calculate(), false);
   EXPECT_EQ(view.Model().Curve()->points, 501);
 }
 
@@ -141,11 +144,8 @@ TEST(SingleCrystalWindowView, AFailedReloadInTheCrystalDialogKeepsTheCrystalAndC
   BraggWindow window;
   COrvoView& view = window.view;
   window.DefineSilicon();
-  QSignalSpy finished(&view, &ProgramView::taskFinished);
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  ASSERT_EQ(window.Calculate(), false);
   const QString fwhm = view.FieldEdit(F::Fwhm)->text();
-  finished.clear();
 
   // The real crystal dialog this time: the file chooser is cancelled once,
   // then gets a broken file; then the person leaves with Esc.
@@ -179,9 +179,7 @@ TEST(SingleCrystalWindowView, AFailedReloadInTheCrystalDialogKeepsTheCrystalAndC
   ASSERT_TRUE(view.CalculateButton()->isEnabled());
 
   view.SetUserInterface(window.person);
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
-  EXPECT_FALSE(finished.takeFirst().at(0).toBool());
+  EXPECT_EQ(window.Calculate(), false);
   EXPECT_TRUE(window.person.messages.empty()) << window.person.LastMessage();
   EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
 }
@@ -190,11 +188,8 @@ TEST(SingleCrystalWindowView, InfinityInFromIsRefusedWithTheFocusOnItAndTheCurve
   BraggWindow window;
   COrvoView& view = window.view;
   window.DefineSilicon();
-  QSignalSpy finished(&view, &ProgramView::taskFinished);
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  ASSERT_EQ(window.Calculate(), false);
   const QString fwhm = view.FieldEdit(F::Fwhm)->text();
-  finished.clear();
 
   // The person of the window itself this time: a real message box, a real
   // focus move.
@@ -212,7 +207,7 @@ TEST(SingleCrystalWindowView, InfinityInFromIsRefusedWithTheFocusOnItAndTheCurve
   EXPECT_EQ(shown, "\"from\" must be a finite number, not \"1e999\".   ");
   EXPECT_EQ(view.focusWidget(), from);
   EXPECT_FALSE(view.Busy());
-  EXPECT_EQ(finished.count(), 0);
+  EXPECT_TRUE(window.finished.isEmpty());
   EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
   ASSERT_NE(view.Model().Curve(), nullptr);
   EXPECT_EQ(view.Model().Curve()->points, 2001);
