@@ -19,6 +19,7 @@
 #include "gui/CMyMDIClient.h"
 #include "gui/Pictures.h"
 #include "gui/ProgramView.h"
+#include "programs/ui/Documents.h"
 #include "shell/ChildPlacement.h"
 
 namespace velto::gui {
@@ -374,9 +375,7 @@ void CMainFrame::ActivateProgramWindow(ProgramKind kind) {
 }
 
 void CMainFrame::ShowHelp() {
-  if (!CommandUi().OpenDocument(state_.exeDirectory / kHelpDocument)) {
-    CommandUi().ShowMessage("Cannot find the VELTO-Help.pdf file");
-  }
+  programs::OpenDocumentOrSay(CommandUi(), state_.exeDirectory / kHelpDocument, "Cannot find the VELTO-Help.pdf file");
 }
 
 void CMainFrame::ShowConverter() {

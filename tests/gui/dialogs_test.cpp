@@ -296,7 +296,8 @@ TEST(AboutBox, ReferenceDocumentsOpenOrAreReportedMissing) {
   CAboutDlg about(nullptr, empty.path(), ui);
   EXPECT_EQ(about.windowTitle(), "About VELTO");
   about.OpenReference(1);
-  EXPECT_EQ(ui.LastMessage(), "Cannot find the VELTO-Theory.pdf file");
+  EXPECT_EQ(ui.LastMessage(), "Cannot find the VELTO-Theory.pdf file\nThere is no file " +
+                                  (empty.path() / "VELTO-Theory.pdf").string() + ".");
 
   CAboutDlg built(nullptr, velto::testing::BuildDataDirectory(), ui);
   ui.openDocument = [](const std::filesystem::path& path) { return std::filesystem::is_regular_file(path); };

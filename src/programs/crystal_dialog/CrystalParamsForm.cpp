@@ -221,7 +221,9 @@ void CrystalParamsForm::ShowStructureFactors(UserInterface& ui) {
 
 void CrystalParamsForm::ShowExampleStructure(UserInterface& ui) {
   const std::filesystem::path example = app_.DataDirectory() / "Silicon.struct";
-  if (!ui.OpenDocument(example)) ui.ShowMessage("Could not find the file" + example.string());
+  // In the text editor, or a window of our own where there is none: the
+  // file is read for its layout, whatever the desktop makes of *.struct.
+  if (!ui.OpenTextDocument(example)) ui.ShowMessage("Could not find the file" + example.string());
 }
 
 bool CrystalParamsForm::Ok(UserInterface& ui) {
