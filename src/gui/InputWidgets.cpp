@@ -91,6 +91,12 @@ bool CTempCombo::eventFilter(QObject* watched, QEvent* event) {
   return QComboBox::eventFilter(watched, event);
 }
 
+void SetReadOnlyFocus(QLineEdit* edit, bool readOnly) {
+  // Tab passes over what cannot be typed in; a click still selects the text
+  // to copy it.
+  edit->setFocusPolicy(readOnly ? Qt::ClickFocus : Qt::StrongFocus);
+}
+
 CInactvWbkEdit::CInactvWbkEdit(QWidget* parent) : QLineEdit(parent) {
   QPalette colours = palette();
   colours.setColor(QPalette::Active, QPalette::Base, kResultBackground);
@@ -98,12 +104,14 @@ CInactvWbkEdit::CInactvWbkEdit(QWidget* parent) : QLineEdit(parent) {
   colours.setColor(QPalette::Disabled, QPalette::Base, kDisabledBackground);
   setPalette(colours);
   setReadOnly(true);
+  SetReadOnlyFocus(this, true);
 }
 
 CColorEdit::CColorEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void CColorEdit::setReadOnlyColoured(bool readOnly) {
   setReadOnly(readOnly);
+  SetReadOnlyFocus(this, readOnly);
   QPalette colours = QApplication::palette(this);
   if (readOnly) {
     colours.setColor(QPalette::Active, QPalette::Base, kResultBackground);
@@ -138,6 +146,7 @@ void ShowField(QLineEdit* edit, const programs::FormField& field) {
     coloured->setReadOnlyColoured(field.readOnly);
   } else if (!qobject_cast<CInactvWbkEdit*>(edit)) {
     edit->setReadOnly(field.readOnly);
+    SetReadOnlyFocus(edit, field.readOnly);
   }
   edit->setVisible(field.visible);
 }

@@ -124,6 +124,10 @@ class CStaticFig : public QWidget {
   std::function<void(QPainter&, const QRect&)> paint_;
 };
 
+// Read-only fields take the focus from a click (to copy their text) but not
+// from Tab.
+void SetReadOnlyFocus(QLineEdit* edit, bool readOnly);
+
 // Shows a model's field in an edit: text (kept as is while it already
 // matches, so the cursor stays), enabled, read-only and visible states.
 void ShowField(QLineEdit* edit, const programs::FormField& field);

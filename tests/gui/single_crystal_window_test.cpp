@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -211,6 +212,29 @@ TEST(SingleCrystalWindowView, InfinityInFromIsRefusedWithTheFocusOnItAndTheCurve
   EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
   ASSERT_NE(view.Model().Curve(), nullptr);
   EXPECT_EQ(view.Model().Curve()->points, 2001);
+}
+
+TEST(SingleCrystalWindowView, TabPassesOverTheReadOnlyFields) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  view.FieldEdit(F::Thickness)->setFocus();
+  std::vector<QWidget*> visited;
+  for (int i = 0; i < 40; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited.push_back(QApplication::focusWidget());
+  }
+  // Every writable field is reached, no read-only one.
+  for (F id : {F::Asymmetry, F::Offset, F::From, F::To, F::Points, F::Thickness}) {
+    EXPECT_NE(std::find(visited.begin(), visited.end(), view.FieldEdit(id)), visited.end()) << int(id);
+  }
+  for (QWidget* widget : visited) {
+    const auto* edit = qobject_cast<QLineEdit*>(widget);
+    EXPECT_FALSE(edit && edit->isReadOnly()) << edit->objectName().toStdString();
+  }
+  // A click still gives a result field the focus, to copy from it.
+  EXPECT_EQ(view.FieldEdit(F::Fwhm)->focusPolicy(), Qt::ClickFocus);
 }
 
 TEST(SingleCrystalWindowView, LaueVariantDisablesTheRigorousTheory) {
