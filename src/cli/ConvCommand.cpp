@@ -13,6 +13,7 @@
 
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
+#include "cli/TerminalProgress.h"
 #include "core/Units.h"
 #include "multicrystal/Convolution.h"
 #include "programs/convoluted_curve/ConvolutedCurveTexts.h"
@@ -48,12 +49,8 @@ AngleUnit UnitOf(const std::string& name) {
 void RunConv(ConvOptions& options) {
   StderrNotifier notifier;
   multicrystal::ConvolutionInput& in = options.input;
-  RequireFinite(options.energyKev, "--energy");
-  for (double value : {in.spectrumFwhm, in.spectrumRange, in.divergence, in.angularCentre, in.monochromatorAsymmetry,
-                       in.sampleAsymmetry, in.sampleThickness, in.from, in.to})
-    RequireFinite(value, "Every number");
   in.energy = options.energyKev * core::kEvPerKev;
-  if (!(in.energy > 0)) Refuse("The photon energy must be a positive number of keV.");
+  if (!(in.energy > 0) || !std::isfinite(in.energy)) Refuse("The photon energy must be a positive number of keV.");
   in.doubleMonochromator = options.dcm == "on";
   in.arrangement = options.geometry == "dispersive" ? multicrystal::Arrangement::Dispersive
                                                     : multicrystal::Arrangement::NonDispersive;
@@ -67,7 +64,7 @@ void RunConv(ConvOptions& options) {
   if (auto* refusal = std::get_if<multicrystal::Refusal>(&prepared)) Refuse(*refusal);
   const multicrystal::ConvolutionPlan& plan = std::get<multicrystal::ConvolutionPlan>(prepared);
 
-  core::NoProgress progress;
+  TerminalProgress progress("Convolution");
   std::vector<double> intensity;
   const auto status = multicrystal::ComputeConvolution(plan, intensity, progress);
   if (status == multicrystal::ConvolutionStatus::OutOfMemory) Refuse(multicrystal::kNoMemoryMessage);

@@ -1,13 +1,11 @@
 #include "cli/CrystalOption.h"
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 
 #include "core/DataDirectory.h"
 #include "crystal/Susceptibility.h"
-#include "programs/ui/AppContext.h"
 #include "shell/MainFrameState.h"
 
 namespace velto::cli {
@@ -17,23 +15,27 @@ constexpr double kLowestTemperature = 1e-6;  // K
 constexpr const char* kExampleStructFile = "Silicon.struct";
 }  // namespace
 
+std::filesystem::path StructOptionPath(const std::string& structFile) {
+  return structFile.empty() ? core::DataDirectory() / kExampleStructFile : std::filesystem::path(structFile);
+}
+
 crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,
                                            StderrNotifier& notifier, const StructureMessages& messages) {
   const std::filesystem::path dataDirectory = core::DataDirectory();
-  const std::filesystem::path path =
-      structFile.empty() ? dataDirectory / kExampleStructFile : std::filesystem::path(structFile);
+  const std::filesystem::path path = StructOptionPath(structFile);
   crystal::CrystalStructure structure;
-  crystal::LoadFailure failure;
+  crystal::StructFileFailure failure;
   if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
-    Refuse(messages.unreadable ? std::string(messages.unreadable) + "\n" + crystal::DescribeLoadFailure(path, failure)
-                               : programs::LoadFailedMessage(path, failure));
+    // The window's words first, then what was wrong, for the person to mend the file.
+    const std::string message =
+        messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !";
+    Refuse(message + "\n" + path.string() + ": " + failure.Describe());
   }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
   return structure;
 }
 
 double TemperatureOption(double kelvin) {
-  if (std::isnan(kelvin)) Refuse("The temperature must be a number of K.");
   return std::max(kelvin, kLowestTemperature);
 }
 
@@ -64,10 +66,6 @@ void Refuse(const multicrystal::Refusal& refusal) {
     throw ExitStatus{1};
   }
   Refuse(refusal.message);
-}
-
-void RequireFinite(double value, const char* option) {
-  if (!std::isfinite(value)) Refuse(std::string(option) + " must be a finite number.");
 }
 
 }  // namespace velto::cli

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -16,6 +15,7 @@
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
 #include "core/DataDirectory.h"
+#include "core/OutputFile.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
 #include "core/TextNumbers.h"
@@ -48,8 +48,7 @@ struct MapOptions {
 };
 
 void WriteFile(const std::string& name, const std::string& text) {
-  std::ofstream file(name);
-  if (!file || !(file << text) || !file.flush()) Refuse("Cannot create the file \"" + name + "\" !");
+  if (!core::WriteOutputFile(name, text).Ok()) Refuse("Cannot create the file \"" + name + "\" !");
 }
 
 // The settings dialog's checks and the window's range clamps.
@@ -80,8 +79,8 @@ mbd::MapSettings ReadSettings(const MapOptions& o, crystal::CrystalStructure& cr
   s.energyMin = std::clamp(o.energyRange[0] * core::kEvPerKev, lowest - 100, 999998.999);
   s.energyMax = std::min(o.energyRange[1] * core::kEvPerKev, 999999.0);
   if (!(s.energyMax >= s.energyMin + 0.001)) Refuse("The energy range is invalid!");
-  s.energyPoints = std::max(static_cast<int>(o.energyRange[2]), 2);
-  s.phiPoints = std::max(static_cast<int>(o.phiRange[2]), 2);
+  s.energyPoints = std::max(GridPointsOption(o.energyRange[2], "--energy-range"), 2);
+  s.phiPoints = std::max(GridPointsOption(o.phiRange[2], "--phi-range"), 2);
   s.phiMin = std::clamp(o.phiRange[0], -180.0, 179.999);
   if (!(o.phiRange[1] >= s.phiMin + 0.001)) Refuse("The Azimuthal angle range is invalid!");
   s.phiMax = std::min(o.phiRange[1], 180.0);

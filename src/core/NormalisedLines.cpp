@@ -28,26 +28,20 @@ std::string NormalisedLineReader::Next() {
   std::string raw;
   while (!atEnd_) {
     raw.clear();
-    bool started = false;  // a last line without its line end still counts
+    ++lineNumber_;
     for (;;) {
       const int c = in_.get();
       if (c == std::char_traits<char>::eof()) {
         atEnd_ = true;
         break;
       }
-      started = true;
-      if (c == '\r' && in_.peek() == '\n') in_.get();
+      if (c == '\r' && in_.peek() == '\n') continue;  // CR LF ends one line
       if (c == '\n' || c == '\r') break;
       if (raw.size() < kMaxLineLength) raw.push_back(static_cast<char>(c));
     }
-    if (started) ++linesRead_;
     std::string line = NormaliseLine(raw);
-    if (!line.empty()) {
-      lineNumber_ = linesRead_;
-      return line;
-    }
+    if (!line.empty()) return line;
   }
-  lineNumber_ = linesRead_ + 1;
   return {};
 }
 

@@ -19,9 +19,8 @@ class NormalisedLineReader {
   // The next non-empty normalised line, or "" at the end of the file.
   std::string Next();
   bool AtEnd() const { return atEnd_; }
-  // The number (from 1) of the line of the file that the last Next()
-  // returned, CR LF counting as one line end; after the end of the file, the
-  // number the next line would have had. Messages about a file name it.
+  // The number (from 1) of the physical line Next() returned last, so that a
+  // reader can say where a file is wrong.
   int LineNumber() const { return lineNumber_; }
 
   // Longest physical line kept; characters beyond it are dropped so that a
@@ -31,7 +30,6 @@ class NormalisedLineReader {
  private:
   std::istream& in_;
   bool atEnd_ = false;
-  int linesRead_ = 0;
   int lineNumber_ = 0;
 };
 

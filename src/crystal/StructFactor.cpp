@@ -30,8 +30,14 @@ bool StructFactor::Load(const std::filesystem::path& directory) {
   message_.clear();
   try {
     StructFactorData data;
-    switch (ReadStructFactorFile(directory / kStructFactorFileName, data)) {
+    const std::filesystem::path file = directory / kStructFactorFileName;
+    switch (ReadStructFactorFile(file, data)) {
       case StructFactorReadStatus::Ok:
+        if (auto fault = ImplausibleRecord(data)) {
+          // Nothing is computed from tables that fail a check.
+          message_ = std::string(kStructFactorReadMessage) + "\n" + file.string() + ": " + *fault;
+          break;
+        }
         data_ = std::move(data);
         Prepare();
         usable_ = true;
@@ -130,8 +136,10 @@ StructureFactorResult StructFactor::StructureFactorOf(const CrystalStructure& st
                                   : theta / 4;
       debyeWaller = std::exp(-exponent * kDebyeWallerConstant / w);
     }
-    const std::complex<double> scattering(*f0 + anomalous->fPrime, p * (anomalous->fDoublePrime + compton));
-    result.value += scattering * std::complex<double>(sumRe, sumIm) * debyeWaller;
+    // The polarisation factor scales the whole scattering amplitude, as the
+    // two-beam theory applies it to χ_h: F^π = |cos 2θ|·F^σ.
+    const std::complex<double> scattering(*f0 + anomalous->fPrime, anomalous->fDoublePrime + compton);
+    result.value += p * scattering * std::complex<double>(sumRe, sumIm) * debyeWaller;
   }
   return result;
 }
@@ -151,9 +159,10 @@ std::unique_ptr<StructFactor> CreateStructFactor(const std::filesystem::path& di
   return engine;
 }
 
-const StructFactor* StructFactorEngineHolder::GetStructFactorEngine(core::Notifier& notifier) {
-  if (!engine_) engine_ = CreateStructFactor(directory_, notifier);
-  return engine_.get();
+std::shared_ptr<const StructFactor> StructFactorEngineHolder::GetStructFactorEngine(
+    const std::filesystem::path& directory, core::Notifier& notifier) {
+  if (!engine_) engine_ = CreateStructFactor(directory, notifier);
+  return engine_;
 }
 
 }  // namespace velto::crystal

@@ -92,15 +92,22 @@ class StructFactor {
   // none for an element outside 1..92.
   std::optional<double> CromerMannF0(int z, double q, core::Notifier& notifier) const;
 
-  // f' and f'' at `energyEv`. None only for an element outside 1..92 or an
-  // energy that is not positive (the method takes its logarithm).
+  // f' and f'' at `energyEv`. None for an element outside 1..92, an energy
+  // that is not positive (the method takes its logarithm), and, with a
+  // message, an energy above HighestEnergyEv(): beyond the tabulated
+  // cross-sections the interpolation runs away (f'' of silicon grows again
+  // above a few MeV and overflows at higher energies).
   std::optional<AnomalousFactors> CromerLibermanF1F2(int z, double energyEv, core::Notifier& notifier) const;
+  // The highest photon energy (eV) at which every element's cross-sections
+  // are tabulated.
+  double HighestEnergyEv() const { return highestEnergyEv_; }
 
   // The Compton term at `energyEv`; 0 for an energy that is not positive or
   // an element outside 1..92.
   ComptonValues ComptonTerm(int z, double energyEv) const;
 
-  // F of (h, k, l) at `energyEv` and `temperature` (K) for one polarisation.
+  // F of (h, k, l) at `energyEv` and `temperature` (K) for one polarisation;
+  // F^π is F^σ times |cos 2θ|.
   StructureFactorResult StructureFactorOf(const CrystalStructure& structure, double energyEv, double temperature,
                                           double h, double k, double l, ScatteringPolarization polarization,
                                           core::Notifier& notifier) const;
@@ -123,6 +130,7 @@ class StructFactor {
   StructFactorData data_;
   std::vector<std::vector<PreparedOrbital>> prepared_;
   bool usable_ = false;
+  double highestEnergyEv_ = 0;
   std::string message_;
 };
 
@@ -130,17 +138,18 @@ class StructFactor {
 // person is told (error icon) and there is no engine.
 std::unique_ptr<StructFactor> CreateStructFactor(const std::filesystem::path& directory, core::Notifier& notifier);
 
-// The application's one engine, created on first use. A failed creation is
-// not remembered: the next request tries again.
+// The application's one engine, created from the data file in `directory`
+// on first use. A failed creation is not remembered: the next request tries
+// again. The engine is shared, so that a computation still running when the
+// holder releases it keeps its tables until it ends.
 class StructFactorEngineHolder {
  public:
-  explicit StructFactorEngineHolder(std::filesystem::path directory) : directory_(std::move(directory)) {}
-  const StructFactor* GetStructFactorEngine(core::Notifier& notifier);
+  std::shared_ptr<const StructFactor> GetStructFactorEngine(const std::filesystem::path& directory,
+                                                            core::Notifier& notifier);
   void Release() { engine_.reset(); }
 
  private:
-  std::filesystem::path directory_;
-  std::unique_ptr<StructFactor> engine_;
+  std::shared_ptr<const StructFactor> engine_;
 };
 
 }  // namespace velto::crystal

@@ -3,24 +3,17 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-#include <fstream>
-#include <vector>
-
+#include "gui/GeometryPicture.h"
 #include "gui/InputWidgets.h"
-#include "gui/SingleCrystalPlotWidget.h"
-#include "programs/canvas/SvgCanvas.h"
-#include "programs/curve_export/CurveExport.h"
+#include "gui/PlotWidget.h"
 
 namespace velto::gui {
 
@@ -131,12 +124,9 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   controls->addWidget(new GeometryPicture(laue, this), ++row, 0, 1, 3);
   controls->setRowStretch(++row, 1);
 
-  plot_ = new SingleCrystalPlotWidget(this);
-  plot_->setMinimumSize(480, 336);
-  plot_->setPainter([this](QPainter& painter, const QRect& r) {
-    QPainterCanvas canvas(painter);
-    model_.DrawPlot(canvas, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-  });
+  plot_ = new PlotWidget(this);
+  plot_->PictureArea()->setMinimumSize(520, 336);
+  plot_->Attach(model_.CurvePlot(), CommandUi());
 
   auto* results = new QGridLayout;
   results->addWidget(Label("Maximum Reflectivity:", this), 0, 0);
@@ -229,13 +219,10 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
     model_.ClickTransmissivity();
     ShowModel();
   });
-  connect(plot_, &SingleCrystalPlotWidget::pointed, this, [this](programs::Point p) {
-    const QRect r = plot_->rect();
-    model_.MouseInPlot({r.left(), r.top(), r.right() + 1, r.bottom() + 1}, p);
-    ShowModel();
+  connect(plot_, &PlotWidget::pointed, this, [this](programs::Rect frame, programs::Point p) {
+    model_.MouseInPlot(frame, p);
+    ShowField(edits_[F::MouseCoordinates], model_.Field(F::MouseCoordinates));
   });
-  connect(plot_, &SingleCrystalPlotWidget::savePictureRequested, this, &COrvoView::SavePicture);
-  connect(plot_, &SingleCrystalPlotWidget::exportRequested, this, &COrvoView::exportData);
 
   AddFileCommand(QString::fromLatin1(SingleCrystalForm::kExportCommand), [this] { exportData(); });
   SetMainCommand([this] { calculate(); });
@@ -277,36 +264,11 @@ void COrvoView::ShowModel() {
   showR_->setEnabled(model_.Field(F::ReflectivityCheck).enabled);
   showT_->setChecked(model_.Field(F::TransmissivityCheck).checked);
   showT_->setEnabled(model_.Field(F::TransmissivityCheck).enabled);
-  plot_->update();
+  plot_->Refresh();
 }
 
 void COrvoView::calculate() { RunCommand(model_, &SingleCrystalForm::Calculate); }
 
 void COrvoView::exportData() { RunCommand(model_, &SingleCrystalForm::ExportCurve); }
-
-void COrvoView::SavePicture() {
-  const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save Picture"), QString(),
-                                                    QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)"));
-  if (file.isEmpty()) return;
-  const QSize size = plot_->size();
-  const programs::Rect frame{0, 0, size.width(), size.height()};
-  bool written = false;
-  if (file.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-    programs::SvgCanvas canvas(size.width(), size.height());
-    model_.DrawPlot(canvas, frame);
-    const std::string document = canvas.Document();
-    written = programs::ReplaceFileSafely(FromQt(file).c_str(), document);
-  } else {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-      QPainter painter(&image);
-      QPainterCanvas canvas(painter);
-      model_.DrawPlot(canvas, frame);
-    }
-    written = image.save(file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? file : file + ".png");
-  }
-  if (!written) CommandUi().ShowMessage("Cannot create the file \"" + FromQt(file) + "\" !", core::MessageIcon::Error);
-}
 
 }  // namespace velto::gui

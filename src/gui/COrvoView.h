@@ -16,7 +16,7 @@ class QRadioButton;
 namespace velto::gui {
 
 class CBTNRightClk;
-class SingleCrystalPlotWidget;
+class PlotWidget;
 
 // The window of the single-crystal program, Bragg or Laue: copies what the
 // person typed into the form model, runs its commands and shows the model.
@@ -31,6 +31,7 @@ class COrvoView : public ProgramView {
   QPushButton* CalculateButton() const { return calculate_; }
   QPushButton* DefineCrystalButton() const { return defineCrystal_; }
   QCheckBox* TransmissivityCheck() const { return showT_; }
+  PlotWidget* CurvePlot() const { return plot_; }
   // "Export Curve Data..." of the File menu.
   void exportData();
   // "Calculate RC\nUpdate", also Enter in a field.
@@ -42,7 +43,6 @@ class COrvoView : public ProgramView {
 
  private:
   QLineEdit* AddEdit(programs::SingleCrystalField id, bool display);
-  void SavePicture();
 
   programs::SingleCrystalForm model_;
   std::map<programs::SingleCrystalField, QLineEdit*> edits_;
@@ -62,7 +62,7 @@ class COrvoView : public ProgramView {
   QLabel* rangeUnit_ = nullptr;
   QLabel* stepSize_ = nullptr;
   CBTNRightClk* steps_[4] = {};
-  SingleCrystalPlotWidget* plot_ = nullptr;
+  PlotWidget* plot_ = nullptr;
 };
 
 }  // namespace velto::gui

@@ -1,8 +1,13 @@
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgExport.h"
+#include "gui/CDlgMBDHorizD.h"
+#include "gui/CDlgMBD_SF.h"
+#include "gui/CDlgMBD_Save.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/CDlgSetBragg.h"
 #include "gui/CDlgXopSF.h"
+#include "gui/CFormFactor.h"
+#include "gui/CFormLoop.h"
 #include "gui/QtUserInterface.h"
 
 namespace velto::gui {
@@ -14,6 +19,11 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::StructureFactorsForm, CDlgXopSF>();
   QtUserInterface::RegisterDialog<programs::CurveExportDialog, CDlgExport>();
   QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
+  QtUserInterface::RegisterDialog<programs::FormFactorForm, CFormFactor>();
+  QtUserInterface::RegisterDialog<programs::FormLoopForm, CFormLoop>();
+  QtUserInterface::RegisterDialog<programs::HorizontalReferenceForm, CDlgMBDHorizD>();
+  QtUserInterface::RegisterDialog<programs::ChiComponentsForm, CDlgMBD_SF>();
+  QtUserInterface::RegisterDialog<programs::MbdSaveForm, CDlgMBD_Save>();
 }
 
 }  // namespace velto::gui

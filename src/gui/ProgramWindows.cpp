@@ -1,6 +1,8 @@
 #include "gui/ProgramWindows.h"
 
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewStruct.h"
 
 namespace velto::gui {
 
@@ -12,6 +14,13 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
+  };
+  registry[shell::ProgramKind::BrennanStructureFactors] = [](programs::AppContext& app,
+                                                             QWidget* parent) -> ProgramView* {
+    return new COrvoViewStruct(app, parent);
+  };
+  registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMBD(app, parent);
   };
   return registry;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliRun.h"
 #include "support/RunProgram.h"
 #include "support/TestFiles.h"
 
@@ -34,32 +35,37 @@ std::string Silicon() { return (BuildDataDirectory() / "Silicon.struct").string(
 TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
   TemporaryDirectory directory;
   const std::string missing = (directory.path() / "absent.struct").string();
-  // The window's text, and on a line of its own why.
-  const std::string why = "\nabsent.struct: the file cannot be opened.";
-  const std::string failed = "Failed to open file '" + missing + "' !    " + why;
+  // The window's words, then what was wrong, on a line of its own.
+  const std::string reason = "\n" + missing + ": No such file or directory";
+  const std::string failed = "Failed to open file '" + missing + "' !" + reason;
   ExpectRefusals({
       {{"rc", "--struct", missing}, failed},
       {{"mbd", "--struct", missing, "--href", "1", "-1", "0"}, failed},
       {{"map", "--struct", missing}, failed},
       {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, failed},
       {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, failed},
-      // The structure-factor window has one message for any file it cannot use.
-      {{"sf", "--struct", missing}, kImportFirst + why},
+      // The structure-factor window reports the file as its structure-file
+      // flow does (the window's text, then why), then the missing structure
+      // when it is asked to calculate.
+      {{"sf", "--struct", missing},
+       "Failed to open file '" + missing + "' !    \nabsent.struct: No such file or directory\n" + kImportFirst},
   });
 }
 
 TEST(StructOption, AFileWithoutAtomsIsRefusedWhereTheWindowRefusesIt) {
   TemporaryDirectory directory;
   const std::string empty = directory.Write("empty.struct", "Nothing\n4 4 4\n90 90 90\n0\n").string();
+  // The structure-file flow of the windows refuses such a file, so that it
+  // cannot replace a crystal the program has.
+  const std::string noAtoms = "Failed to open file '" + empty + "' !    \nempty.struct: the file lists no atoms";
   ExpectRefusals({
       {{"chi", "--struct", empty}, "You have to import a Crystal Structure !"},
       {{"map", "--struct", empty}, "You have to import a Crystal Structure !"},
       {{"conv", "--mono-struct", Silicon(), "--sample-struct", empty}, "You have to import a Crystal Structure !"},
-      {{"sf", "--struct", empty}, kImportFirst},
-      // These leave the crystal undefined and refuse it with their own checks.
+      {{"sf", "--struct", empty}, noAtoms + "\n" + kImportFirst},
+      {{"mbd", "--struct", empty, "--href", "1", "-1", "0"}, noAtoms},
+      // This one leaves the crystal undefined and refuses it with its own check.
       {{"rc", "--struct", empty}, "You need to Define Crystal !"},
-      {{"mbd", "--struct", empty, "--href", "1", "-1", "0"},
-       "You have to Define/Import a crystal structure and select the Primary Reflection!"},
   });
 }
 
@@ -74,17 +80,39 @@ TEST(HklOption, IndicesOutsideThreeDigitsOrAllZeroAreRefused) {
       {{"mbd", "--href", "1", "-1", "0", "--add", "1 1 1000"}, range},
       {{"conv", "--mono-struct", Silicon(), "--sample-struct", Silicon(), "--mono-hkl", "0", "0", "0"}, zero},
       {{"dcm", "--c1-struct", Silicon(), "--c2-struct", Silicon(), "--c2-hkl", "-1000", "0", "0"}, range},
-      // The MBD geometry words a primary reflection of 0 0 0 itself.
-      {{"mbd", "--hkl", "0", "0", "0", "--href", "1", "-1", "0"},
-       "You have to Define/Import a crystal structure and select the Primary Reflection!"},
+      // mbd's crystal dialog refuses a primary reflection of 0 0 0.
+      {{"mbd", "--hkl", "0", "0", "0", "--href", "1", "-1", "0"}, zero},
   });
 }
 
-TEST(TemperatureOption, ATemperatureThatIsNoNumberIsRefused) {
-  ExpectRefusals({
-      {{"rc", "--temp", "nan"}, "The temperature must be a number of K."},
-      {{"sf", "--temp", "nan"}, "The temperature must be a number of K."},
-  });
+// Every numeric option of every command, whatever its kind (a number, an
+// optional number, a list, an integer), refuses infinity and not-a-number
+// before anything is read or computed.
+TEST(NumericOptions, ValuesThatAreNotFiniteAreRefusedNamingTheOption) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string option, value;
+  };
+  const std::vector<Case> cases = {
+      {{"rc", "--temp", "nan"}, "--temp", "nan"},
+      {{"sf", "--energy", "nan"}, "--energy", "nan"},
+      {{"chi", "--temp", "inf"}, "--temp", "inf"},
+      {{"sf", "--temp", "-inf"}, "--temp", "-inf"},
+      {{"mbd", "--azimuth", "1e999"}, "--azimuth", "1e999"},
+      {{"mbd", "--dtheta", "-20", "NaN", "5"}, "--dtheta", "NaN"},
+      {{"mbd", "--threads", "nan"}, "--threads", "nan"},
+      {{"ff", "--element", "Si", "--theta", "infinity"}, "--theta", "infinity"},
+      {{"conv", "--divergence", "nan"}, "--divergence", "nan"},
+      {{"dcm", "--from", "1e400"}, "--from", "1e400"},
+      {{"map", "--phi-range", "-10", "inf", "5"}, "--phi-range", "inf"},
+      {{"ffloop", "--element", "Si", "--step", "nan", "-o", "x.dat"}, "--step", "nan"},
+  };
+  for (const Case& c : cases) {
+    const ProgramResult run = RunProgram("velto-cli", c.arguments);
+    EXPECT_EQ(run.status, 1) << c.arguments[0] << ' ' << c.option;
+    EXPECT_EQ(FirstLine(run.err), c.option + ": \"" + c.value + "\" is not a finite number");
+    EXPECT_TRUE(run.out.empty()) << run.out;
+  }
 }
 
 }  // namespace

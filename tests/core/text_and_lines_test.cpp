@@ -82,24 +82,6 @@ TEST(NormalisedLineReader, TreatsAllLineEndsAlikeAndSkipsBlankLines) {
   }
 }
 
-TEST(NormalisedLineReader, CountsTheLinesOfTheFileWhateverTheirEnds) {
-  // "a" on line 1, "b" on line 3 and "c" on line 6 of the file, read as an
-  // editor numbers its lines; after the end, the number of the next line.
-  for (const char* text : {"a\r\rb\r\r\rc", "a\r\n\r\nb\r\n\r\n! note\r\nc\r\n", "a\n\nb\n \n\nc\n"}) {
-    std::istringstream in(text);
-    NormalisedLineReader reader(in);
-    EXPECT_EQ(reader.LineNumber(), 0);
-    reader.Next();
-    EXPECT_EQ(reader.LineNumber(), 1) << text;
-    reader.Next();
-    EXPECT_EQ(reader.LineNumber(), 3) << text;
-    EXPECT_EQ(reader.Next(), "c");
-    EXPECT_EQ(reader.LineNumber(), 6) << text;
-    EXPECT_EQ(reader.Next(), "");
-    EXPECT_EQ(reader.LineNumber(), 7) << text;
-  }
-}
-
 TEST(NormalisedLineReader, KeepsAVeryLongLineAsOneLine) {
   std::istringstream in("Si 0 0 0 1 !" + std::string(10000, 'x') + "\nnext");
   NormalisedLineReader reader(in);

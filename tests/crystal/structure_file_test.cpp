@@ -150,40 +150,6 @@ TEST_F(StructureFileTest, RefusesUnknownElementsMissingFilesAndDirectories) {
   EXPECT_TRUE(notifier_.messages.empty());
 }
 
-TEST_F(StructureFileTest, ARefusalNamesTheLineAndWhatWasWrongThere) {
-  struct Case {
-    const char* text;
-    LoadFailure failure;
-  };
-  const Case cases[] = {
-      {"Unknown\r\n\r\n4 4 4\r\n! cubic\r\n90 90 90\r\n2\r\nSi 0 0 0 1\r\nXx 0 0 0 1\r\n300\r\n",
-       {8, "unknown element symbol \"Xx\""}},
-      {"Short\n4 4 4\n90 90 90\n3\nSi 0 0 0\nSi 0.5 0.5 0\n", {7, "the file ends after 2 of its 3 atom lines"}},
-      {"Huge\n4 4 4\n90 90 90\n-2\n", {4, "the number of atoms must lie between 0 and 100000, not \"-2\""}},
-      {"Infinite\n4 4 4\n90 90 90\n1\nSi 0 1e999 0\n", {5, "the coordinates of the atom are not finite numbers"}},
-      {"No length\n4 0 4\n90 90 90\n1\nSi 0 0 0 1\n", {2, "the cell lengths a, b, c must be positive numbers"}},
-      {"Impossible\n4 4 4\n\n30 30 120\n1\nSi 0 0 0 1\n", {4, "the cell angles alpha, beta, gamma describe no cell"}},
-  };
-  for (const Case& c : cases) {
-    const auto path = data_.Write("crystal.struct", c.text);
-    LoadFailure failure;
-    EXPECT_FALSE(LoadStructFile(structure_, path, 293.15, data_.path(), notifier_, &failure)) << c.text;
-    EXPECT_EQ(failure.line, c.failure.line) << c.text;
-    EXPECT_EQ(failure.what, c.failure.what) << c.text;
-  }
-
-  LoadFailure failure;
-  EXPECT_FALSE(LoadStructFile(structure_, data_.path() / "absent.struct", 293.15, data_.path(), notifier_, &failure));
-  EXPECT_EQ(DescribeLoadFailure(data_.path() / "absent.struct", failure), "absent.struct: the file cannot be opened.");
-  EXPECT_FALSE(LoadStructFile(structure_, data_.path(), 293.15, data_.path(), notifier_, &failure));
-  EXPECT_EQ(failure, (LoadFailure{0, "it is a directory, not a file"}));
-  // Germanium has no table in this data directory; the notifier has named the file.
-  const auto germanium = data_.Write("ge.struct", "Germanium\n5.65 5.65 5.65\n90 90 90\n1\nGe 0 0 0 1\n290\n");
-  EXPECT_FALSE(LoadStructFile(structure_, germanium, 293.15, data_.path(), notifier_, &failure));
-  EXPECT_EQ(failure.line, 0);
-  EXPECT_EQ(DescribeLoadFailure("/x/ge.struct", {7, "what"}), "ge.struct, line 7: what.");
-}
-
 TEST_F(StructureFileTest, RefusesCellsThatDescribeNoLattice) {
   // alpha + beta < gamma: no parallelepiped has these angles (c² − a3x² − a3y² < 0).
   EXPECT_FALSE(Load("Impossible\n4 4 4\n30 30 120\n1\nSi 0 0 0 1\n300\n"));

@@ -173,7 +173,7 @@ TEST(SingleCrystalWindowView, AFailedReloadInTheCrystalDialogKeepsTheCrystalAndC
   QtUserInterface::SetDialogRunner({});
   ASSERT_EQ(chooser.messages.size(), 1u);
   EXPECT_EQ(chooser.LastMessage(), "Failed to open file '" + broken.string() +
-                                       "' !    \nbroken.struct, line 5: unknown element symbol \"Qq\".");
+                                       "' !    \nbroken.struct: line 5: unknown element symbol \"Qq\"");
   EXPECT_EQ(nameAfterFailure, "Silicon");
   EXPECT_EQ(view.FieldEdit(F::CrystalName)->text(), "Silicon");
   EXPECT_EQ(view.FieldEdit(F::Hkl)->text(), "1 1 1");

@@ -376,7 +376,7 @@ TEST(ChooseAndLoadStructure, NeitherCancelNorAFailedLoadTouchesTheStructure) {
   EXPECT_GT(structure.volume, 0.0);
   // The program's text, then why.
   EXPECT_EQ(ui.LastMessage(), "Failed to open file '" + broken.string() +
-                                  "' !    \nbroken.struct, line 2: the cell lengths a, b, c must be positive numbers.");
+                                  "' !    \nbroken.struct: the cell edges a, b, c must be positive");
   EXPECT_EQ(ui.messages.back().icon, MessageIcon::Error);
   EXPECT_EQ(app.StructPath(), dir.path());
 
@@ -385,7 +385,7 @@ TEST(ChooseAndLoadStructure, NeitherCancelNorAFailedLoadTouchesTheStructure) {
   ui.QueueOpenFile(empty);
   EXPECT_FALSE(app.ChooseAndLoadStructure(ui, structure, -1));
   EXPECT_EQ(structure.name, "Silicon");
-  EXPECT_EQ(ui.LastMessage(), "Failed to open file '" + empty.string() + "' !    \nempty.struct: the file lists no atoms.");
+  EXPECT_EQ(ui.LastMessage(), "Failed to open file '" + empty.string() + "' !    \nempty.struct: the file lists no atoms");
 }
 
 TEST(DefineCrystal, FollowsTheProtocolOfThePrograms) {

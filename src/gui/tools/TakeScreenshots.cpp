@@ -1,6 +1,10 @@
-// Takes the screenshots of the README: the main window, the crystal
-// dialog with silicon 1 1 1 computed, the energy dialog, the converter and
-// the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their curves.
+// Takes the screenshots of the README and the manuals: the main window, the
+// crystal dialog with silicon 1 1 1 computed, the energy dialog, the
+// converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
+// curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
+// showing, the structure-factor window with silicon 1 1 1, the form-factor
+// dialog, the parasitic-reflection tool, and the multiple-beam window with a
+// four-beam silicon case and its chi dialog.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -8,19 +12,35 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <cmath>
 #include <cstdio>
 
 #include "core/DataDirectory.h"
+#include "core/Units.h"
 #include "gui/Application.h"
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgArcMurad.h"
 #include "gui/CDlgCrystParams.h"
+#include "gui/CDlgMBD_SF.h"
+#include "gui/CDlgParasitic.h"
+#include "gui/CFormFactor.h"
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewStruct.h"
+#include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/form_factor/FormFactorForm.h"
+#include "programs/multiple_beam/ChiComponentsForm.h"
+#include "programs/multiple_beam/HorizontalReferenceForm.h"
+#include "programs/multiple_beam/MbdTexts.h"
+#include "programs/plot/Plot.h"
 
 namespace {
 
@@ -52,6 +72,17 @@ class ReflectionChooser final : public velto::gui::QtUserInterface {
     files_.ShowMessage(text, icon);
   }
   velto::programs::DialogResult RunDialog(velto::programs::DialogModel& model) override {
+    using velto::programs::DialogResult;
+    if (auto* reference = dynamic_cast<velto::programs::HorizontalReferenceForm*>(&model)) {
+      reference->Index(0).text = "1";
+      reference->Index(1).text = "-1";
+      reference->Index(2).text = "0";
+      return reference->Ok(*this) ? DialogResult::Ok : DialogResult::Cancel;
+    }
+    if (auto* chi = dynamic_cast<velto::programs::ChiComponentsForm*>(&model)) {
+      chi->Calculate(*this);
+      return DialogResult::Ok;
+    }
     auto* crystal = dynamic_cast<velto::programs::CrystalParamsForm*>(&model);
     if (!crystal) return QtUserInterface::RunDialog(model);
     for (int i = 0; i < 3; ++i) crystal->Index(i).text = std::string(1, hkl_[i]);
@@ -77,6 +108,63 @@ bool DefineAndCalculate(velto::gui::COrvoView& view, ExampleChooser& files, cons
   const bool computed = !view.FieldEdit(velto::programs::SingleCrystalField::Fwhm)->text().isEmpty();
   if (!computed) std::fprintf(stderr, "no curve computed for %s\n", hkl);
   return computed && !files.failed;
+}
+
+// Sends what the mouse sends for a left-button drag from one data point to
+// another of the plot, then rests the pointer on a third for the read-out.
+void DragAndPoint(velto::gui::COrvoView& view, QPointF fromData, QPointF toData, QPointF restData) {
+  QWidget* area = view.CurvePlot()->PictureArea();
+  const velto::programs::PlotMapping m = view.Model().CurvePlot().Geometry().mapping;
+  auto pixel = [&m](QPointF data) { return QPointF(m.PixelX(data.x()), m.PixelY(data.y())); };
+  auto send = [area](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, area->mapToGlobal(at), button, held, {});
+    QApplication::sendEvent(area, &event);
+  };
+  send(QEvent::MouseButtonPress, pixel(fromData), Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, pixel(toData), Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, pixel(toData), Qt::LeftButton, Qt::NoButton);
+  const velto::programs::PlotMapping zoomed = view.Model().CurvePlot().Geometry().mapping;
+  send(QEvent::MouseMove, QPointF(zoomed.PixelX(restData.x()), zoomed.PixelY(restData.y())), Qt::NoButton,
+       Qt::NoButton);
+}
+
+bool Save(QWidget& widget, const QDir& directory, const char* name);
+
+// Silicon 1 1 1 with H = 1 −1 0 and the two reflections −4 0 0 and −5 1 1,
+// which are excited together with G at the same azimuth: a four-beam case,
+// with its reflection search and chi components.
+bool MultipleBeamPictures(velto::programs::AppContext& app, ExampleChooser& files, const QDir& output) {
+  using velto::programs::MbdField;
+  namespace texts = velto::programs::mbd_texts;
+  velto::gui::COrvoViewMBD view(app);
+  view.resize(QSize(1240, 900).expandedTo(view.minimumSizeHint()));
+  view.show();
+  ReflectionChooser ui(&view, files, "111");
+  view.SetUserInterface(ui);
+  view.Button(texts::kDefineCrystal)->click();
+  view.Button(texts::kReference)->click();
+  const char* added[][3] = {{"-4", "0", "0"}, {"-5", "1", "1"}};
+  for (const auto& hkl : added) {
+    view.Model().Field(MbdField::AddH).text = hkl[0];
+    view.Model().Field(MbdField::AddK).text = hkl[1];
+    view.Model().Field(MbdField::AddL).text = hkl[2];
+    if (!view.Model().AddReflection(ui)) return false;
+  }
+  view.Button(texts::kSetAzimuth)->click();
+  view.FieldEdit(MbdField::Tolerance)->setText(QStringLiteral("5"));
+  view.Button(texts::kSearch)->click();
+  view.Button(texts::kChi)->click();
+  view.ReflectionList()->selectRow(1);
+  view.SetUserInterface(files);
+  if (files.failed || view.Model().ChiNeeded()) return false;
+  bool ok = Save(view, output, "mbd-silicon-four-beam.png");
+
+  velto::mbd::MbdSolver solver = *view.Model().Solver();
+  velto::crystal::CrystalStructure structure = view.Model().Crystal().structure;
+  velto::programs::ChiComponentsForm form(solver, structure, true);
+  velto::gui::CDlgMBD_SF dialog(&view, form, files);
+  dialog.resize(QSize(760, 460));
+  return Save(dialog, output, "mbd-chi-dialog.png") && ok;
 }
 
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
@@ -136,6 +224,22 @@ int main(int argc, char* argv[]) {
   ok = DefineAndCalculate(bragg, chooser, "111") && Save(bragg, output, "bragg-silicon-111.png") && ok;
   bragg.close();
 
+  // Grazing incidence: 12° of asymmetry at θB = 14.2° broadens the curve to
+  // 25″ and moves it 36″ off zero; a drag zooms into its top.
+  velto::gui::COrvoView asymmetric(frame.App(), false);
+  asymmetric.resize(programSize.expandedTo(asymmetric.minimumSizeHint()));
+  asymmetric.show();
+  asymmetric.FieldEdit(velto::programs::SingleCrystalField::Asymmetry)->setText(QStringLiteral("12"));
+  asymmetric.FieldEdit(velto::programs::SingleCrystalField::From)->setText(QStringLiteral("-40"));
+  asymmetric.FieldEdit(velto::programs::SingleCrystalField::To)->setText(QStringLiteral("120"));
+  ok = DefineAndCalculate(asymmetric, chooser, "111") && ok;
+  QApplication::processEvents();
+  const double peak = asymmetric.Model().Analysis().xMax / velto::core::kArcsecond;
+  asymmetric.CurvePlot()->GridCheck()->setChecked(true);
+  DragAndPoint(asymmetric, {peak - 22, 0.95}, {peak + 18, 0.45}, {peak + 4, 0.7});
+  ok = asymmetric.Model().CurvePlot().Zoomed() && Save(asymmetric, output, "bragg-asymmetric-zoomed.png") && ok;
+  asymmetric.close();
+
   velto::gui::COrvoView laue(frame.App(), true);
   laue.resize(programSize.expandedTo(laue.minimumSizeHint()));
   laue.show();
@@ -143,5 +247,28 @@ int main(int argc, char* argv[]) {
   ok = DefineAndCalculate(laue, chooser, "220") && ok;
   laue.TransmissivityCheck()->click();
   ok = laue.TransmissivityCheck()->isChecked() && Save(laue, output, "laue-silicon-220.png") && ok;
+  laue.close();
+
+  velto::gui::COrvoViewStruct structure(frame.App());
+  structure.SetUserInterface(chooser);
+  // The whole form, with no scroll bar.
+  structure.resize(structure.ScrollArea()->widget()->sizeHint() + QSize(8, 8));
+  structure.show();
+  structure.ImportButton()->click();
+  for (int i = 0; i < 3; ++i) structure.IndexBox(i)->setValue(1);
+  structure.CalculateButton()->click();
+  ok = !chooser.failed && Save(structure, output, "structure-factors-silicon-111.png") && ok;
+  structure.close();
+
+  velto::programs::FormFactorForm formFactor(
+      frame.App(), velto::programs::FormFactorStartOf(energy, 1, 1, 1, d), {"Si"});
+  formFactor.Calculate(chooser);
+  velto::gui::CFormFactor formFactorDialog(&frame, formFactor, chooser);
+  ok = !chooser.failed && Save(formFactorDialog, output, "form-factor-dialog.png") && ok;
+
+  frame.ShowParasitic();
+  frame.Parasitic()->CalculateButton()->click();
+  ok = Save(*frame.Parasitic(), output, "parasitic-dialog.png") && ok;
+  ok = MultipleBeamPictures(frame.App(), chooser, output) && ok;
   return ok ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include "crystal/Susceptibility.h"
 #include "programs/crystal_dialog/StructureFactorsForm.h"
 #include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -96,7 +97,7 @@ void CrystalParamsForm::LoadStructure(UserInterface& ui) {
   crystal::CrystalStructure& structure = crystal_.structure;
   // The temperature the new structure will be computed at is checked first:
   // no file is asked for that could not be used.
-  const std::optional<double> temperature = ReadFreeNumber(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
+  const std::optional<double> temperature = ReadNumberField(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
   if (!temperature) return;
   // A cancelled choice or a file that cannot be used leaves the structure
   // the dialog had, and its name.
@@ -111,6 +112,7 @@ void CrystalParamsForm::LoadStructure(UserInterface& ui) {
   crystal::ComputeLattice(structure);
 
   name_.text = structure.name;
+  structureLoaded_ = true;
 
   // Whatever mode the dialog was in, a new structure starts in automatic mode.
   manualCheck_.checked = false;
@@ -119,7 +121,7 @@ void CrystalParamsForm::LoadStructure(UserInterface& ui) {
 }
 
 bool CrystalParamsForm::ReadTemperatureAndIndices(UserInterface& ui) {
-  const std::optional<double> typed = ReadFreeNumber(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
+  const std::optional<double> typed = ReadNumberField(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
   if (!typed) return false;
   const double temperature = std::max(*typed, kMinimumTemperature);
   if (std::fabs(temperature - temperatureValue_) > 1e-10) {
@@ -184,7 +186,7 @@ std::optional<crystal::ReflectionChi> CrystalParamsForm::ReadChiBoxes(UserInterf
   std::array<double, 10> values{};
   for (std::size_t i = 0; i < values.size(); ++i) {
     const int box = static_cast<int>(i);
-    const std::optional<double> value = ReadFreeNumber(ui, chi_[i].text, ChiLabel(box), ChiField(box));
+    const std::optional<double> value = ReadNumberField(ui, chi_[i].text, ChiLabel(box), ChiField(box));
     if (!value) return std::nullopt;
     values[i] = *value / kChiScale;
   }
@@ -229,7 +231,7 @@ void CrystalParamsForm::ShowExampleStructure(UserInterface& ui) {
 bool CrystalParamsForm::Ok(UserInterface& ui) {
   if (Manual()) {
     if (!ReadTemperatureAndIndices(ui)) return false;
-    const std::optional<double> typed = ReadFreeNumber(ui, d_.text, "d", kDField);
+    const std::optional<double> typed = ReadNumberField(ui, d_.text, "d", kDField);
     if (!typed) return false;
     const double d = *typed;
     if (!(d >= 0.001)) {
@@ -274,16 +276,19 @@ void CrystalParamsForm::Apply() {
 }
 
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
-                           MissingStructure onMissing) {
+                           MissingStructure onMissing, bool* structureLoaded) {
   const crystal::CrystalParams before = crystal;
+  if (structureLoaded) *structureLoaded = false;
+  bool freshLoad = false;
   if (!crystal.structure.IsLoaded()) {
-    const bool loaded = app.ChooseAndLoadStructure(ui, crystal.structure, crystal.temperature);
-    if (!loaded && onMissing == MissingStructure::DoNotOpen) return DialogResult::Cancel;
+    freshLoad = app.ChooseAndLoadStructure(ui, crystal.structure, crystal.temperature);
+    if (!freshLoad && onMissing == MissingStructure::DoNotOpen) return DialogResult::Cancel;
   }
   CrystalParamsForm form(app, crystal, energyEv);
   const DialogResult result = ui.RunDialog(form);
   if (result == DialogResult::Ok) {
     form.Apply();
+    if (structureLoaded) *structureLoaded = freshLoad || form.StructureLoaded();
   } else {
     // Also what was loaded for the dialog goes.
     crystal = before;

@@ -51,6 +51,8 @@ class CrystalParamsForm : public DialogModel {
   const FormField& ManualCheck() const { return manualCheck_; }
   const FormField& CalculateButton() const { return calculateButton_; }
   const FormField& CopyFromBrennanButton() const { return copyButton_; }
+  // "Crystal Structure..." loaded a file into the crystal.
+  bool StructureLoaded() const { return structureLoaded_; }
   double EnergyEv() const { return energyEv_; }
 
   // --- commands ---
@@ -97,6 +99,7 @@ class CrystalParamsForm : public DialogModel {
   double dValue_;
   crystal::ReflectionChi chiValue_;
   bool accepted_ = false;
+  bool structureLoaded_ = false;
 
   FormField name_, temperature_, d_, thetaB_;
   std::array<FormField, 3> index_;
@@ -112,7 +115,9 @@ enum class MissingStructure { DoNotOpen, OpenDialog };
 // first when there is none, run the dialog, take the values back on OK.
 // Returns Ok when the crystal was (re)defined; otherwise the crystal is as it
 // was before, even when a structure was loaded for the dialog.
+// `structureLoaded`, when given, tells whether the crystal now holds a
+// structure loaded from a file on the way (before the dialog or inside it).
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
-                           MissingStructure onMissing);
+                           MissingStructure onMissing, bool* structureLoaded = nullptr);
 
 }  // namespace velto::programs

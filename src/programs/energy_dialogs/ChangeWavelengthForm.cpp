@@ -4,7 +4,7 @@
 
 #include "core/Units.h"
 #include "programs/energy_dialogs/SetBraggForm.h"
-#include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/ComboRules.h"
 #include "shell/NumberText.h"
 
@@ -88,8 +88,8 @@ void ChangeWavelengthForm::SetBraggAngle(UserInterface& ui) {
 bool ChangeWavelengthForm::Ok(UserInterface& ui) {
   // The box the person types in is read first, so that a refusal quotes
   // what was typed.
-  if (mode_ == Mode::Wavelength && !ReadFreeNumber(ui, wavelength_.text, "Wavelength", kWavelengthField)) return false;
-  const std::optional<double> energyKev = ReadFreeNumber(ui, energy_.text, "Photon Energy", kEnergyField);
+  if (mode_ == Mode::Wavelength && !ReadNumberField(ui, wavelength_.text, "Wavelength", kWavelengthField)) return false;
+  const std::optional<double> energyKev = ReadNumberField(ui, energy_.text, "Photon Energy", kEnergyField);
   if (!energyKev) return false;
   const double energy = *energyKev * 1000.0;
   if (!(energy > 0)) {

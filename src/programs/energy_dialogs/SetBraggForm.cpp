@@ -1,6 +1,6 @@
 #include "programs/energy_dialogs/SetBraggForm.h"
 
-#include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -10,7 +10,7 @@ SetBraggForm::SetBraggForm(double angleDegrees) : angleDegrees_(angleDegrees) {
 }
 
 bool SetBraggForm::Ok(UserInterface& ui) {
-  const std::optional<double> typed = ReadFreeNumber(ui, angle_.text, "Bragg angle", kAngleField);
+  const std::optional<double> typed = ReadNumberField(ui, angle_.text, "Bragg angle", kAngleField);
   if (!typed) return false;
   const double angle = *typed;
   if (!(angle > 0 && angle <= 90)) {

@@ -12,6 +12,16 @@ namespace velto::programs {
 
 using crystal::ScatteringPolarization;
 
+namespace {
+
+// Beyond the Bragg condition (status 1) the engine still gives a number.
+bool Failed(const crystal::StructureFactorResult& result) {
+  return result.status != crystal::StructureFactorStatus::Normal &&
+         result.status != crystal::StructureFactorStatus::NoBraggAngle;
+}
+
+}  // namespace
+
 StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& engine,
                                                  const crystal::CrystalStructure& structure, double energyEv,
                                                  double temperature, int h, int k, int l, core::Notifier& notifier) {
@@ -19,9 +29,11 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
   results.wavelength = core::WavelengthOf(energyEv);
   results.chiPerF = core::kElectronRadius * results.wavelength * results.wavelength / (core::kPi * structure.volume);
 
-  results.f0 = engine.StructureFactorOf(structure, energyEv, temperature, 0, 0, 0, ScatteringPolarization::Sigma,
-                                        notifier)
-                   .value;
+  const auto forward =
+      engine.StructureFactorOf(structure, energyEv, temperature, 0, 0, 0, ScatteringPolarization::Sigma, notifier);
+  results.f0 = forward.value;
+  results.failed = Failed(forward);
+  if (results.failed) return results;  // the reflection would only repeat the engine's message
   crystal::ZeroTiny(results.f0);
   results.chi0 = -results.f0 * results.chiPerF;
   results.absorption = results.f0.imag() * results.chiPerF * core::kTwoPi * energyEv / core::kHcEvAngstrom *
@@ -39,8 +51,13 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
   }
 
   // The reflection is computed even without a Bragg angle, as the program
-  // always did; only its display is left out.
+  // always did; only its display is left out. Above the wavevector limit of
+  // the f0 fits the engine returns a partial sum (and has said why), which
+  // is no structure factor to show.
   ReflectionStructureFactors reflection;
+  bool complete = true;
+  // The four evaluations would tell the same limit four times.
+  core::CoalescingNotifier once(notifier);
   const double hh = h, kk = k, ll = l;
   const struct {
     double sign;
@@ -51,15 +68,15 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
                 {-1, ScatteringPolarization::Pi}};
   for (int i = 0; i < 4; ++i) {
     const double s = order[i].sign;
-    std::complex<double> f =
-        engine.StructureFactorOf(structure, energyEv, temperature, s * hh, s * kk, s * ll, order[i].polarization,
-                                 notifier)
-            .value;
+    const crystal::StructureFactorResult computed = engine.StructureFactorOf(
+        structure, energyEv, temperature, s * hh, s * kk, s * ll, order[i].polarization, once);
+    if (Failed(computed)) complete = false;
+    std::complex<double> f = computed.value;
     crystal::ZeroTiny(f);
     reflection.structureFactor[i] = f;
     reflection.chi[i] = -f * results.chiPerF;
   }
-  if (results.braggAngle) results.reflection = reflection;
+  if (results.braggAngle && complete) results.reflection = reflection;
   return results;
 }
 
@@ -87,9 +104,15 @@ std::string ChiClipboardText(const std::array<double, 10>& shown) {
   return text;
 }
 
-std::array<double, 10> ChiStoreValues(const std::array<double, 10>& shown) {
+std::array<double, 10> CopiedChi(const std::array<double, 10>& shown) {
+  std::array<double, 10> copied = shown;
+  for (int i = 6; i < 10; ++i) copied[i] = shown[i - 4];
+  return copied;
+}
+
+std::array<double, 10> ChiStoreValues(const std::array<double, 10>& copied) {
   std::array<double, 10> store{};
-  for (int i = 0; i < 10; ++i) store[i] = shown[i] * 1e-6;
+  for (int i = 0; i < 10; ++i) store[i] = copied[i] * 1e-6;
   return store;
 }
 

@@ -1,10 +1,14 @@
 #include "programs/ui/AppContext.h"
 
 namespace velto::programs {
+namespace {
 
-std::string LoadFailedMessage(const std::filesystem::path& path, const crystal::LoadFailure& failure) {
-  return "Failed to open file '" + path.string() + "' !    \n" + crystal::DescribeLoadFailure(path, failure);
+// The program's text, then why, for the person to mend the file.
+std::string LoadFailedMessage(const std::filesystem::path& path, const crystal::StructFileFailure& failure) {
+  return "Failed to open file '" + path.string() + "' !    \n" + path.filename().string() + ": " + failure.Describe();
 }
+
+}  // namespace
 
 bool AppContext::ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure,
                                         double temperature) {
@@ -21,7 +25,7 @@ bool AppContext::ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStruc
 
   crystal::CrystalStructure loaded;
   loaded.manual = structure.manual;  // the mode of the crystal belongs to the program, not to the file
-  crystal::LoadFailure failure;
+  crystal::StructFileFailure failure;
   if (crystal::LoadStructFile(loaded, *chosen, temperature, state_.exeDirectory, ui, &failure)) {
     if (loaded.IsLoaded()) {
       structure = std::move(loaded);

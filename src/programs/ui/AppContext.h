@@ -1,12 +1,18 @@
 #pragma once
 #include <filesystem>
+#include <memory>
 
 #include "crystal/CrystalStructure.h"
+#include "crystal/StructFactor.h"
+#include "mbd/MbdResults.h"
+#include "mbd/MbdScan.h"
 #include "shell/MainFrameState.h"
 #include "shell/ProgramSlots.h"
 #include "programs/ui/UserInterface.h"
 
 namespace velto::programs {
+
+class MbdHandOverSource;
 
 // Requests that a program window passes on to the application: opening
 // another program, showing the manual.
@@ -19,10 +25,7 @@ class ShellCommands {
 
 // The services of the main window that every program uses: default energy
 // and temperature, the structure-file directory and flow, the chi store, the
-// preset lists and the data directory.
-// "Failed to open file '<path>' !    " and, on a second line, why.
-std::string LoadFailedMessage(const std::filesystem::path& path, const crystal::LoadFailure& failure);
-
+// preset lists, the scattering engine and the data directory.
 class AppContext {
  public:
   explicit AppContext(shell::MainFrameState& state, ShellCommands* commands = nullptr)
@@ -37,6 +40,13 @@ class AppContext {
   // Where the atomic data, the example structure and the manual lie.
   const std::filesystem::path& DataDirectory() const { return state_.exeDirectory; }
 
+  // The application's scattering engine, created on first use. None after
+  // its creation failed, which the person has then been told; the next
+  // request tries again.
+  std::shared_ptr<const crystal::StructFactor> StructFactorEngine(UserInterface& ui) {
+    return state_.structFactorEngine.GetStructFactorEngine(state_.exeDirectory, ui);
+  }
+
   // None when the application gives no such commands (tests, tools).
   ShellCommands* Commands() const { return commands_; }
 
@@ -48,9 +58,23 @@ class AppContext {
   // temperature.
   bool ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure, double temperature);
 
+  // The open multiple-beam window, whose crystal the MBD-line map takes
+  // over (see MbdHandOverSource); null while none is open.
+  MbdHandOverSource* MbdSource() const { return mbdSource_; }
+  void SetMbdHandOverSource(MbdHandOverSource* source) { mbdSource_ = source; }
+
+  // Options of the multiple-beam program that live for the application run
+  // and are shared by its windows: the results-file choices of the save
+  // dialog and the settings of the convolution panel.
+  mbd::ResultOptions& MbdResultOptions() { return mbdResultOptions_; }
+  mbd::ConvolutionSetup& MbdConvolution() { return mbdConvolution_; }
+
  private:
   shell::MainFrameState& state_;
   ShellCommands* commands_;
+  MbdHandOverSource* mbdSource_ = nullptr;
+  mbd::ResultOptions mbdResultOptions_;
+  mbd::ConvolutionSetup mbdConvolution_;
 };
 
 }  // namespace velto::programs

@@ -2,13 +2,9 @@
 
 #include "core/Refusal.h"
 #include "core/TextNumbers.h"
+#include "programs/ui/FieldReading.h"
 
 namespace velto::programs {
-
-void ShowRefusal(UserInterface& ui, const core::Refusal& refusal) {
-  ui.ShowMessage(refusal.message, refusal.icon);
-  if (!refusal.field.empty()) ui.Focus(refusal.field);
-}
 
 namespace {
 
@@ -34,10 +30,6 @@ std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, 
   return ShowUnlessRefused(ui, core::ReadBoundNumber(text, minimum, maximum, field, label));
 }
 
-std::optional<double> ReadFreeNumber(UserInterface& ui, std::string_view text, std::string_view label,
-                                     std::string_view field) {
-  return ShowUnlessRefused(ui, core::ReadFreeNumber(text, label, field));
-}
 
 std::string BoundIntegerText(int value) { return std::to_string(value); }
 
