@@ -198,9 +198,11 @@ void CMainFrame::ShowAsSaved() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     if (!shell::HasStoredPlacement(settings_)) {
       // No program fits the small default window; a first run takes what
-      // the screen offers.
+      // the screen offers. Maximised, so that the window manager fits the
+      // frame it adds (known only once the window is shown) into the area;
+      // restored, the window keeps the same place.
       const QRect area = screen->availableGeometry();
-      placement = {area.x(), area.y(), area.width(), area.height(), false};
+      placement = {area.x(), area.y(), area.width(), area.height(), true};
     } else {
       const QRect area = screen->availableVirtualGeometry();
       placement = shell::FitOnScreen(placement, {area.x(), area.y(), area.width(), area.height()});
