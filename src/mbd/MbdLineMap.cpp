@@ -49,13 +49,19 @@ AzimuthRoots EnergyRoots(const MapFrame& frame, const Candidate& c, double halfL
 
 bool InsideOpen(double phi, const MapSettings& s) { return phi > s.phiMin && phi < s.phiMax; }
 
-// The energy of algorithm 1; `sweep` adds the azimuth sweep's guard
-// against the near-degenerate case A ≈ 0, b ≈ 0.
-std::optional<double> LineEnergy(const MapFrame& frame, Vec3 unit, double d, double phiDeg, double energyMin,
-                                 double energyMax, bool sweep) {
+// The horizontal direction cos φ Ĥ + sin φ Ĉ of azimuth φ (degrees).
+Vec3 AzimuthDirection(const MapFrame& frame, double phiDeg) {
   const double phi = phiDeg * core::kDegree;
+  return std::cos(phi) * frame.hHat + std::sin(phi) * frame.cHat;
+}
+
+// The energy of the MBD line of a reflection at the azimuth whose direction
+// is given (computed once per azimuth, not per reflection); `sweep` adds the
+// azimuth sweep's guard against the near-degenerate case A ≈ 0, b ≈ 0.
+std::optional<double> LineEnergy(const MapFrame& frame, Vec3 unit, double d, Vec3 direction, double energyMin,
+                                 double energyMax, bool sweep) {
   const double a = Dot(unit, frame.gHat);
-  const double b = Dot(unit, std::cos(phi) * frame.hHat + std::sin(phi) * frame.cHat);
+  const double b = Dot(unit, direction);
   const double dG = frame.dG;
   const double bigA = (a * a + b * b) / (4 * dG * dG) + 1 / (4 * d * d) - a / (2 * dG * d);
   if (bigA <= 0) return std::nullopt;
@@ -113,7 +119,7 @@ std::optional<double> MbdLineEnergy(const MapFrame& frame, Miller g, double phiD
                                     double energyMax) {
   if (IsOrigin(g)) return std::nullopt;
   const Candidate c = CandidateOf(frame, g);
-  return LineEnergy(frame, c.unit, c.d, phiDeg, energyMin, energyMax, false);
+  return LineEnergy(frame, c.unit, c.d, AzimuthDirection(frame, phiDeg), energyMin, energyMax, false);
 }
 
 bool ComputeMap(const MapFrame& frame, const MapSettings& s, crystal::CrystalStructure& crystal, MbdMap& map,
@@ -145,12 +151,14 @@ bool ComputeMap(const MapFrame& frame, const MapSettings& s, crystal::CrystalStr
 
   // Azimuth sweep.
   const double phiStep = s.PhiStep();
+  std::vector<Vec3> directions(static_cast<std::size_t>(s.phiPoints));
+  for (int i = 0; i < s.phiPoints; ++i) directions[i] = AzimuthDirection(frame, s.phiMin + i * phiStep);
   for (int i = 0; i < s.phiPoints; ++i) {
-    const double phi = s.phiMin + i * phiStep;
+    const Vec3 direction = directions[i];
     for (const Candidate& c : candidates) {
       unsigned char& state = states[c.hkl];
       if (state != kUnknown) continue;
-      const std::optional<double> energy = LineEnergy(frame, c.unit, c.d, phi, s.energyMin, s.energyMax, true);
+      const std::optional<double> energy = LineEnergy(frame, c.unit, c.d, direction, s.energyMin, s.energyMax, true);
       if (!energy) continue;
       const bool strong = s.diamondMode || strongEnough(c.hkl, *energy);
       if (!Append(strong ? map.lines : map.rejected, c.hkl, kNoAngle, kNoAngle, notifier)) return false;
@@ -190,7 +198,7 @@ bool ComputeMap(const MapFrame& frame, const MapSettings& s, crystal::CrystalStr
     int previous = -1;
     for (int i = 0; i < s.phiPoints; ++i) {
       const double phi = s.phiMin + i * phiStep;
-      const std::optional<double> energy = LineEnergy(frame, c.unit, c.d, phi, s.energyMin, s.energyMax, false);
+      const std::optional<double> energy = LineEnergy(frame, c.unit, c.d, directions[i], s.energyMin, s.energyMax, false);
       if (!energy) continue;
       if (previous + 1 < i && !Append(map.points, c.hkl, phi, -1, notifier)) return false;
       if (!Append(map.points, c.hkl, phi, *energy, notifier)) return false;
