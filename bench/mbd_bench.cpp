@@ -76,10 +76,11 @@ BENCHMARK(HalfSpaceCall)->Arg(3)->Arg(6)->Arg(12)->Arg(24)->Arg(48)->Unit(benchm
 void SiliconMap(benchmark::State& state, const mbd::MapSettings& settings) {
   core::SilentNotifier notifier;
   const mbd::MapFrame frame = mbd::ApplyMapSettings(settings, mbd::LatticeBasisOf(Silicon()), Silicon(), notifier);
+  core::NoProgress progress;
   std::size_t points = 0;
   for (auto _ : state) {
     mbd::MbdMap map;
-    mbd::ComputeMap(frame, settings, Silicon(), map, notifier);
+    mbd::ComputeMap(frame, settings, Silicon(), map, notifier, progress);
     points = map.points.Count();
     benchmark::DoNotOptimize(points);
   }

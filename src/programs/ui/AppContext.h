@@ -4,6 +4,7 @@
 #include "crystal/CrystalStructure.h"
 #include "shell/MainFrameState.h"
 #include "shell/ProgramSlots.h"
+#include "programs/mbd_map/MapSession.h"
 #include "programs/ui/UserInterface.h"
 
 namespace velto::programs {
@@ -43,9 +44,14 @@ class AppContext {
   // for the default temperature.
   bool ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure, double temperature);
 
+  // The index limits and ranges of the MBD-line map, kept for the
+  // application run and shared by its windows.
+  MbdMapSession& MapSession() { return mapSession_; }
+
  private:
   shell::MainFrameState& state_;
   ShellCommands* commands_;
+  MbdMapSession mapSession_;
 };
 
 }  // namespace velto::programs
