@@ -1,10 +1,8 @@
 #include "cli/CliUserInterface.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <iostream>
-#include <mutex>
+
+#include "cli/TerminalProgress.h"
 
 namespace velto::cli {
 namespace {
@@ -17,30 +15,6 @@ std::string_view Trimmed(std::string_view text) {
   const auto last = text.find_last_not_of(" \n\r\t");
   return text.substr(first, last - first + 1);
 }
-
-// "title: 42 %" rewritten in place on a terminal; nothing when stderr goes
-// to a file or a pipe, so that scripts read only the messages.
-class TerminalProgress final : public core::Progress {
- public:
-  explicit TerminalProgress(std::string title) : title_(std::move(title)), shown_(isatty(STDERR_FILENO) == 1) {}
-  ~TerminalProgress() override {
-    if (shown_ && drawn_) std::fprintf(stderr, "\r%*s\r", static_cast<int>(title_.size()) + 8, "");
-  }
-  void Report(int percent) override {
-    if (!shown_) return;
-    std::lock_guard lock(mutex_);
-    std::fprintf(stderr, "\r%s %3d %%", title_.c_str(), percent);
-    std::fflush(stderr);
-    drawn_ = true;
-  }
-  bool Cancelled() const override { return false; }
-
- private:
-  std::string title_;
-  bool shown_;
-  bool drawn_ = false;
-  std::mutex mutex_;  // parallel loops report from their workers
-};
 
 }  // namespace
 

@@ -1,7 +1,12 @@
 #include "cli/Command.h"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <iostream>
 #include <map>
+
+#include "core/TextNumbers.h"
 
 namespace velto::cli {
 namespace {
@@ -18,6 +23,24 @@ std::string_view Trimmed(std::string_view text) {
   const auto last = text.find_last_not_of(" \n\r\t");
   return text.substr(first, last - first + 1);
 }
+
+// Every numeric option, whatever command declares it, refuses a value that
+// reads as infinity or not-a-number: no computation can use one, and the
+// conversions would otherwise pass it on (nan) or turn it into a limit.
+void RefuseNonFiniteNumbers(CLI::App& command) {
+  static const CLI::Validator kFinite(
+      [](std::string& text) -> std::string {
+        if (core::ReadsAsNonFinite(text)) return "\"" + text + "\" is not a finite number";
+        return {};
+      },
+      "", "FINITE");
+  for (CLI::Option* option : command.get_options()) {
+    const std::string type = option->get_type_name();
+    if (type.find("FLOAT") != std::string::npos || type.find("INT") != std::string::npos) option->check(kFinite);
+  }
+  for (CLI::App* sub : command.get_subcommands([](CLI::App*) { return true; })) RefuseNonFiniteNumbers(*sub);
+}
+
 }  // namespace
 
 CommandRegistration::CommandRegistration(std::string name, CommandSetup setup) {
@@ -26,6 +49,7 @@ CommandRegistration::CommandRegistration(std::string name, CommandSetup setup) {
 
 void AddRegisteredCommands(CLI::App& app) {
   for (auto& [name, setup] : Registry()) setup(app);
+  RefuseNonFiniteNumbers(app);
 }
 
 void StderrNotifier::Notify(std::string_view text, core::MessageIcon) {
@@ -38,6 +62,25 @@ void StderrNotifier::Console(std::string_view text) { std::cerr << Trimmed(text)
 void Refuse(std::string_view message) {
   std::cerr << Trimmed(message) << '\n';
   throw ExitStatus{1};
+}
+
+int GridPointsOption(double points, std::string_view option) {
+  if (!(points <= kMostGridPoints))
+    Refuse(std::string(option) + ": at most " + std::to_string(kMostGridPoints) + " points, not " +
+           core::FormatGeneral(points) + ".");
+  return static_cast<int>(std::max(points, 0.0));
+}
+
+int ThreadsOption(int requested, StderrNotifier& notifier) {
+  if (requested < 0) Refuse("--threads: the number of threads cannot be negative.");
+  const int cores = std::max(omp_get_num_procs(), 1);
+  if (requested > cores) {
+    notifier.Notify("--threads " + std::to_string(requested) + ": this machine has " + std::to_string(cores) +
+                        " cores; using " + std::to_string(cores) + " threads.",
+                    core::MessageIcon::Information);
+    return cores;
+  }
+  return requested;
 }
 
 }  // namespace velto::cli

@@ -38,4 +38,16 @@ struct ExitStatus {
 // Prints a refusal of the program (its own message text) and ends with status 1.
 [[noreturn]] void Refuse(std::string_view message);
 
+// The number of points of a grid given among the numbers of a list option
+// (--dtheta FROM TO N): truncated to an integer, at most kMostGridPoints
+// (more would run for days, and the conversion of a larger number is not
+// defined), below 0 taken as 0 for the command's own rule of at least 1 or 2.
+inline constexpr int kMostGridPoints = 1000000;
+int GridPointsOption(double points, std::string_view option);
+
+// The worker threads of --threads: 0 (the default) for every core the
+// process may use; more than that is cut to it with a message, since extra
+// threads only share the same cores; a negative count is refused.
+int ThreadsOption(int requested, StderrNotifier& notifier);
+
 }  // namespace velto::cli

@@ -48,12 +48,8 @@ AngleUnit UnitOf(const std::string& name) {
 void RunConv(ConvOptions& options) {
   StderrNotifier notifier;
   multicrystal::ConvolutionInput& in = options.input;
-  RequireFinite(options.energyKev, "--energy");
-  for (double value : {in.spectrumFwhm, in.spectrumRange, in.divergence, in.angularCentre, in.monochromatorAsymmetry,
-                       in.sampleAsymmetry, in.sampleThickness, in.from, in.to})
-    RequireFinite(value, "Every number");
   in.energy = options.energyKev * core::kEvPerKev;
-  if (!(in.energy > 0)) Refuse("The photon energy must be a positive number of keV.");
+  if (!(in.energy > 0) || !std::isfinite(in.energy)) Refuse("The photon energy must be a positive number of keV.");
   in.doubleMonochromator = options.dcm == "on";
   in.arrangement = options.geometry == "dispersive" ? multicrystal::Arrangement::Dispersive
                                                     : multicrystal::Arrangement::NonDispersive;

@@ -1,7 +1,6 @@
 #include "cli/CrystalOption.h"
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 
@@ -29,7 +28,6 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
 }
 
 double TemperatureOption(double kelvin) {
-  if (std::isnan(kelvin)) Refuse("The temperature must be a number of K.");
   return std::max(kelvin, kLowestTemperature);
 }
 
@@ -60,10 +58,6 @@ void Refuse(const multicrystal::Refusal& refusal) {
     throw ExitStatus{1};
   }
   Refuse(refusal.message);
-}
-
-void RequireFinite(double value, const char* option) {
-  if (!std::isfinite(value)) Refuse(std::string(option) + " must be a finite number.");
 }
 
 }  // namespace velto::cli

@@ -26,8 +26,9 @@ struct StructureMessages {
 crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,
                                            StderrNotifier& notifier, const StructureMessages& messages = {});
 
-// The crystal temperature of --temp: a number of K, 0 K and below taken as
-// the lowest temperature the Debye–Waller factor accepts.
+// The crystal temperature of --temp: a number of K (a value that is not
+// finite never gets here: every numeric option refuses one), 0 K and below
+// taken as the lowest temperature the Debye–Waller factor accepts.
 double TemperatureOption(double kelvin);
 
 // Whether H K L = 0 0 0 is refused with the other index checks. sf reads it
@@ -49,8 +50,5 @@ multicrystal::CrystalReflection LoadCrystalOption(const std::string& structFile,
 // Prints a refusal of the program (its own message text; for the limits of
 // a field, the field on a line of its own) and ends with status 1.
 [[noreturn]] void Refuse(const multicrystal::Refusal& refusal);
-
-// Ends the program with the message when `value` is not a finite number.
-void RequireFinite(double value, const char* option);
 
 }  // namespace velto::cli

@@ -102,11 +102,8 @@ void RunDcm(DcmOptions& options) {
   const bool energyScan = in.mode == ScanMode::Energy;
   in.from = options.from.value_or(energyScan ? kEnergyFrom : kAngularFrom);
   in.to = options.to.value_or(energyScan ? kEnergyTo : kAngularTo);
-  RequireFinite(options.energyKev, "--energy");
-  for (double value : {in.firstAsymmetry, in.secondAsymmetry, in.deltaPhi, in.deltaOmega, in.from, in.to})
-    RequireFinite(value, "Every number");
   in.energy = options.energyKev * core::kEvPerKev;
-  if (!(in.energy > 0)) Refuse("The photon energy must be a positive number of keV.");
+  if (!(in.energy > 0) || !std::isfinite(in.energy)) Refuse("The photon energy must be a positive number of keV.");
   in.arrangement = options.geometry == "dispersive" ? multicrystal::Arrangement::Dispersive
                                                     : multicrystal::Arrangement::NonDispersive;
   in.polarization = options.polarization == "pi" ? twobeam::Polarization::Pi : twobeam::Polarization::Sigma;

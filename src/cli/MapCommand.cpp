@@ -13,10 +13,10 @@
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
 #include "core/DataDirectory.h"
+#include "core/OutputFile.h"
 #include "core/TextNumbers.h"
 #include "mbd/MbdReflectionTable.h"
 #include "programs/canvas/SvgCanvas.h"
-#include "programs/curve_export/CurveExport.h"
 #include "programs/line_file/LineFile.h"
 #include "programs/mbd_map/MbdMapForm.h"
 #include "programs/mbd_map/SavePhiLineForm.h"
@@ -90,10 +90,10 @@ void RunMap(const MapOptions& o) {
   form.Field(F::Threshold).text = FieldText(o.threshold);
   form.Field(F::EnergyFrom).text = FieldText(o.energyRange[0]);
   form.Field(F::EnergyTo).text = FieldText(o.energyRange[1]);
-  form.Field(F::EnergyPoints).text = FieldText(o.energyRange[2]);
+  form.Field(F::EnergyPoints).text = std::to_string(GridPointsOption(o.energyRange[2], "--energy-range"));
   form.Field(F::PhiFrom).text = FieldText(o.phiRange[0]);
   form.Field(F::PhiTo).text = FieldText(o.phiRange[1]);
-  form.Field(F::PhiPoints).text = FieldText(o.phiRange[2]);
+  form.Field(F::PhiPoints).text = std::to_string(GridPointsOption(o.phiRange[2], "--phi-range"));
   RequireDone(o.slow ? form.SlowMethod(ui) : form.Calculate(ui), ui);
   if (o.points && !o.slow) form.TogglePlotMode();
 
@@ -112,7 +112,7 @@ void RunMap(const MapOptions& o) {
   if (!o.svg.empty()) {
     programs::SvgCanvas canvas(800, 600);
     form.DrawPlot(canvas, {0, 0, 800, 600});
-    if (!programs::ReplaceFileSafely(o.svg, canvas.Document())) Refuse(programs::CannotCreateFile(o.svg).message);
+    if (!core::WriteOutputFile(o.svg, canvas.Document()).Ok()) Refuse(programs::CannotCreateFile(o.svg).message);
   }
 
   const mbd::MbdMap& map = form.Map();

@@ -5,7 +5,6 @@
 #include <CLI/CLI.hpp>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -16,7 +15,8 @@
 
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
-#include "core/Progress.h"
+#include "cli/TerminalProgress.h"
+#include "core/OutputFile.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
 #include "mbd/ChiImport.h"
@@ -197,14 +197,15 @@ void RunMbd(const MbdOptions& options) {
   mbd::ScanSetup setup;
   setup.thetaFromArcsec = options.dtheta[0];
   setup.thetaToArcsec = options.dtheta[1];
-  setup.thetaPoints = static_cast<int>(options.dtheta[2]);
+  setup.thetaPoints = GridPointsOption(options.dtheta[2], "--dtheta");
   setup.phiFromArcsec = options.dphi[0];
   setup.phiToArcsec = options.dphi[1];
-  setup.phiPoints = static_cast<int>(options.dphi[2]);
+  setup.phiPoints = GridPointsOption(options.dphi[2], "--dphi");
   setup.energyOffsetEv = options.energyOffset;
   setup.polarisationDeg = options.polarisation;
   const std::string refusal = mbd::ValidateScan(setup);
   if (!refusal.empty()) Refuse(refusal);
+  if (!(energy + setup.energyOffsetEv > 0)) Refuse("--de: the photon energy E + dE must stay above 0 eV.");
   setup.thicknessAngstrom = options.thicknessUm > 0 ? options.thicknessUm * core::kAngstromPerMicrometre : -1;
   setup.options.exitSide = options.transmission;
   if (options.transmission && setup.thicknessAngstrom < 0)
@@ -219,27 +220,34 @@ void RunMbd(const MbdOptions& options) {
   if (convolution && (setup.options.amplitudes || setup.options.waveVector))
     Refuse("Wave amplitudes and diffracted wave vectors are not available for a convolution run.");
 
-  std::ofstream file;
-  if (!options.output.empty()) {
-    file.open(options.output);
-    if (!file) Refuse("Failed to create the file \"" + options.output + "\" !");
-  }
-  std::ostream& out = options.output.empty() ? std::cout : file;
+  // The results stream into the file; an interrupted or failed run leaves
+  // the earlier file as it was.
+  const int threads = ThreadsOption(options.threads, notifier);
+  core::OutputFile file;
+  if (!options.output.empty() && !file.Open(options.output))
+    Refuse("Failed to create the file \"" + options.output + "\" !");
+  TerminalProgress progress(convolution ? "MBD convolution" : "MBD scan");
+  std::string line;
   const mbd::PointSink sink = [&](const mbd::PointResult& point) {
-    out << mbd::FormatResultLine(point, setup.options, convolution, shell::FormatNumber);
+    line = mbd::FormatResultLine(point, setup.options, convolution, shell::FormatNumber);
+    if (options.output.empty()) {
+      std::cout << line;
+    } else if (!file.Write(line)) {
+      progress.Stop();
+    }
   };
-  core::NoProgress progress;
   mbd::ScanSummary result;
   if (convolution) {
     const std::vector<double>& c = options.convolution;
-    mbd::ConvolutionSetup settings{c[0], c[1], static_cast<int>(c[2]), c[3], static_cast<int>(c[4]), c[5],
-                                   static_cast<int>(c[6])};
-    result = mbd::RunConvolution(solver, geometry, setup, settings, progress, notifier, sink, options.threads);
+    mbd::ConvolutionSetup settings{c[0], c[1], GridPointsOption(c[2], "--conv"), c[3], GridPointsOption(c[4], "--conv"),
+                                   c[5], GridPointsOption(c[6], "--conv")};
+    result = mbd::RunConvolution(solver, geometry, setup, settings, progress, notifier, sink, threads);
   } else {
-    result = mbd::RunPlaneWaveScan(solver, geometry, setup, progress, notifier, sink, options.threads);
+    result = mbd::RunPlaneWaveScan(solver, geometry, setup, progress, notifier, sink, threads);
   }
-  out.flush();
-  if (!out) Refuse("Failed to create the file \"" + options.output + "\" !");
+  std::cout.flush();
+  if (options.output.empty() ? !std::cout : !file.Commit())
+    Refuse("Failed to create the file \"" + options.output + "\" !");
   if (options.output.empty()) return;
   summary["lines"] = result.linesEmitted;
   summary["points_not_entering"] = result.pointsSkipped;

@@ -55,6 +55,7 @@ void RunSf(const SfOptions& options) {
   const int h = options.hkl[0], k = options.hkl[1], l = options.hkl[2];
   const auto r = programs::CalculateStructureFactors(*engine, structure, energy, temperature, h, k, l, notifier);
   if (r.notice) notifier.Notify(*r.notice, core::MessageIcon::None);
+  if (r.failed) throw ExitStatus{1};  // the engine has said why
 
   std::vector<std::complex<double>> f = {r.f0}, chi = {r.chi0};
   if (r.reflection) {

@@ -14,7 +14,9 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    return app.exit(error);
+    // Help and version end with 0; every wrong option is a refusal like the
+    // program's own, with status 1 (CLI11's own codes are not documented).
+    return app.exit(error) == 0 ? 0 : 1;
   } catch (const velto::cli::ExitStatus& status) {
     return status.code;
   }

@@ -3,7 +3,9 @@
 // integral over the tabulated cross-sections gives f'.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
+#include "core/TextNumbers.h"
 #include "core/Units.h"
 #include "crystal/StructFactor.h"
 
@@ -116,7 +118,12 @@ double AitkenInterpolate(double x, std::span<const double> xs, std::span<const d
 
 void StructFactor::Prepare() {
   prepared_.assign(data_.elements.size(), {});
+  highestEnergyEv_ = std::numeric_limits<double>::infinity();
   for (std::size_t z = 3; z < data_.elements.size(); ++z) {
+    double highestKev = 0;
+    for (const OrbitalTable& table : data_.elements[z].orbitals)
+      for (double energy : table.energy) highestKev = std::max(highestKev, energy);
+    if (highestKev > 0) highestEnergyEv_ = std::min(highestEnergyEv_, highestKev * 1000.0);
     for (const OrbitalTable& table : data_.elements[z].orbitals) {
       PreparedOrbital orbital;
       orbital.functionType = table.functionType;
@@ -146,6 +153,12 @@ void StructFactor::Prepare() {
 std::optional<AnomalousFactors> StructFactor::CromerLibermanF1F2(int z, double energyEv,
                                                                 core::Notifier& notifier) const {
   if (!usable_ || z < 1 || z > kStructFactorElements || !(energyEv > 0) || !std::isfinite(energyEv)) {
+    return std::nullopt;
+  }
+  if (energyEv > highestEnergyEv_) {
+    notifier.Notify("Error! Energy exceeds the range of StructFactor.Data (" +
+                        core::FormatGeneral(highestEnergyEv_ / 1000.0) + " keV)!!!",
+                    core::MessageIcon::None);
     return std::nullopt;
   }
   if (z < 3) return AnomalousFactors{0.0, LightAtomFDoublePrime(z, energyEv)};

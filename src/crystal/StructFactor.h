@@ -92,9 +92,15 @@ class StructFactor {
   // none for an element outside 1..92.
   std::optional<double> CromerMannF0(int z, double q, core::Notifier& notifier) const;
 
-  // f' and f'' at `energyEv`. None only for an element outside 1..92 or an
-  // energy that is not positive (the method takes its logarithm).
+  // f' and f'' at `energyEv`. None for an element outside 1..92, an energy
+  // that is not positive (the method takes its logarithm), and, with a
+  // message, an energy above HighestEnergyEv(): beyond the tabulated
+  // cross-sections the interpolation runs away (f'' of silicon grows again
+  // above a few MeV and overflows at higher energies).
   std::optional<AnomalousFactors> CromerLibermanF1F2(int z, double energyEv, core::Notifier& notifier) const;
+  // The highest photon energy (eV) at which every element's cross-sections
+  // are tabulated.
+  double HighestEnergyEv() const { return highestEnergyEv_; }
 
   // The Compton term at `energyEv`; 0 for an energy that is not positive or
   // an element outside 1..92.
@@ -123,6 +129,7 @@ class StructFactor {
   StructFactorData data_;
   std::vector<std::vector<PreparedOrbital>> prepared_;
   bool usable_ = false;
+  double highestEnergyEv_ = 0;
   std::string message_;
 };
 

@@ -42,7 +42,9 @@ BackgroundRunner::BackgroundRunner(QObject* parent) : QObject(parent), poll_(new
   });
 }
 
-BackgroundRunner::~BackgroundRunner() {
+BackgroundRunner::~BackgroundRunner() { Stop(); }
+
+void BackgroundRunner::Stop() {
   if (!worker_) return;
   // The window goes while its task runs: stop the worker and wait for it;
   // nothing is shown or applied any more.
@@ -50,6 +52,10 @@ BackgroundRunner::~BackgroundRunner() {
   worker_->disconnect(this);
   worker_->wait();
   delete worker_;
+  worker_ = nullptr;
+  run_.reset();
+  poll_->stop();
+  running_ = false;
 }
 
 bool BackgroundRunner::Start(programs::BackgroundTask task, programs::UserInterface& ui) {
@@ -74,6 +80,8 @@ void BackgroundRunner::cancel() {
 }
 
 void BackgroundRunner::Finish() {
+  // A worker that ended just before Stop() may still have its call queued.
+  if (!run_) return;
   poll_->stop();
   worker_->deleteLater();
   worker_ = nullptr;

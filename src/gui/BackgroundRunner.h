@@ -28,6 +28,10 @@ class BackgroundRunner : public QObject {
   // second task while one runs is refused (the window refuses its commands
   // meanwhile).
   bool Start(programs::BackgroundTask task, programs::UserInterface& ui);
+  // Cancels a running task and waits for its worker. Its notices are not
+  // shown and its finish is not run, and no signal is sent: the owner is
+  // going away.
+  void Stop();
 
  public slots:
   void cancel();

@@ -4,9 +4,12 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <optional>
 
@@ -15,6 +18,8 @@
 #include "gui/CDlgArcMurad.h"
 #include "gui/CMyMDIClient.h"
 #include "gui/Pictures.h"
+#include "gui/ProgramView.h"
+#include "shell/ChildPlacement.h"
 
 namespace velto::gui {
 
@@ -30,14 +35,15 @@ constexpr const char* kStructureEditor = "ambrel";
 // The export command while no program window offers its own.
 constexpr const char* kGeneralExportCommand = "Export Curve or Map Data...";
 
-// The File menu's name of the export of a program view, or none when the
-// view has no export.
-std::optional<QString> ExportCommandOf(const QWidget* view) {
-  if (!view || view->metaObject()->indexOfSlot("exportData()") < 0) return std::nullopt;
-  const QString text = view->property(kExportCommandProperty).toString();
-  if (text.isEmpty()) return std::nullopt;
-  return text;
+// The least offset between cascaded program windows: the title bar of the
+// window beneath stays visible.
+int CascadeStep(const QWidget* window) {
+  const QStyle* style = window->style();
+  return style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) +
+         style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, window);
 }
+
+shell::Size SizeOf(const QWidget* widget) { return {widget->width(), widget->height()}; }
 
 ToolbarPicture PictureOf(ProgramKind kind) {
   switch (kind) {
@@ -74,8 +80,11 @@ CMainFrame::CMainFrame(shell::SettingsStore& settings, shell::MainFrameState& st
   setWindowIcon(ApplicationIcon());
   client_ = new CMyMDIClient(this);
   setCentralWidget(client_);
-  connect(client_, &QMdiArea::subWindowActivated, this, [this] { UpdateCaption(); });
   BuildMenusAndToolbar();
+  connect(client_, &QMdiArea::subWindowActivated, this, [this] {
+    UpdateCaption();
+    UpdateMenuBar();
+  });
   // Created for the programs that write to it, but kept out of sight.
   statusBar()->hide();
 
@@ -91,6 +100,19 @@ CMainFrame::~CMainFrame() {
   client_->disconnect(this);
   for (const auto& [kind, window] : windows_) {
     if (window) window->disconnect(this);
+  }
+}
+
+template <typename Bar>
+void CMainFrame::AddProgramGroups(Bar* bar) {
+  // The program entries of the Programs menu and the toolbar, in groups.
+  const std::vector<std::vector<ProgramKind>> groups{{ProgramKind::SingleCrystal, ProgramKind::LaueCase},
+                                                    {ProgramKind::ConvolutedRockingCurve},
+                                                    {ProgramKind::MultiCrystalMonochromator},
+                                                    {ProgramKind::MultipleBeam, ProgramKind::MbdLineMap}};
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (i > 0) bar->addSeparator();
+    for (ProgramKind kind : groups[i]) bar->addAction(programActions_.at(kind));
   }
 }
 
@@ -112,80 +134,76 @@ void CMainFrame::BuildMenusAndToolbar() {
     programActions_[kind] = action;
   }
 
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-  exit->setShortcut(QKeySequence::Quit);
+  exitAction_ = new QAction(QStringLiteral("E&xit"), this);
+  exitAction_->setShortcut(QKeySequence::Quit);
+  connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+  fileMenu_ = new QMenu(QStringLiteral("&File"), this);
+  connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 
-  QMenu* programsMenu = menuBar()->addMenu(QStringLiteral("&Programs"));
-  programsMenu->addAction(programActions_[ProgramKind::SingleCrystal]);
-  programsMenu->addAction(programActions_[ProgramKind::LaueCase]);
-  programsMenu->addSeparator();
-  programsMenu->addAction(programActions_[ProgramKind::ConvolutedRockingCurve]);
-  programsMenu->addSeparator();
-  programsMenu->addAction(programActions_[ProgramKind::MultiCrystalMonochromator]);
-  programsMenu->addSeparator();
-  programsMenu->addAction(programActions_[ProgramKind::MultipleBeam]);
-  programsMenu->addAction(programActions_[ProgramKind::MbdLineMap]);
+  programsMenu_ = new QMenu(QStringLiteral("&Programs"), this);
+  AddProgramGroups(programsMenu_);
 
-  QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-  tools->addAction(QStringLiteral("&Curve Tool..."))->setEnabled(false);
-  tools->addSeparator();
-  tools->addAction(programActions_[ProgramKind::BrennanStructureFactors]);
-  tools->addAction(QStringLiteral("&Editor of Crystal Structure..."), this, &CMainFrame::StartStructureEditor);
-  tools->addSeparator();
-  tools->addAction(QStringLiteral("&Arcsecond vs. microradian..."), this, &CMainFrame::ShowConverter);
+  toolsMenu_ = new QMenu(QStringLiteral("&Tools"), this);
+  toolsMenu_->addAction(QStringLiteral("&Curve Tool..."))->setEnabled(false);
+  toolsMenu_->addSeparator();
+  toolsMenu_->addAction(programActions_[ProgramKind::BrennanStructureFactors]);
+  toolsMenu_->addAction(QStringLiteral("&Editor of Crystal Structure..."), this, &CMainFrame::StartStructureEditor);
+  toolsMenu_->addSeparator();
+  toolsMenu_->addAction(QStringLiteral("&Arcsecond vs. microradian..."), this, &CMainFrame::ShowConverter);
   // The parasitic-reflection tool is not part of this build yet.
-  tools->addAction(QStringLiteral("&Parasitic Reflections of Back Reflection..."))->setEnabled(false);
+  toolsMenu_->addAction(QStringLiteral("&Parasitic Reflections of Back Reflection..."))->setEnabled(false);
 
-  QMenu* windows = menuBar()->addMenu(QStringLiteral("&Windows"));
-  QAction* toolbarToggle = toolbar_->toggleViewAction();
-  toolbarToggle->setText(QStringLiteral("&Toolbar"));
-  windows->addAction(toolbarToggle);
+  toolbarToggle_ = toolbar_->toggleViewAction();
+  toolbarToggle_->setText(QStringLiteral("&Toolbar"));
+  mainWindowsMenu_ = new QMenu(QStringLiteral("&Windows"), this);
+  mainWindowsMenu_->addAction(toolbarToggle_);
+  windowMenu_ = new QMenu(QStringLiteral("&Window"), this);
+  cascadeAction_ = new QAction(QStringLiteral("&Cascade"), this);
+  connect(cascadeAction_, &QAction::triggered, this, &CMainFrame::CascadeWindows);
+  tileAction_ = new QAction(QStringLiteral("&Tile"), this);
+  connect(tileAction_, &QAction::triggered, this, &CMainFrame::TileWindows);
+  arrangeIconsAction_ = new QAction(QStringLiteral("&Arrange Icons"), this);
+  connect(arrangeIconsAction_, &QAction::triggered, this, &CMainFrame::ArrangeIcons);
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  help->addAction(QStringLiteral("&Help Topics"), this, &CMainFrame::ShowHelp);
-  help->addSeparator();
-  QAction* about = help->addAction(QStringLiteral("&About VELTO..."), this, &CMainFrame::ShowAbout);
+  helpMenu_ = new QMenu(QStringLiteral("&Help"), this);
+  helpMenu_->addAction(QStringLiteral("&Help Topics"), this, &CMainFrame::ShowHelp);
+  helpMenu_->addSeparator();
+  QAction* about = helpMenu_->addAction(QStringLiteral("&About VELTO..."), this, &CMainFrame::ShowAbout);
   about->setIcon(ToolbarIcon(ToolbarPicture::About));
   about->setToolTip(QStringLiteral("About"));
 
-  // One action for the File menu entry and the toolbar button. The active
-  // program window handles it when its view offers an export, and names it
-  // in the menu; the button keeps the general tooltip.
-  auto* exportAction = exportAction_ =
-      new QAction(ToolbarIcon(ToolbarPicture::Export), QString::fromLatin1(kGeneralExportCommand), this);
-  exportAction->setToolTip(QString::fromLatin1(kGeneralExportCommand));
-  exportAction->setEnabled(false);
-  connect(exportAction, &QAction::triggered, this, [this] {
-    QMdiSubWindow* active = client_->activeSubWindow();
-    if (active && ExportCommandOf(active->widget())) QMetaObject::invokeMethod(active->widget(), "exportData");
+  // The toolbar's Export runs the first File entry of the program window in
+  // front; it keeps the general tooltip whatever that entry is named.
+  exportAction_ = new QAction(ToolbarIcon(ToolbarPicture::Export), QString::fromLatin1(kGeneralExportCommand), this);
+  exportAction_->setToolTip(QString::fromLatin1(kGeneralExportCommand));
+  exportAction_->setEnabled(false);
+  connect(exportAction_, &QAction::triggered, this, [this] {
+    if (ProgramView* view = CurrentView()) view->RunFileCommand(0);
   });
-  connect(client_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateExportCommand);
-  file->insertAction(exit, exportAction);
-  file->insertSeparator(exit);
 
-  toolbar_->addAction(programActions_[ProgramKind::SingleCrystal]);
-  toolbar_->addAction(programActions_[ProgramKind::LaueCase]);
-  toolbar_->addSeparator();
-  toolbar_->addAction(programActions_[ProgramKind::ConvolutedRockingCurve]);
-  toolbar_->addSeparator();
-  toolbar_->addAction(programActions_[ProgramKind::MultiCrystalMonochromator]);
-  toolbar_->addSeparator();
-  toolbar_->addAction(programActions_[ProgramKind::MultipleBeam]);
-  toolbar_->addAction(programActions_[ProgramKind::MbdLineMap]);
+  AddProgramGroups(toolbar_);
   toolbar_->addSeparator();
   toolbar_->addAction(programActions_[ProgramKind::BrennanStructureFactors]);
   toolbar_->addSeparator();
-  toolbar_->addAction(exportAction);
+  toolbar_->addAction(exportAction_);
   toolbar_->addSeparator();
   toolbar_->addAction(about);
+
+  ShowMenuBar(nullptr, false);
 }
 
 void CMainFrame::ShowAsSaved() {
   shell::WindowPlacement placement = shell::ReadPlacement(settings_);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableVirtualGeometry();
-    placement = shell::FitOnScreen(placement, {area.x(), area.y(), area.width(), area.height()});
+    if (!shell::HasStoredPlacement(settings_)) {
+      // No program fits the small default window; a first run takes what
+      // the screen offers.
+      const QRect area = screen->availableGeometry();
+      placement = {area.x(), area.y(), area.width(), area.height(), false};
+    } else {
+      const QRect area = screen->availableVirtualGeometry();
+      placement = shell::FitOnScreen(placement, {area.x(), area.y(), area.width(), area.height()});
+    }
   }
   // The stored size is the outer frame; the frame's margins are known only
   // once the window exists, so the size is corrected after showing.
@@ -200,15 +218,120 @@ void CMainFrame::ShowAsSaved() {
   if (!margins.isEmpty()) resize(placement.width - margins.width(), placement.height - margins.height());
 }
 
-void CMainFrame::UpdateExportCommand(QMdiSubWindow* window) {
-  const std::optional<QString> command = ExportCommandOf(window ? window->widget() : nullptr);
-  exportAction_->setText(command.value_or(QString::fromLatin1(kGeneralExportCommand)));
-  exportAction_->setEnabled(command.has_value());
+ProgramView* CMainFrame::CurrentView() const {
+  // The current window rather than the active one: while a dialog or
+  // another application has the focus no window is active, and the menus
+  // must not change for that.
+  const QMdiSubWindow* current = client_->currentSubWindow();
+  return current ? qobject_cast<ProgramView*>(current->widget()) : nullptr;
 }
 
 void CMainFrame::UpdateCaption() {
-  const QMdiSubWindow* active = client_->activeSubWindow();
-  setWindowTitle(active ? ToQt(kCaption) + " - " + active->windowTitle() : ToQt(kCaption));
+  const QMdiSubWindow* current = client_->currentSubWindow();
+  setWindowTitle(current ? ToQt(kCaption) + " - " + current->windowTitle() : ToQt(kCaption));
+}
+
+void CMainFrame::UpdateMenuBar() {
+  ProgramView* current = CurrentView();
+  if (current && current->HasOwnMenuBar()) {
+    ShowMenuBar(current, true);
+  } else if (!client_->currentSubWindow() && client_->subWindowList().isEmpty()) {
+    ShowMenuBar(nullptr, false);
+  }
+  // Otherwise the bar that was showing stays.
+  FillWindowMenu();
+  UpdateCommandStates();
+}
+
+void CMainFrame::ShowMenuBar(ProgramView* owner, bool programBar) {
+  if (menuBarBuilt_ && owner == menuOwner_ && programBar == programBar_) return;
+  menuBarBuilt_ = true;
+  menuOwner_ = owner;
+  programBar_ = programBar;
+
+  fileMenu_->clear();
+  fileCommandActions_.clear();
+  if (owner) {
+    const auto& commands = owner->FileCommands();
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+      QAction* action = fileMenu_->addAction(commands[i].text);
+      connect(action, &QAction::triggered, this, [this, view = QPointer<ProgramView>(owner), i] {
+        if (view && view == CurrentView()) view->RunFileCommand(i);
+      });
+      fileCommandActions_.push_back(action);
+    }
+    if (!commands.empty()) fileMenu_->addSeparator();
+  }
+  fileMenu_->addAction(exitAction_);
+
+  QMenuBar* bar = menuBar();
+  bar->clear();
+  bar->addMenu(fileMenu_);
+  bar->addMenu(programsMenu_);
+  bar->addMenu(toolsMenu_);
+  bar->addMenu(programBar ? windowMenu_ : mainWindowsMenu_);
+  bar->addMenu(helpMenu_);
+}
+
+void CMainFrame::FillWindowMenu() {
+  windowMenu_->clear();
+  windowMenu_->addAction(cascadeAction_);
+  windowMenu_->addAction(tileAction_);
+  windowMenu_->addAction(arrangeIconsAction_);
+  windowMenu_->addAction(toolbarToggle_);
+  const QList<QMdiSubWindow*> windows = client_->subWindowList(QMdiArea::CreationOrder);
+  if (!windows.isEmpty()) windowMenu_->addSeparator();
+  int number = 0;
+  for (QMdiSubWindow* window : windows) {
+    ++number;
+    const QString prefix = number < 10 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
+    QAction* entry = windowMenu_->addAction(prefix + window->windowTitle());
+    entry->setCheckable(true);
+    entry->setChecked(window == client_->currentSubWindow());
+    connect(entry, &QAction::triggered, this, [this, target = QPointer<QMdiSubWindow>(window)] {
+      if (!target) return;
+      if (target->isMinimized()) target->showNormal();
+      client_->setActiveSubWindow(target);
+    });
+  }
+}
+
+void CMainFrame::UpdateCommandStates() {
+  ProgramView* current = CurrentView();
+  for (std::size_t i = 0; i < fileCommandActions_.size(); ++i) {
+    fileCommandActions_[i]->setEnabled(menuOwner_ && menuOwner_ == current && menuOwner_->FileCommandEnabled(i));
+  }
+  const bool exports = current && !current->FileCommands().empty();
+  exportAction_->setText(exports ? current->FileCommands().front().text : QString::fromLatin1(kGeneralExportCommand));
+  exportAction_->setEnabled(exports && current->FileCommandEnabled(0));
+}
+
+void CMainFrame::CascadeWindows() {
+  std::optional<shell::ChildPosition> front;
+  // Bottom first, so that the window in front stays in front.
+  for (QMdiSubWindow* window : client_->subWindowList(QMdiArea::StackingOrder)) {
+    if (window->isMinimized()) continue;
+    if (window->isMaximized()) window->showNormal();
+    const shell::Rectangle place =
+        shell::PlaceProgramWindow(SizeOf(client_->viewport()), std::nullopt, front, CascadeStep(window));
+    window->setGeometry(place.x, place.y, place.width, place.height);
+    front = shell::ChildPosition{place.x, place.y};
+  }
+}
+
+void CMainFrame::TileWindows() { client_->tileSubWindows(); }
+
+void CMainFrame::ArrangeIcons() {
+  QList<QMdiSubWindow*> icons;
+  for (QMdiSubWindow* window : client_->subWindowList(QMdiArea::CreationOrder)) {
+    if (window->isMinimized()) icons << window;
+  }
+  if (icons.isEmpty()) return;
+  const std::vector<shell::ChildPosition> places =
+      shell::ArrangeIcons(SizeOf(client_->viewport()), SizeOf(icons.front()), static_cast<int>(icons.size()));
+  for (qsizetype i = 0; i < icons.size(); ++i) {
+    icons[i]->move(places[static_cast<std::size_t>(i)].x, places[static_cast<std::size_t>(i)].y);
+  }
 }
 
 void CMainFrame::OpenProgram(ProgramKind kind) { slots_.OpenProgram(kind, *this); }
@@ -216,16 +339,27 @@ void CMainFrame::OpenProgram(ProgramKind kind) { slots_.OpenProgram(kind, *this)
 bool CMainFrame::CreateProgramWindow(ProgramKind kind) {
   const auto factory = programs_.find(kind);
   if (factory == programs_.end()) return false;
-  QWidget* view = factory->second(app_, nullptr);
+  ProgramView* view = factory->second(app_, nullptr);
   if (!view) return false;
+  std::optional<shell::ChildPosition> front;
+  if (const QMdiSubWindow* current = client_->currentSubWindow(); current && !current->isMinimized()) {
+    front = shell::ChildPosition{current->x(), current->y()};
+  }
   QMdiSubWindow* window = client_->addSubWindow(view);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowTitle(ToQt(slots_.TitleFor(FromQt(view->windowTitle()))));
-  window->resize(shell::kChildWidth, shell::kChildHeight);
-  if (const auto position = InfoOf(kind).position) window->move(position->x, position->y);
+  const shell::Rectangle place =
+      shell::PlaceProgramWindow(SizeOf(client_->viewport()), InfoOf(kind).position, front, CascadeStep(window));
+  window->setGeometry(place.x, place.y, place.width, place.height);
+  connect(view, &ProgramView::commandsChanged, this, &CMainFrame::UpdateCommandStates);
   connect(window, &QObject::destroyed, this, [this, kind] {
     slots_.ProgramClosed(kind);
     windows_.erase(kind);
+    // The client area forgets the window only after this signal.
+    QTimer::singleShot(0, this, [this] {
+      UpdateCaption();
+      UpdateMenuBar();
+    });
   });
   windows_[kind] = window;
   window->show();

@@ -2,6 +2,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
+#include <vector>
 
 #include "gui/CDlgArcMurad.h"
 #include "gui/ProgramWindows.h"
@@ -12,15 +13,24 @@
 
 class QAction;
 class QMdiSubWindow;
+class QMenu;
 class QToolBar;
 
 namespace velto::gui {
 
 class CMyMDIClient;
+class ProgramView;
 
 // The main window: menus, toolbar, the program windows inside it, and the
 // services the programs share (default energy and temperature, structure
 // files, chi store, help).
+//
+// The menu bar follows the program window in front: its own bar ("&File"
+// with "E&xit" only, "&Windows") while none is open, and a program's bar
+// ("&File" with the entries its view declares, "&Window" with the
+// arrangement commands and the list of windows) while one is. A program
+// without a bar of its own leaves the bar that was showing, with the entries
+// it does not handle disabled.
 class CMainFrame : public QMainWindow, private shell::ProgramHost, public programs::ShellCommands {
   Q_OBJECT
  public:
@@ -28,7 +38,8 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
              QWidget* parent = nullptr);
   ~CMainFrame() override;
 
-  // Shows the window where and as it was left at the last close.
+  // Shows the window where and as it was left at the last close; on a first
+  // run it takes the screen's available area.
   void ShowAsSaved();
 
   programs::AppContext& App() { return app_; }
@@ -44,13 +55,21 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   void StartStructureEditor();
   void ShowAbout();
 
+  // "&Cascade", "&Tile" and "&Arrange Icons" of the "&Window" menu.
+  void CascadeWindows();
+  void TileWindows();
+  void ArrangeIcons();
+
   CMyMDIClient* Client() const { return client_; }
   CDlgArcMurad* Converter() const { return converter_; }
   QAction* ProgramAction(shell::ProgramKind kind) const { return programActions_.at(kind); }
   QToolBar* ControlBar() const { return toolbar_; }
-  // The export entry of the File menu, also the toolbar's Export button.
+  // The toolbar's Export button: the first File-menu entry of the program
+  // window in front.
   QAction* ExportAction() const { return exportAction_; }
   const shell::ProgramSlots& Slots() const { return slots_; }
+  // The view of the program window in front, if any.
+  ProgramView* CurrentView() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -59,8 +78,14 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   bool CreateProgramWindow(shell::ProgramKind kind) override;
   void ActivateProgramWindow(shell::ProgramKind kind) override;
   void BuildMenusAndToolbar();
+  template <typename Bar>
+  void AddProgramGroups(Bar* bar);
   void UpdateCaption();
-  void UpdateExportCommand(QMdiSubWindow* window);
+  // The bar for the window in front, its File entries, the window list.
+  void UpdateMenuBar();
+  void ShowMenuBar(ProgramView* owner, bool programBar);
+  void FillWindowMenu();
+  void UpdateCommandStates();
   programs::UserInterface& CommandUi() { return *commandUi_; }
 
   shell::SettingsStore& settings_;
@@ -75,6 +100,23 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   CMyMDIClient* client_;
   QToolBar* toolbar_ = nullptr;
   QAction* exportAction_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  QAction* toolbarToggle_ = nullptr;
+  QAction* cascadeAction_ = nullptr;
+  QAction* tileAction_ = nullptr;
+  QAction* arrangeIconsAction_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  QMenu* programsMenu_ = nullptr;
+  QMenu* toolsMenu_ = nullptr;
+  QMenu* mainWindowsMenu_ = nullptr;  // "&Windows" of the main window's own bar
+  QMenu* windowMenu_ = nullptr;       // "&Window" of the program bars
+  QMenu* helpMenu_ = nullptr;
+  // Whose File entries the bar shows (none for the main window's own bar),
+  // and whether a program bar is showing.
+  QPointer<ProgramView> menuOwner_;
+  bool programBar_ = false;
+  bool menuBarBuilt_ = false;
+  std::vector<QAction*> fileCommandActions_;
   QPointer<CDlgArcMurad> converter_;
 };
 

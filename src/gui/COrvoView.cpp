@@ -3,26 +3,17 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 #include <QVBoxLayout>
-#include <fstream>
-#include <vector>
-
+#include "gui/GeometryPicture.h"
 #include "gui/InputWidgets.h"
-#include "gui/SingleCrystalPlotWidget.h"
-#include "programs/canvas/SvgCanvas.h"
-#include "programs/curve_export/CurveExport.h"
+#include "gui/PlotWidget.h"
 
 namespace velto::gui {
 
@@ -36,7 +27,7 @@ QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fr
 }  // namespace
 
 COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
-    : QWidget(parent), model_(app, laue), ui_(this) {
+    : ProgramView(parent), model_(app, laue) {
   setWindowTitle(ToQt(model_.Title()));
   auto* controls = new QGridLayout;
   int row = 0;
@@ -132,12 +123,9 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   controls->addWidget(new GeometryPicture(laue, this), ++row, 0, 1, 3);
   controls->setRowStretch(++row, 1);
 
-  plot_ = new SingleCrystalPlotWidget(this);
-  plot_->setMinimumSize(480, 336);
-  plot_->setPainter([this](QPainter& painter, const QRect& r) {
-    QPainterCanvas canvas(painter);
-    model_.DrawPlot(canvas, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
-  });
+  plot_ = new PlotWidget(this);
+  plot_->PictureArea()->setMinimumSize(520, 336);
+  plot_->Attach(model_.CurvePlot(), CommandUi());
 
   auto* results = new QGridLayout;
   results->addWidget(Label("Maximum Reflectivity:", this), 0, 0);
@@ -177,7 +165,7 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   auto* right = new QVBoxLayout;
   right->addWidget(plot_, 1);
   right->addLayout(results);
-  auto* layout = new QHBoxLayout(this);
+  auto* layout = new QHBoxLayout(Form());
   layout->addLayout(controls);
   layout->addLayout(right, 1);
 
@@ -187,10 +175,10 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
   steps_[SingleCrystalForm::FromMinus]->setToolTip(QStringLiteral("Right-click to change step"));
   steps_[SingleCrystalForm::ToPlus]->setToolTip(QStringLiteral("Right-click to change step"));
 
-  connect(energyButton, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::PhotonEnergy); });
-  connect(crystalButton, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::DefineCrystal); });
-  connect(question_, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::BraggQuestion); });
-  connect(details, &QPushButton::clicked, this, [this] { Run(&SingleCrystalForm::Details); });
+  connect(energyButton, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::PhotonEnergy); });
+  connect(crystalButton, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::DefineCrystal); });
+  connect(question_, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::BraggQuestion); });
+  connect(details, &QPushButton::clicked, this, [this] { RunCommand(model_, &SingleCrystalForm::Details); });
   connect(help, &QPushButton::clicked, this, [this] { model_.Help(); });
   connect(calculate_, &QPushButton::clicked, this, &COrvoView::calculate);
   connect(sigma_, &QRadioButton::toggled, this, [this](bool on) {
@@ -230,36 +218,13 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
     model_.ClickTransmissivity();
     ShowModel();
   });
-  connect(plot_, &SingleCrystalPlotWidget::pointed, this, [this](programs::Point p) {
-    const QRect r = plot_->rect();
-    model_.MouseInPlot({r.left(), r.top(), r.right() + 1, r.bottom() + 1}, p);
-    ShowModel();
+  connect(plot_, &PlotWidget::pointed, this, [this](programs::Rect frame, programs::Point p) {
+    model_.MouseInPlot(frame, p);
+    ShowField(edits_[F::MouseCoordinates], model_.Field(F::MouseCoordinates));
   });
-  connect(plot_, &SingleCrystalPlotWidget::savePictureRequested, this, &COrvoView::SavePicture);
-  connect(plot_, &SingleCrystalPlotWidget::exportRequested, this, &COrvoView::exportData);
 
-  // While the scan runs the window stays responsive; the progress dialog's
-  // Cancel keeps the previous curve.
-  connect(&runner_, &BackgroundRunner::runningChanged, this, [this](bool running) {
-    if (!running) {
-      QApplication::restoreOverrideCursor();
-      ShowModel();
-      return;
-    }
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    calculate_->setEnabled(false);
-    auto* dialog = new QProgressDialog(runner_.Title(), QStringLiteral("Cancel"), 0, 100, this);
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(400);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    connect(&runner_, &BackgroundRunner::progressed, dialog, [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
-    connect(dialog, &QProgressDialog::canceled, &runner_, &BackgroundRunner::cancel);
-    connect(&runner_, &BackgroundRunner::runningChanged, dialog, [dialog](bool stillRunning) {
-      if (!stillRunning) dialog->deleteLater();
-    });
-  });
-  connect(&runner_, &BackgroundRunner::finished, this, &COrvoView::calculationFinished);
+  AddFileCommand(QString::fromLatin1(SingleCrystalForm::kExportCommand), [this] { exportData(); });
+  SetMainCommand([this] { calculate(); });
   ShowModel();
 }
 
@@ -283,7 +248,7 @@ void COrvoView::ReadFields() {
 void COrvoView::ShowModel() {
   for (const auto& [id, edit] : edits_) ShowField(edit, model_.Field(id));
   ShowButton(question_, model_.Field(F::BraggQuestion));
-  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !runner_.Running());
+  calculate_->setEnabled(model_.Field(F::Calculate).enabled && !Busy());
   rigorous_->setEnabled(model_.Field(F::Rigorous).enabled);
   // The fixed coordinate is the energy for a rocking curve and the angle
   // for an energy scan; the range is the other one.
@@ -298,43 +263,11 @@ void COrvoView::ShowModel() {
   showR_->setEnabled(model_.Field(F::ReflectivityCheck).enabled);
   showT_->setChecked(model_.Field(F::TransmissivityCheck).checked);
   showT_->setEnabled(model_.Field(F::TransmissivityCheck).enabled);
-  plot_->update();
+  plot_->Refresh();
 }
 
-void COrvoView::Run(void (SingleCrystalForm::*command)(programs::UserInterface&)) {
-  if (runner_.Running()) return;
-  ReadFields();
-  (model_.*command)(commandUi_);
-  ShowModel();
-}
+void COrvoView::calculate() { RunCommand(model_, &SingleCrystalForm::Calculate); }
 
-void COrvoView::calculate() { Run(&SingleCrystalForm::Calculate); }
-
-void COrvoView::exportData() { Run(&SingleCrystalForm::ExportCurve); }
-
-void COrvoView::SavePicture() {
-  const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save Picture"), QString(),
-                                                    QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)"));
-  if (file.isEmpty()) return;
-  const QSize size = plot_->size();
-  const programs::Rect frame{0, 0, size.width(), size.height()};
-  bool written = false;
-  if (file.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-    programs::SvgCanvas canvas(size.width(), size.height());
-    model_.DrawPlot(canvas, frame);
-    const std::string document = canvas.Document();
-    written = programs::ReplaceFileSafely(FromQt(file).c_str(), document);
-  } else {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-      QPainter painter(&image);
-      QPainterCanvas canvas(painter);
-      model_.DrawPlot(canvas, frame);
-    }
-    written = image.save(file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? file : file + ".png");
-  }
-  if (!written) commandUi_.ShowMessage("Cannot create the file \"" + FromQt(file) + "\" !", core::MessageIcon::Error);
-}
+void COrvoView::exportData() { RunCommand(model_, &SingleCrystalForm::ExportCurve); }
 
 }  // namespace velto::gui

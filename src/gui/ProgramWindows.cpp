@@ -7,10 +7,10 @@ namespace velto::gui {
 ProgramWindowRegistry BuiltProgramWindows() {
   // Each program view adds its factory here as it joins the application.
   ProgramWindowRegistry registry;
-  registry[shell::ProgramKind::SingleCrystal] = [](programs::AppContext& app, QWidget* parent) -> QWidget* {
+  registry[shell::ProgramKind::SingleCrystal] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, false, parent);
   };
-  registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> QWidget* {
+  registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
   };
   return registry;

@@ -30,6 +30,13 @@ WindowPlacement ReadPlacement(const SettingsStore& settings) {
   return placement;
 }
 
+bool HasStoredPlacement(const SettingsStore& settings) {
+  for (const char* name : {"MainFrmMax", "MainFrmX", "MainFrmY", "MainFrmCX", "MainFrmCY"}) {
+    if (settings.ReadText(kSettingsSection, name)) return true;
+  }
+  return false;
+}
+
 WindowPlacement FitOnScreen(WindowPlacement placement, const ScreenArea& screen) {
   if (screen.width <= 0 || screen.height <= 0) return placement;
   constexpr int kSmallest = 160;  // below this the menus and toolbar do not fit

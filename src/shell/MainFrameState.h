@@ -45,6 +45,8 @@ struct WindowPlacement {
 };
 
 WindowPlacement ReadPlacement(const SettingsStore& settings);
+// False on a first run: no close has stored a placement yet.
+bool HasStoredPlacement(const SettingsStore& settings);
 
 // The screen area a window may use.
 struct ScreenArea {

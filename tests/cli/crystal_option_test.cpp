@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliRun.h"
 #include "support/RunProgram.h"
 #include "support/TestFiles.h"
 
@@ -78,11 +79,34 @@ TEST(HklOption, IndicesOutsideThreeDigitsOrAllZeroAreRefused) {
   });
 }
 
-TEST(TemperatureOption, ATemperatureThatIsNoNumberIsRefused) {
-  ExpectRefusals({
-      {{"rc", "--temp", "nan"}, "The temperature must be a number of K."},
-      {{"sf", "--temp", "nan"}, "The temperature must be a number of K."},
-  });
+// Every numeric option of every command, whatever its kind (a number, an
+// optional number, a list, an integer), refuses infinity and not-a-number
+// before anything is read or computed.
+TEST(NumericOptions, ValuesThatAreNotFiniteAreRefusedNamingTheOption) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string option, value;
+  };
+  const std::vector<Case> cases = {
+      {{"rc", "--temp", "nan"}, "--temp", "nan"},
+      {{"sf", "--energy", "nan"}, "--energy", "nan"},
+      {{"chi", "--temp", "inf"}, "--temp", "inf"},
+      {{"sf", "--temp", "-inf"}, "--temp", "-inf"},
+      {{"mbd", "--azimuth", "1e999"}, "--azimuth", "1e999"},
+      {{"mbd", "--dtheta", "-20", "NaN", "5"}, "--dtheta", "NaN"},
+      {{"mbd", "--threads", "nan"}, "--threads", "nan"},
+      {{"ff", "--element", "Si", "--theta", "infinity"}, "--theta", "infinity"},
+      {{"conv", "--divergence", "nan"}, "--divergence", "nan"},
+      {{"dcm", "--from", "1e400"}, "--from", "1e400"},
+      {{"map", "--phi-range", "-10", "inf", "5"}, "--phi-range", "inf"},
+      {{"ffloop", "--element", "Si", "--step", "nan", "-o", "x.dat"}, "--step", "nan"},
+  };
+  for (const Case& c : cases) {
+    const ProgramResult run = RunProgram("velto-cli", c.arguments);
+    EXPECT_EQ(run.status, 1) << c.arguments[0] << ' ' << c.option;
+    EXPECT_EQ(FirstLine(run.err), c.option + ": \"" + c.value + "\" is not a finite number");
+    EXPECT_TRUE(run.out.empty()) << run.out;
+  }
 }
 
 }  // namespace

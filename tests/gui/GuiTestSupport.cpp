@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <chrono>
+#include <thread>
 
 namespace velto::gui::testing {
 namespace {
@@ -53,5 +57,27 @@ void CloseWhenShown(std::function<void(const QString&)> seen, int attemptsLeft) 
 }  // namespace
 
 void CloseNextModal(std::function<void(const QString&)> seen) { CloseWhenShown(std::move(seen), 200); }
+
+StandInView::StandInView(QWidget* parent) : ProgramView(parent) {
+  auto* layout = new QVBoxLayout(Form());
+  layout->addWidget(new QLabel(QStringLiteral("a program"), Form()));
+}
+
+void StandInView::StartTask(int value) {
+  RunCommand([this, value](programs::UserInterface& ui) {
+    ++commandsRun;
+    ui.RunInBackground({"Waiting for the test...",
+                        [release = release, ended = ended](core::Notifier&, core::Progress& progress) {
+                          while (!release->load() && !progress.Cancelled()) {
+                            progress.Report(50);
+                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                          }
+                          ended->store(true);
+                        },
+                        [this, value](programs::UserInterface&, bool cancelled) {
+                          if (!cancelled) result = value;
+                        }});
+  });
+}
 
 }  // namespace velto::gui::testing

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QToolBar>
 
 #include "GuiTestSupport.h"
@@ -32,7 +33,8 @@ TEST(MainWindow, StartsWithNoProgramWindowAndUnbuiltProgramsDisabled) {
   EXPECT_TRUE(frame.isVisible());
   EXPECT_EQ(frame.windowTitle(), " VELTO");
   EXPECT_TRUE(frame.Client()->subWindowList().isEmpty());
-  EXPECT_EQ(frame.frameGeometry(), QRect(0, 0, 800, 685));  // the stored size is the outer frame
+  // No program fits 800 x 685, so a first run takes the screen's area.
+  EXPECT_EQ(frame.frameGeometry(), QGuiApplication::primaryScreen()->availableGeometry());
   for (ProgramKind kind : shell::kAllPrograms) {
     const bool built = kind == ProgramKind::SingleCrystal || kind == ProgramKind::LaueCase;
     EXPECT_EQ(frame.ProgramAction(kind)->isEnabled(), built);
@@ -43,6 +45,24 @@ TEST(MainWindow, StartsWithNoProgramWindowAndUnbuiltProgramsDisabled) {
   for (QAction* menu : frame.menuBar()->actions()) menus << menu->text();
   EXPECT_EQ(menus, (QStringList{"&File", "&Programs", "&Tools", "&Windows", "&Help"}));
   EXPECT_EQ(frame.ControlBar()->objectName(), "ControlBar");
+}
+
+TEST(MainWindow, AStoredPlacementIsRestoredAndBroughtBackOnScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  shell::MemorySettingsStore settings;
+  shell::SavePlacementOnClose(settings, {10, 20, 640, 480, false}, false, "/data");
+  shell::MainFrameState state;
+  {
+    CMainFrame frame(settings, state, {});
+    frame.ShowAsSaved();
+    EXPECT_EQ(frame.frameGeometry(), QRect(10, 20, 640, 480));  // the stored size is the outer frame
+  }
+  // Left on a second monitor that is gone: back on this screen.
+  shell::SavePlacementOnClose(settings, {screen.right() + 500, 20, 640, 480, false}, false, "/data");
+  CMainFrame frame(settings, state, {});
+  frame.ShowAsSaved();
+  EXPECT_TRUE(screen.contains(frame.frameGeometry())) << frame.frameGeometry().x();
+  EXPECT_EQ(frame.frameGeometry().size(), QSize(640, 480));
 }
 
 TEST(MainWindow, OpeningTheConverterTwiceShowsOneDialogThatSurvivesClosing) {
@@ -77,12 +97,13 @@ TEST(MainWindow, EachProgramOpensOnceAndClosingFreesIt) {
   int built = 0;
   ProgramWindowRegistry registry;
   for (ProgramKind kind : {ProgramKind::SingleCrystal, ProgramKind::LaueCase, ProgramKind::MbdLineMap}) {
-    registry[kind] = [&built](programs::AppContext&, QWidget* parent) {
+    registry[kind] = [&built](programs::AppContext&, QWidget* parent) -> ProgramView* {
       ++built;
-      return new QLabel(QStringLiteral("program"), parent);
+      return new testing::StandInView(parent);
     };
   }
   CMainFrame frame(settings, state, registry);
+  frame.resize(1800, 1400);
   frame.show();
   EXPECT_TRUE(frame.ProgramAction(ProgramKind::LaueCase)->isEnabled());
   EXPECT_FALSE(frame.ProgramAction(ProgramKind::MultipleBeam)->isEnabled());
@@ -108,61 +129,6 @@ TEST(MainWindow, EachProgramOpensOnceAndClosingFreesIt) {
   EXPECT_FALSE(frame.Slots().IsOpen(ProgramKind::MbdLineMap));
   frame.ProgramAction(ProgramKind::MbdLineMap)->trigger();
   EXPECT_EQ(built, 4);
-}
-
-TEST(MainWindow, FileMenuExportIsNamedAndRunByTheActiveProgramWindow) {
-  shell::MemorySettingsStore settings;
-  shell::MainFrameState state;
-  ProgramWindowRegistry registry = BuiltProgramWindows();
-  registry[ProgramKind::MbdLineMap] = [](programs::AppContext&, QWidget* parent) {
-    return new QLabel(QStringLiteral("a program without export"), parent);
-  };
-  CMainFrame frame(settings, state, registry);
-  frame.show();
-
-  QAction* exportAction = frame.ExportAction();
-  QMenu* file = frame.menuBar()->actions().at(0)->menu();
-  ASSERT_NE(file, nullptr);
-  QStringList entries;
-  for (QAction* entry : file->actions()) {
-    if (!entry->isSeparator()) entries << entry->text();
-  }
-  EXPECT_EQ(entries, (QStringList{"Export Curve or Map Data...", "E&xit"}));
-  EXPECT_FALSE(exportAction->isEnabled());
-  EXPECT_TRUE(frame.ControlBar()->actions().contains(exportAction));
-
-  const QString toolTip = "Export Curve or Map Data...";
-  frame.ProgramAction(ProgramKind::SingleCrystal)->trigger();
-  EXPECT_EQ(exportAction->text(), "Export Curve Data...");
-  EXPECT_TRUE(exportAction->isEnabled());
-  EXPECT_EQ(exportAction->toolTip(), toolTip);
-
-  // The command reaches the view of the active window, which has no curve yet.
-  auto* bragg = qobject_cast<COrvoView*>(frame.Client()->activeSubWindow()->widget());
-  ASSERT_NE(bragg, nullptr);
-  velto::testing::FakeUserInterface person;
-  bragg->SetUserInterface(person);
-  exportAction->trigger();
-  EXPECT_EQ(person.LastMessage(), "No data to export yet !    ");
-
-  frame.ProgramAction(ProgramKind::MbdLineMap)->trigger();
-  EXPECT_FALSE(exportAction->isEnabled());
-  EXPECT_EQ(exportAction->text(), "Export Curve or Map Data...");
-  const std::size_t before = person.messages.size();
-  exportAction->trigger();  // disabled: nothing runs
-  EXPECT_EQ(person.messages.size(), before);
-
-  frame.ProgramAction(ProgramKind::LaueCase)->trigger();
-  EXPECT_EQ(frame.Client()->activeSubWindow()->windowTitle(), "Laue-case Single-Crystal Diffraction for Plane Wave");
-  EXPECT_EQ(exportAction->text(), "Export Curve Data...");
-  EXPECT_TRUE(exportAction->isEnabled());
-  EXPECT_EQ(exportAction->toolTip(), toolTip);
-
-  frame.Client()->closeAllSubWindows();
-  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(frame.Client()->subWindowList().isEmpty());
-  EXPECT_FALSE(exportAction->isEnabled());
-  EXPECT_EQ(exportAction->text(), "Export Curve or Map Data...");
 }
 
 TEST(MainWindow, CloseSavesPlacementDirectoryAndToolbar) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -21,32 +22,44 @@ using F = programs::SingleCrystalField;
 using programs::DialogResult;
 using programs::UserInterface;
 
-TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
+// A Bragg window shown with the build's data and a scripted person.
+struct BraggWindow {
+  BraggWindow() {
+    state.exeDirectory = velto::testing::BuildDataDirectory();
+    view.SetUserInterface(person);
+    view.show();
+  }
+  // Silicon 1 1 1, through the file chooser and the crystal dialog.
+  void DefineSilicon() {
+    person.QueueOpenFile(state.exeDirectory / "Silicon.struct");
+    person.QueueDialog<programs::CrystalParamsForm>([](programs::CrystalParamsForm& f, UserInterface& inner) {
+      f.Index(0).text = f.Index(1).text = f.Index(2).text = std::string("1");
+      return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
+    });
+    view.DefineCrystalButton()->click();
+  }
+
   shell::MainFrameState state;
-  state.exeDirectory = velto::testing::BuildDataDirectory();
-  programs::AppContext app(state);
-  COrvoView view(app, false);
+  programs::AppContext app{state};
+  COrvoView view{app, false};
   velto::testing::FakeUserInterface person;
-  view.SetUserInterface(person);
-  view.show();
+};
+
+TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  velto::testing::FakeUserInterface& person = window.person;
   EXPECT_EQ(view.windowTitle(), "Bragg-case Darwin Curve of Single Crystal Diffraction");
   EXPECT_EQ(view.FieldEdit(F::Thickness)->text(), "-1");
 
-  // The file chooser answers with the example structure; the crystal dialog
-  // is given 1 1 1.
-  person.QueueOpenFile(state.exeDirectory / "Silicon.struct");
-  person.QueueDialog<programs::CrystalParamsForm>([](programs::CrystalParamsForm& f, UserInterface& inner) {
-    f.Index(0).text = f.Index(1).text = f.Index(2).text = std::string("1");
-    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
-  });
-  view.DefineCrystalButton()->click();
+  window.DefineSilicon();
   EXPECT_EQ(view.FieldEdit(F::Hkl)->text(), "1 1 1");
   EXPECT_EQ(view.FieldEdit(F::CrystalName)->text(), "Silicon");
 
-  QSignalSpy finished(&view, &COrvoView::calculationFinished);
+  QSignalSpy finished(&view, &ProgramView::taskFinished);
   view.CalculateButton()->click();
   ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
-  EXPECT_FALSE(view.Calculating());
+  EXPECT_FALSE(view.Busy());
   EXPECT_TRUE(person.messages.empty()) << person.LastMessage();
   // Si 111 at Cu Kα1, σ: a Darwin width of about 7.4".
   const QString fwhm = view.FieldEdit(F::Fwhm)->text();
@@ -80,6 +93,45 @@ TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
   }
   EXPECT_EQ(lines, 2001);
   EXPECT_EQ(first.rfind("-50\t", 0), 0u) << first;
+}
+
+TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  velto::testing::FakeUserInterface& person = window.person;
+  window.DefineSilicon();
+  QSignalSpy finished(&view, &ProgramView::taskFinished);
+  view.CalculateButton()->click();
+  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  const QString fwhm = view.FieldEdit(F::Fwhm)->text();
+  ASSERT_FALSE(fwhm.isEmpty());
+  finished.clear();
+
+  // A long rigorous scan of a thin plate, cancelled at once.
+  view.FieldEdit(F::Points)->setText("100000");
+  view.FieldEdit(F::Thickness)->setText("10");
+  for (QCheckBox* box : view.findChildren<QCheckBox*>()) {
+    if (box->text().contains("Rigorous")) box->setChecked(true);
+  }
+  view.CalculateButton()->click();
+  ASSERT_TRUE(view.Busy());
+  EXPECT_FALSE(view.CalculateButton()->isEnabled());
+  view.CalculateButton()->click();  // refused while the run goes on
+  view.CancelButton()->click();
+  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  EXPECT_TRUE(finished.takeFirst().at(0).toBool());
+  EXPECT_TRUE(person.messages.empty()) << person.LastMessage();
+  EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
+  ASSERT_NE(view.Model().Curve(), nullptr);
+  EXPECT_EQ(view.Model().Curve()->points, 2001);
+
+  // The window is usable again: a new calculation runs to its end.
+  EXPECT_TRUE(view.CalculateButton()->isEnabled());
+  view.FieldEdit(F::Points)->setText("501");
+  view.CalculateButton()->click();
+  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  EXPECT_FALSE(finished.takeFirst().at(0).toBool());
+  EXPECT_EQ(view.Model().Curve()->points, 501);
 }
 
 TEST(SingleCrystalWindowView, LaueVariantDisablesTheRigorousTheory) {

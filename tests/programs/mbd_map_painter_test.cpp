@@ -6,49 +6,12 @@
 #include "core/Notifier.h"
 #include "programs/canvas/SvgCanvas.h"
 #include "programs/mbd_map/MbdMapPainter.h"
+#include "support/RecordingCanvas.h"
 
 namespace velto::programs {
 namespace {
 
-// Keeps every call, so the drawing rules can be checked without a screen.
-class RecordingCanvas final : public Canvas {
- public:
-  struct Text {
-    Point at;
-    std::string text;
-    Pen pen;
-  };
-  void Fill(Rect rect, Color color) override { fills.push_back({rect, color}); }
-  void SetPen(Pen p) override { pen = p; }
-  void Line(Point from, Point to) override { lines.push_back({from, to, pen}); }
-  void Polyline(const std::vector<Point>& points) override { polylines.push_back({points, pen}); }
-  void Outline(Rect rect) override { outlines.push_back({rect, pen}); }
-  void Text(Point topLeft, std::string_view text) override { texts.push_back({topLeft, std::string(text), pen}); }
-  TextSize TextExtent(std::string_view text) const override { return {6 * static_cast<int>(text.size()), 14}; }
-
-  struct FillCall {
-    Rect rect;
-    Color color;
-  };
-  struct LineCall {
-    Point from, to;
-    Pen pen;
-  };
-  struct PolylineCall {
-    std::vector<Point> points;
-    Pen pen;
-  };
-  struct OutlineCall {
-    Rect rect;
-    Pen pen;
-  };
-  Pen pen;
-  std::vector<FillCall> fills;
-  std::vector<LineCall> lines;
-  std::vector<PolylineCall> polylines;
-  std::vector<OutlineCall> outlines;
-  std::vector<struct Text> texts;
-};
+using testing::RecordingCanvas;
 
 TEST(MapTicks, StepIsOneTwoOrFiveTimesAPowerOfTen) {
   const AxisTicks phi = TicksFor(-10, 10);

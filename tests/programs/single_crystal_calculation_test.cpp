@@ -82,6 +82,20 @@ TEST(SingleCrystalChecks, RefuseInTheProgramsOrderWithFocus) {
   EXPECT_NO_FATAL_FAILURE(Prepared(in));
 }
 
+TEST(SingleCrystalChecks, ScansThatReachNoPhotonEnergyAreRefused) {
+  SingleCrystalInputs in = SiliconInputs();
+  in.scanKind = ScanKind::EnergyScan;
+  in.fromText = "-9000";  // 8048 eV − 9000 eV
+  in.toText = "3";
+  EXPECT_EQ(RefusalOf(in), (Refusal{kNoPhotonEnergyMessage, core::MessageIcon::None, "From"}));
+  in.fromText = "-8047";  // one eV is left
+  EXPECT_NO_FATAL_FAILURE(Prepared(in));
+
+  in = SiliconInputs();
+  in.offsetText = "-8048";  // a rocking curve at E + offset
+  EXPECT_EQ(RefusalOf(in), (Refusal{kNoPhotonEnergyMessage, core::MessageIcon::None, "Offset"}));
+}
+
 TEST(SingleCrystalChecks, LaueRefusals) {
   SingleCrystalInputs in = SiliconInputs(true);
   in.asymmetryText = "76";  // θB + α above 90°

@@ -13,6 +13,7 @@
 #include "programs/single_crystal/SingleCrystalForm.h"
 #include "shell/NumberText.h"
 #include "support/FakeUserInterface.h"
+#include "support/RecordingCanvas.h"
 #include "support/TestFiles.h"
 
 namespace velto::programs {
@@ -372,6 +373,79 @@ TEST_F(SingleCrystalWindow, MouseReadoutGivesScanCoordinateAndReflectivity) {
   EXPECT_EQ(form.Field(F::MouseCoordinates).text, "-50\r\n1");
   form.MouseInPlot(frame, {38, 330});  // below the sensitive band: unchanged
   EXPECT_EQ(form.Field(F::MouseCoordinates).text, "-50\r\n1");
+}
+
+TEST_F(SingleCrystalWindow, PlotKeepsTheProgramsDrawingInTheFullViewAndReadsZoomedViews) {
+  SingleCrystalForm form(app, false);
+  DefineSilicon(form, "1", "1", "1");
+  form.Field(F::Asymmetry).text = "10";  // an asymmetric Bragg case: the peak moves off zero
+  form.Calculate(ui);
+  ASSERT_NE(form.Curve(), nullptr);
+  Plot& plot = form.CurvePlot();
+  const Rect screen{0, 0, 640, 400};
+  plot.SetScreen(screen, 14);
+
+  // The full view is the program's drawing on the frame inside the bands.
+  testing::RecordingCanvas whole, program;
+  plot.Draw(whole, screen, false);
+  const Rect frame = plot.Geometry().frame;
+  DrawSingleCrystalPlot(program, frame, form.CurveToDraw());
+  ASSERT_EQ(program.polylines.size(), 1u);
+  ASSERT_FALSE(whole.polylines.empty());
+  EXPECT_EQ(whole.polylines[0].points, program.polylines[0].points);
+  for (const auto& text : program.texts) {
+    const auto* same = whole.Find(text.text);
+    ASSERT_NE(same, nullptr) << text.text;
+  }
+  for (const char* added : {"Δθ (arcsec)", "Reflectivity", "R"}) EXPECT_TRUE(whole.HasText(added)) << added;
+  EXPECT_EQ(plot.Content().caption,
+            "Silicon 1 1 1 Bragg case, " + shell::FormatNumber(form.Energy() / 1000, 8) + " keV, σ polarization");
+
+  // Zoomed about the peak, the program's read-out field gives the data of
+  // the zoomed view under the pointer.
+  const PlotMapping full = plot.Geometry().mapping;
+  const double peak = form.Analysis().xMax / core::kArcsecond;
+  const Point a{static_cast<int>(full.PixelX(peak - 3)), static_cast<int>(full.PixelY(1.0))};
+  const Point b{static_cast<int>(full.PixelX(peak + 3)), static_cast<int>(full.PixelY(0.5))};
+  ASSERT_TRUE(plot.ZoomToRectangle(a, b));
+  const PlotMapping zoomed = plot.Geometry().mapping;
+  EXPECT_NEAR(zoomed.range.xMin, peak - 3, 0.2);
+  form.MouseInPlot(frame, {static_cast<int>(zoomed.left), static_cast<int>(zoomed.bottom)});
+  const std::string read = form.Field(F::MouseCoordinates).text;
+  EXPECT_NEAR(Leading(read), zoomed.range.xMin, 1e-4) << read;
+  EXPECT_NEAR(Leading(read.substr(read.find('\n') + 1)), zoomed.range.yMin, 1e-4) << read;
+
+  // A new calculation shows its full range, unless the zoom is kept.
+  form.Calculate(ui);
+  EXPECT_FALSE(plot.Zoomed());
+  plot.SetKeepZoom(true);
+  ASSERT_TRUE(plot.ZoomToRectangle(a, b));
+  form.Calculate(ui);
+  EXPECT_TRUE(plot.Zoomed());
+}
+
+TEST_F(SingleCrystalWindow, PlotLegendAndTitleFollowTheCurvesShown) {
+  SingleCrystalForm form(app, true);
+  DefineSilicon(form, "2", "2", "0");
+  form.Calculate(ui);
+  ASSERT_NE(form.Curve(), nullptr);
+  form.ClickTransmissivity();
+  PlotContent content = form.PlotContentNow();
+  ASSERT_EQ(content.series.size(), 2u);
+  EXPECT_EQ(content.series[0].name, "R");
+  EXPECT_EQ(content.series[1].name, "T");
+  EXPECT_EQ(content.series[1].pen, (Pen{kBlue, 2}));
+  EXPECT_EQ(content.y.Title(), "Reflectivity, Transmissivity");
+  EXPECT_NE(content.caption.find("Laue case"), std::string::npos);
+  form.ClickReflectivity();
+  content = form.PlotContentNow();
+  ASSERT_EQ(content.series.size(), 1u);
+  EXPECT_EQ(content.y.Title(), "Transmissivity");
+
+  // An energy scan is plotted in eV.
+  form.SetScanKind(ScanKind::EnergyScan);
+  form.Calculate(ui);
+  EXPECT_EQ(form.PlotContentNow().x.Title(), "ΔE (eV)");
 }
 
 std::vector<std::string> ReadLines(const std::filesystem::path& file) {

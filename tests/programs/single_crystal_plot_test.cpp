@@ -5,50 +5,12 @@
 #include <vector>
 
 #include "programs/single_crystal/SingleCrystalPlot.h"
+#include "support/RecordingCanvas.h"
 
 namespace velto::programs {
 namespace {
 
-class PlotRecorder final : public Canvas {
- public:
-  struct TextCall {
-    Point at;
-    std::string text;
-  };
-  struct LineCall {
-    Point from, to;
-  };
-  struct PolylineCall {
-    std::vector<Point> points;
-    Pen pen;
-  };
-  void Fill(Rect, Color) override {}
-  void SetPen(Pen p) override { pen = p; }
-  void Line(Point from, Point to) override { lines.push_back({from, to}); }
-  void Polyline(const std::vector<Point>& points) override { polylines.push_back({points, pen}); }
-  void Outline(Rect rect) override { outlines.push_back(rect); }
-  void Text(Point topLeft, std::string_view text) override { texts.push_back({topLeft, std::string(text)}); }
-  TextSize TextExtent(std::string_view text) const override { return {6 * static_cast<int>(text.size()), 14}; }
-
-  // The labels written below the box: the scan axis.
-  std::vector<TextCall> AxisLabels(int boxBottom) const {
-    std::vector<TextCall> labels;
-    for (const TextCall& t : texts)
-      if (t.at.y > boxBottom) labels.push_back(t);
-    return labels;
-  }
-  bool HasText(const std::string& text) const {
-    for (const TextCall& t : texts)
-      if (t.text == text) return true;
-    return false;
-  }
-
-  Pen pen;
-  std::vector<LineCall> lines;
-  std::vector<PolylineCall> polylines;
-  std::vector<Rect> outlines;
-  std::vector<TextCall> texts;
-};
+using PlotRecorder = testing::RecordingCanvas;
 
 // A frame 336 pixels high: one pixel per layout unit.
 constexpr Rect kFrame{0, 0, 400, 336};
@@ -95,7 +57,7 @@ TEST(SingleCrystalPlot, ScanAxisLabelsAreCentredUnderTheirTicks) {
   const auto c = Curve(-50, 0.05, std::vector<double>(2001, 0.5));
   PlotRecorder canvas;
   DrawSingleCrystalPlot(canvas, kFrame, Drawn(c, 0.5));
-  const auto labels = canvas.AxisLabels(314);
+  const auto labels = canvas.TextsBelow(314);
   ASSERT_EQ(labels.size(), 11u);
   EXPECT_EQ(labels.front().text, "-50");
   EXPECT_EQ(labels[5].text, "0");
@@ -107,7 +69,7 @@ TEST(SingleCrystalPlot, ScanAxisLabelsAreCentredUnderTheirTicks) {
   const auto small = Curve(0, 0.01, std::vector<double>(201, 0.5));  // 0 … 2
   PlotRecorder fine;
   DrawSingleCrystalPlot(fine, kFrame, Drawn(small, 0.5));
-  const auto fineLabels = fine.AxisLabels(314);
+  const auto fineLabels = fine.TextsBelow(314);
   ASSERT_EQ(fineLabels.size(), 11u);
   EXPECT_EQ(fineLabels[1].text, "0.2");
   EXPECT_EQ(fineLabels.back().text, "2");
@@ -145,6 +107,43 @@ TEST(SingleCrystalPlot, CurvesBelowATenthGetTheScaleLabel) {
   EXPECT_EQ(ScaleOf(Drawn(c, 0.003, 0.9, true, true)).exponent, 0);
 }
 
+TEST(SingleCrystalPlot, TheFullScaleLabelIsFramedApartFromTheTicks) {
+  const auto c = Curve(-1, 1, {0.001, 0.005, 0.002});
+  PlotRecorder canvas;
+  DrawSingleCrystalPlot(canvas, kFrame, Drawn(c, 0.005));
+  const auto* label = canvas.Find("1e-2");
+  ASSERT_NE(label, nullptr);
+  const auto encloses = [](const Rect& r, const PlotRecorder::TextCall& t, int width) {
+    return r.left < t.at.x && r.right > t.at.x + width && r.top < t.at.y && r.bottom >= t.at.y + 14;
+  };
+  int frames = 0;
+  for (const auto& outline : canvas.outlines)
+    if (encloses(outline.rect, *label, 24)) ++frames;
+  EXPECT_EQ(frames, 1);
+  // The fractions stay plain tick labels.
+  for (const auto& outline : canvas.outlines) EXPECT_FALSE(encloses(outline.rect, *canvas.Find("0.8"), 18));
+}
+
+TEST(SingleCrystalPlot, ItsAreaReadsBackThePixelsOfTheDrawing) {
+  const auto c = Curve(-1, 1, {0.25, 1.0, 0.5});
+  const PlotArea a = SingleCrystalPlotArea(kFrame, Drawn(c, 1.0));
+  const PlotMapping m{a.left, a.bottom, a.width, a.height, {-1, 1, 0, 1}, false};
+  PlotRecorder canvas;
+  DrawSingleCrystalPlot(canvas, kFrame, Drawn(c, 1.0));
+  ASSERT_EQ(canvas.polylines.size(), 1u);
+  const std::vector<double> x{-1, 0, 1};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const Point p = canvas.polylines[0].points[i];
+    EXPECT_NEAR(m.DataX(p.x), x[i], 1.0 / m.width * 2) << i;
+    EXPECT_NEAR(m.DataY(p.y), c.reflectivity[i], 1.0 / 300) << i;
+  }
+  EXPECT_EQ(a.box.left, 36);
+  EXPECT_EQ(a.xGrid, ScanAxisTicks(-1, 1));
+  ASSERT_EQ(a.yGrid.size(), 5u);  // the labelled fractions 0.2 … 1.0
+  EXPECT_DOUBLE_EQ(a.yGrid.back(), 1.0);
+  EXPECT_DOUBLE_EQ(SingleCrystalPlotArea(kFrame, Drawn(c, 0.005)).yGrid.back(), 0.01);
+}
+
 TEST(SingleCrystalPlot, DegenerateCurvesDrawWithoutHanging) {
   // Only a transmissivity of zeros drawn: full scale kept.
   const auto zeros = Curve(-1, 1, {0, 0, 0});
@@ -153,7 +152,7 @@ TEST(SingleCrystalPlot, DegenerateCurvesDrawWithoutHanging) {
   const auto point = Curve(5, 0, {0.5, 0.5, 0.5});
   PlotRecorder canvas;
   DrawSingleCrystalPlot(canvas, kFrame, Drawn(point, 0.5));
-  EXPECT_TRUE(canvas.AxisLabels(314).empty());
+  EXPECT_TRUE(canvas.TextsBelow(314).empty());
   ASSERT_EQ(canvas.polylines.size(), 1u);
   EXPECT_EQ(canvas.polylines[0].points.front().x, 38);
 

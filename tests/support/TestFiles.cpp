@@ -47,4 +47,10 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
   return text.str();
 }
 
+std::set<std::string> FileNames(const std::filesystem::path& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) names.insert(entry.path().filename().string());
+  return names;
+}
+
 }  // namespace velto::testing

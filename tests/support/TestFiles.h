@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,9 @@ class TemporaryDirectory {
 };
 
 std::string ReadWholeFile(const std::filesystem::path& path);
+
+// The names of the entries of a directory (hidden ones included), to see
+// that nothing was left behind.
+std::set<std::string> FileNames(const std::filesystem::path& directory);
 
 }  // namespace velto::testing

@@ -2,10 +2,15 @@
 //   velto_helpdoc OUTPUT.pdf "Title" first.md second.md ...
 // Each source starts on a new page.
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
+#include <QImage>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -37,7 +42,34 @@ int main(int argc, char* argv[]) {
   document.setDefaultFont(font);
   document.setDefaultStyleSheet(QStringLiteral("h1 { color: #1f3f7a; } h2 { color: #1f3f7a; } "
                                                "code { font-family: 'DejaVu Sans Mono'; }"));
+  // Pictures are named relative to the sources ("../screenshots/...").
+  document.setBaseUrl(QUrl::fromLocalFile(QFileInfo(QString::fromLocal8Bit(argv[3])).absolutePath() + "/"));
   document.setMarkdown(markdown);
+  // A screenshot is as wide as the text. Printing keeps a margin of 2 cm
+  // inside the page's and sizes pictures in units of 1/96 inch.
+  const qreal resolution = writer.resolution();
+  const qreal textWidth =
+      (writer.pageLayout().paintRectPixels(writer.resolution()).width() - 2 * (2 / 2.54) * resolution) * 96 / resolution;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+      QTextImageFormat image = fragment.fragment().charFormat().toImageFormat();
+      if (!image.isValid()) continue;
+      const QImage picture = document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+      if (picture.isNull()) {
+        std::fprintf(stderr, "cannot read the picture %s\n", qPrintable(image.name()));
+        return 1;
+      }
+      // Printing lays out a copy of the document, which keeps only the
+      // resources added by hand.
+      document.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
+      image.setWidth(textWidth);
+      image.setHeight(textWidth * picture.height() / picture.width());
+      QTextCursor cursor(&document);
+      cursor.setPosition(fragment.fragment().position());
+      cursor.setPosition(fragment.fragment().position() + fragment.fragment().length(), QTextCursor::KeepAnchor);
+      cursor.setCharFormat(image);
+    }
+  }
   document.print(&writer);
   if (!QFile::exists(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "could not write %s\n", argv[1]);

@@ -1,6 +1,8 @@
-// Takes the screenshots of the README: the main window, the crystal
-// dialog with silicon 1 1 1 computed, the energy dialog, the converter and
-// the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their curves.
+// Takes the screenshots of the README and the manual: the main window, the
+// crystal dialog with silicon 1 1 1 computed, the energy dialog, the
+// converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
+// curves, and an asymmetric Bragg curve zoomed with the mouse, its read-out
+// showing.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -8,19 +10,23 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <cmath>
 #include <cstdio>
 
 #include "core/DataDirectory.h"
+#include "core/Units.h"
 #include "gui/Application.h"
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgArcMurad.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/COrvoView.h"
+#include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/plot/Plot.h"
 
 namespace {
 
@@ -70,13 +76,31 @@ bool DefineAndCalculate(velto::gui::COrvoView& view, ExampleChooser& files, cons
   view.SetUserInterface(ui);
   view.DefineCrystalButton()->click();
   QEventLoop wait;
-  QObject::connect(&view, &velto::gui::COrvoView::calculationFinished, &wait, &QEventLoop::quit);
+  QObject::connect(&view, &velto::gui::ProgramView::taskFinished, &wait, &QEventLoop::quit);
   view.CalculateButton()->click();
-  if (view.Calculating()) wait.exec();
+  if (view.Busy()) wait.exec();
   view.SetUserInterface(files);
   const bool computed = !view.FieldEdit(velto::programs::SingleCrystalField::Fwhm)->text().isEmpty();
   if (!computed) std::fprintf(stderr, "no curve computed for %s\n", hkl);
   return computed && !files.failed;
+}
+
+// Sends what the mouse sends for a left-button drag from one data point to
+// another of the plot, then rests the pointer on a third for the read-out.
+void DragAndPoint(velto::gui::COrvoView& view, QPointF fromData, QPointF toData, QPointF restData) {
+  QWidget* area = view.CurvePlot()->PictureArea();
+  const velto::programs::PlotMapping m = view.Model().CurvePlot().Geometry().mapping;
+  auto pixel = [&m](QPointF data) { return QPointF(m.PixelX(data.x()), m.PixelY(data.y())); };
+  auto send = [area](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, area->mapToGlobal(at), button, held, {});
+    QApplication::sendEvent(area, &event);
+  };
+  send(QEvent::MouseButtonPress, pixel(fromData), Qt::LeftButton, Qt::LeftButton);
+  send(QEvent::MouseMove, pixel(toData), Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, pixel(toData), Qt::LeftButton, Qt::NoButton);
+  const velto::programs::PlotMapping zoomed = view.Model().CurvePlot().Geometry().mapping;
+  send(QEvent::MouseMove, QPointF(zoomed.PixelX(restData.x()), zoomed.PixelY(restData.y())), Qt::NoButton,
+       Qt::NoButton);
 }
 
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
@@ -135,6 +159,22 @@ int main(int argc, char* argv[]) {
   bragg.show();
   ok = DefineAndCalculate(bragg, chooser, "111") && Save(bragg, output, "bragg-silicon-111.png") && ok;
   bragg.close();
+
+  // Grazing incidence: 12° of asymmetry at θB = 14.2° broadens the curve to
+  // 25″ and moves it 36″ off zero; a drag zooms into its top.
+  velto::gui::COrvoView asymmetric(frame.App(), false);
+  asymmetric.resize(programSize.expandedTo(asymmetric.minimumSizeHint()));
+  asymmetric.show();
+  asymmetric.FieldEdit(velto::programs::SingleCrystalField::Asymmetry)->setText(QStringLiteral("12"));
+  asymmetric.FieldEdit(velto::programs::SingleCrystalField::From)->setText(QStringLiteral("-40"));
+  asymmetric.FieldEdit(velto::programs::SingleCrystalField::To)->setText(QStringLiteral("120"));
+  ok = DefineAndCalculate(asymmetric, chooser, "111") && ok;
+  QApplication::processEvents();
+  const double peak = asymmetric.Model().Analysis().xMax / velto::core::kArcsecond;
+  asymmetric.CurvePlot()->GridCheck()->setChecked(true);
+  DragAndPoint(asymmetric, {peak - 22, 0.95}, {peak + 18, 0.45}, {peak + 4, 0.7});
+  ok = asymmetric.Model().CurvePlot().Zoomed() && Save(asymmetric, output, "bragg-asymmetric-zoomed.png") && ok;
+  asymmetric.close();
 
   velto::gui::COrvoView laue(frame.App(), true);
   laue.resize(programSize.expandedTo(laue.minimumSizeHint()));

@@ -53,6 +53,10 @@ class Canvas {
   // Text in the surface's font with its top-left corner at `topLeft`, in the
   // pen's colour on the background.
   virtual void Text(Point topLeft, std::string_view text) = 0;
+  // Text turned a quarter turn counter-clockwise, reading upwards, in the
+  // box at `topLeft` whose size is the text's extent turned (an axis title
+  // beside the axis). A surface that cannot turn text writes it level.
+  virtual void VerticalText(Point topLeft, std::string_view text) { Text(topLeft, text); }
   virtual TextSize TextExtent(std::string_view text) const = 0;
 };
 

@@ -68,8 +68,22 @@ void SvgCanvas::Text(Point topLeft, std::string_view text) {
            ColorText(pen_.color) + "\">" + Escaped(text) + "</text>\n";
 }
 
+void SvgCanvas::VerticalText(Point topLeft, std::string_view text) {
+  // Turned about its start: the baseline runs upwards from the box's bottom,
+  // the letters standing to its left.
+  const int baselineX = topLeft.x + (fontSize_ * 4) / 5;
+  const int startY = topLeft.y + TextExtent(text).width;
+  body_ += "<text transform=\"translate(" + std::to_string(baselineX) + " " + std::to_string(startY) +
+           ") rotate(-90)\" font-family=\"monospace\" font-size=\"" + std::to_string(fontSize_) + "\" fill=\"" +
+           ColorText(pen_.color) + "\">" + Escaped(text) + "</text>\n";
+}
+
 TextSize SvgCanvas::TextExtent(std::string_view text) const {
-  return {static_cast<int>(text.size()) * (fontSize_ * 3) / 5, fontSize_ + 2};
+  // One advance per character, not per byte: "Δθ" is two characters.
+  int characters = 0;
+  for (char c : text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+  return {characters * (fontSize_ * 3) / 5, fontSize_ + 2};
 }
 
 std::string SvgCanvas::Document() const {

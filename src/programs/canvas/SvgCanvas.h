@@ -18,6 +18,7 @@ class SvgCanvas final : public Canvas {
   void Polyline(const std::vector<Point>& points) override;
   void Outline(Rect rect) override;
   void Text(Point topLeft, std::string_view text) override;
+  void VerticalText(Point topLeft, std::string_view text) override;
   TextSize TextExtent(std::string_view text) const override;
 
   std::string Document() const;

@@ -1,12 +1,8 @@
 #include "programs/curve_export/CurveExport.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <system_error>
-
+#include "core/OutputFile.h"
 #include "core/Units.h"
+#include "programs/line_file/LineFile.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -160,44 +156,8 @@ std::optional<Refusal> WriteCurveFile(const std::filesystem::path& path, const t
     content += ExportLine(curve, geometry, columns, i);
     content += "\r\n";
   }
-  if (!ReplaceFileSafely(path, content)) {
-    return Refusal{"Cannot create the file \"" + path.string() + "\" !", core::MessageIcon::Error, ""};
-  }
+  if (!core::WriteOutputFile(path, content).Ok()) return CannotCreateFile(path);
   return std::nullopt;
-}
-
-bool ReplaceFileSafely(const std::filesystem::path& path, const std::string& content) {
-  if (path.empty() || !path.has_filename()) return false;
-  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-  // A fresh name beside the target (O_EXCL: never an existing file), with
-  // the permissions a newly created file would get.
-  std::filesystem::path temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    std::string name = path.filename().string();
-    name.insert(0, 1, '.');
-    name.append(".").append(std::to_string(::getpid())).append(".").append(std::to_string(attempt)).append(".tmp");
-    temporary = folder / name;
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  std::size_t written = 0;
-  bool ok = true;
-  while (ok && written < content.size()) {
-    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else written += static_cast<std::size_t>(n);
-  }
-  if (::close(fd) != 0) ok = false;
-  std::error_code error;
-  if (ok) {
-    std::filesystem::rename(temporary, path, error);
-    if (!error) return true;
-  }
-  std::filesystem::remove(temporary, error);
-  return false;
 }
 
 }  // namespace velto::programs

@@ -102,15 +102,11 @@ std::optional<Refusal> CheckExportable(const twobeam::CurveSet& curve);
 std::string ExportLine(const twobeam::CurveSet& curve, const ExportGeometry& geometry, const ExportColumns& columns,
                        int i);
 
-// Writes one line per point, each ended by CR LF, with no header. The file
-// is written beside the target under a temporary name and renamed over it
-// only when complete, so a failure never leaves half a file nor destroys
-// the previous one. Returns the refusal to show when it cannot be written.
+// Writes one line per point, each ended by CR LF, with no header, through
+// the suite's one writer (core/OutputFile.h): a failure never leaves half a
+// file nor destroys the previous one. Returns the refusal to show when it
+// cannot be written.
 std::optional<Refusal> WriteCurveFile(const std::filesystem::path& path, const twobeam::CurveSet& curve,
                                       const ExportGeometry& geometry, const ExportColumns& columns);
-
-// Writes `content` to `path` through a temporary file in the same folder;
-// false (and the target untouched) on any failure.
-bool ReplaceFileSafely(const std::filesystem::path& path, const std::string& content);
 
 }  // namespace velto::programs

@@ -1,9 +1,8 @@
 #include "programs/form_factor/FormLoopExport.h"
 
 #include <cmath>
-#include <fstream>
-#include <random>
 
+#include "core/OutputFile.h"
 #include "core/TextNumbers.h"
 #include "core/Units.h"
 
@@ -13,11 +12,6 @@ namespace {
 std::optional<Refusal> OutOfBox(double value, double low, double high, const char* field) {
   if (value >= low && value <= high) return std::nullopt;
   return NumberOutOfLimits(low, high, field);
-}
-
-std::filesystem::path TemporaryBeside(const std::filesystem::path& file) {
-  std::random_device random;
-  return file.parent_path() / ("." + file.filename().string() + "." + std::to_string(random()) + ".part");
 }
 
 }  // namespace
@@ -64,45 +58,36 @@ FormLoopOutcome ExportFormLoop(const crystal::StructFactor& engine, int z, doubl
                                const FormLoopRange& range, const std::filesystem::path& file,
                                core::Notifier& notifier) {
   FormLoopOutcome outcome;
-  const auto temporary = TemporaryBeside(file);
-  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-  if (!out) {
+  core::OutputFile out;
+  if (!out.Open(file)) {
     outcome.message = "StructFactor cannot create the file \"" + file.string() + "\" !";
     return outcome;
   }
   // A message of the engine repeated at every point is shown once.
   core::CoalescingNotifier once(notifier);
   const long n = FormLoopPointCount(range);
-  for (long i = 0; i < n && out; ++i) {
+  std::string line;
+  bool writing = true;
+  for (long i = 0; i < n && writing; ++i) {
     const double point = range.from + static_cast<double>(i) * range.step;
     if (range.mode == FormLoopMode::Energy) {
       const double energy = point * core::kEvPerKev;
       const auto anomalous = engine.CromerLibermanF1F2(z, energy, once);
       if (!anomalous) continue;
-      out << core::FormatGeneral(point) << '\t' << core::FormatGeneral(anomalous->fPrime) << '\t'
-          << core::FormatGeneral(anomalous->fDoublePrime) << '\t'
-          << core::FormatGeneral(engine.ComptonTerm(z, energy).compton) << '\n';
+      line = core::FormatGeneral(point) + '\t' + core::FormatGeneral(anomalous->fPrime) + '\t' +
+             core::FormatGeneral(anomalous->fDoublePrime) + '\t' +
+             core::FormatGeneral(engine.ComptonTerm(z, energy).compton) + '\n';
     } else {
       const double q = std::sin(point * core::kDegree) * 4 * core::kPi / wavelength;
       const auto f0 = engine.CromerMannF0(z, q, once);
       if (!f0) continue;
-      out << core::FormatGeneral(point) << '\t' << core::FormatGeneral(*f0) << '\n';
+      line = core::FormatGeneral(point) + '\t' + core::FormatGeneral(*f0) + '\n';
     }
+    writing = out.Write(line);
     ++outcome.lines;
   }
   once.Flush();
-  out.close();
-  std::error_code error;
-  if (!out) {
-    std::filesystem::remove(temporary, error);
-    outcome.lines = 0;
-    outcome.message = kFormLoopWriteErrorMessage;
-    outcome.icon = core::MessageIcon::Error;
-    return outcome;
-  }
-  std::filesystem::rename(temporary, file, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
+  if (!writing || !out.Commit()) {
     outcome.lines = 0;
     outcome.message = kFormLoopWriteErrorMessage;
     outcome.icon = core::MessageIcon::Error;

@@ -42,9 +42,8 @@ long FormLoopPointCount(const FormLoopRange& range);
 
 // Writes the table for element z to `file`: in energy mode "E f' f'' f_cmpt"
 // per energy (keV), in angle mode "θ f0" per angle (degrees) whose f0
-// exists. The table goes to a temporary file beside `file` that replaces it
-// only when complete, so a failed export never leaves half a table or
-// destroys the previous one. Returns the message to show: "Done !", or the
+// exists. The table goes through the suite's one writer (core/OutputFile.h),
+// so a failed export never leaves half a table or destroys the previous one. Returns the message to show: "Done !", or the
 // refusal when the file cannot be created or written.
 struct FormLoopOutcome {
   bool written = false;

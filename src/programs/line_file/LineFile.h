@@ -16,9 +16,9 @@ Refusal CannotCreateFile(const std::filesystem::path& file);
 
 // Writes `count` lines to `file`; `line(i, text)` fills the text of line i
 // (without its line end). Lines end with CR LF, as the curve exports of the
-// single-crystal program do. The lines go to a temporary file in the target's
-// folder that replaces the target only when everything was written, so a
-// failed export leaves no half-written file and keeps an older one intact.
+// single-crystal program do. They go through the suite's one writer
+// (core/OutputFile.h), so a failed export leaves no half-written file and
+// keeps an older one intact.
 std::optional<Refusal> WriteLineFile(const std::filesystem::path& file, int count,
                                      const std::function<void(int, std::string&)>& line);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/OutputFile.h"
 #include "mbd/LatticeBasis.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/line_file/LineFile.h"
@@ -343,7 +344,7 @@ bool MbdMapForm::ExportMapData(UserInterface& ui) {
   request.defaultExtension = kExportExtension;
   const std::optional<std::filesystem::path> path = ui.ChooseSaveFile(request);
   if (!path) return false;
-  if (!ReplaceFileSafely(*path, mbd::MapExportText(map_))) {
+  if (!core::WriteOutputFile(*path, mbd::MapExportText(map_)).Ok()) {
     const Refusal failure = CannotCreateFile(*path);
     ui.ShowMessage(failure.message, failure.icon);
     return false;
@@ -363,7 +364,7 @@ bool MbdMapForm::SavePointsOnVerticalLine(UserInterface& ui) {
   linePhiText_ = dialog.Phi().text;
   lineFileText_ = dialog.File().text;
   const double phi = dialog.PhiDegrees();
-  if (!ReplaceFileSafely(dialog.Path(), mbd::VerticalLineText(shownFrame_, shown_, map_, phi, FormatNumber))) {
+  if (!core::WriteOutputFile(dialog.Path(), mbd::VerticalLineText(shownFrame_, shown_, map_, phi, FormatNumber)).Ok()) {
     const Refusal failure = CannotCreateFile(dialog.Path());
     ui.ShowMessage(failure.message, failure.icon);
     return false;

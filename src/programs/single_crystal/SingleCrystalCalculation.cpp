@@ -54,6 +54,11 @@ std::variant<PreparedCalculation, Refusal> PrepareSingleCrystal(const SingleCrys
   p.asymmetryDegrees = std::get<double>(asymmetry);
 
   if (p.to < p.from) return Refusal{kScanRangeMessage, core::MessageIcon::None, std::string(kFromField)};
+  // No crystal diffracts without photons: the wavelength would be infinite or negative.
+  if (in.scanKind == ScanKind::EnergyScan && !(in.energy + p.from > 0))
+    return Refusal{kNoPhotonEnergyMessage, core::MessageIcon::None, std::string(kFromField)};
+  if (in.scanKind == ScanKind::RockingCurve && !(in.energy + p.offset > 0))
+    return Refusal{kNoPhotonEnergyMessage, core::MessageIcon::None, std::string(kOffsetField)};
 
   p.laue = in.laue;
   p.energy = in.energy;

@@ -27,6 +27,13 @@ std::string HklText(const crystal::CrystalParams& c) {
   return text;
 }
 
+// Crystal, reflection, photon energy and polarization of a calculation.
+std::string Caption(const crystal::CrystalParams& c, const PreparedCalculation& p) {
+  const bool sigma = p.scan.polarization == twobeam::Polarization::Sigma;
+  return c.structure.name + " " + HklText(c) + (p.laue ? " Laue case" : " Bragg case") + ", " +
+         FormatNumber(p.energy / 1000, 8) + " keV, " + (sigma ? "σ" : "π") + " polarization";
+}
+
 }  // namespace
 
 SingleCrystalForm::SingleCrystalForm(AppContext& app, bool laue)
@@ -239,6 +246,8 @@ void SingleCrystalForm::FinishCalculation(UserInterface& ui, const PreparedCalcu
   curve_ = std::move(outcome.curve);
   analysis_ = outcome.analysis;
   last_ = prepared;
+  caption_ = Caption(crystal_, prepared);
+  plot_.NewData();
   Field(F::AsymmetryFactor).text = outcome.asymmetryFactorText;
 
   const CurveCheckBoxes boxes = CheckBoxesAfterCalculation(curve_.HasData(), prepared.thicknessMicrometres,
@@ -324,12 +333,38 @@ std::optional<PlotCurve> SingleCrystalForm::CurveToDraw() const {
   return c;
 }
 
-void SingleCrystalForm::DrawPlot(Canvas& canvas, Rect frame) const { DrawSingleCrystalPlot(canvas, frame, CurveToDraw()); }
+PlotContent SingleCrystalForm::PlotContentNow() const {
+  PlotContent content;
+  const std::optional<PlotCurve> drawn = CurveToDraw();
+  const bool rocking = !drawn || curve_.kind == ScanKind::RockingCurve;
+  content.x = rocking ? PlotAxis{"Δθ", "arcsec"} : PlotAxis{"ΔE", "eV"};
+  content.y.name = drawR_ && drawT_ ? "Reflectivity, Transmissivity" : drawT_ ? "Transmissivity" : "Reflectivity";
+  content.logarithmicYOffered = true;
+  content.full.layout = [drawn](Rect frame) { return SingleCrystalPlotArea(frame, drawn); };
+  content.full.paint = [drawn](Canvas& canvas, Rect frame) { DrawSingleCrystalPlot(canvas, frame, drawn); };
+  if (!drawn) {
+    content.full.range = {0, 0, 0, 1};
+    return content;
+  }
+  const PlotScale scale = ScaleOf(*drawn);
+  content.full.range = {drawn->From(), drawn->To(), 0, scale.fullScale};
+  if (scale.exponent > 0) content.yTitleFullView = content.y.name + " (full scale 1e-" + std::to_string(scale.exponent) + ")";
+  auto series = [this](const char* name, Pen pen, const std::vector<double>& values) {
+    return PlotSeries{name, pen, PlotMarks::Line, curve_.displayStart, curve_.displayStep, {}, values};
+  };
+  if (drawR_) content.series.push_back(series("R", {kRed, 1}, curve_.reflectivity));
+  if (drawT_ && curve_.transmissivity.size() == curve_.reflectivity.size()) {
+    content.series.push_back(series("T", {kBlue, 2}, curve_.transmissivity));
+  }
+  content.caption = caption_;
+  return content;
+}
 
 void SingleCrystalForm::MouseInPlot(Rect frame, Point point) {
-  const std::optional<PlotCurve> c = CurveToDraw();
-  if (!c) return;
-  if (std::optional<std::string> text = MouseReadout(frame, *c, point)) Field(F::MouseCoordinates).text = *text;
+  if (!CurveToDraw()) return;
+  if (std::optional<std::string> text = MouseReadout(frame, plot_.MappingFor(frame), point)) {
+    Field(F::MouseCoordinates).text = *text;
+  }
 }
 
 }  // namespace velto::programs

@@ -5,6 +5,7 @@
 
 #include "crystal/CrystalParams.h"
 #include "programs/canvas/Canvas.h"
+#include "programs/plot/Plot.h"
 #include "programs/single_crystal/SingleCrystalCalculation.h"
 #include "programs/single_crystal/SingleCrystalPlot.h"
 #include "programs/single_crystal/SingleCrystalResults.h"
@@ -116,8 +117,14 @@ class SingleCrystalForm {
   bool DrawReflectivity() const { return drawR_; }
   bool DrawTransmissivity() const { return drawT_; }
   std::optional<PlotCurve> CurveToDraw() const;
-  void DrawPlot(Canvas& canvas, Rect frame) const;
-  // A click (or a drag with the left button) in the plot frame.
+  // The curves as the plot shows them: R red and T blue on the scan axis
+  // of the last calculation, the program's drawing as the full view, and a
+  // caption naming crystal, reflection, energy and polarization.
+  PlotContent PlotContentNow() const;
+  Plot& CurvePlot() { return plot_; }
+  const Plot& CurvePlot() const { return plot_; }
+  // A click (or a drag with the left button) in the frame of the program's
+  // drawing, read in the view shown.
   void MouseInPlot(Rect frame, Point point);
 
  private:
@@ -150,7 +157,9 @@ class SingleCrystalForm {
   twobeam::CurveSet curve_;
   twobeam::CurveAnalysis analysis_;
   PreparedCalculation last_;
+  std::string caption_;  // of the last calculation's curve
   bool drawR_ = true, drawT_ = false;
+  Plot plot_{[this] { return PlotContentNow(); }};
 };
 
 }  // namespace velto::programs

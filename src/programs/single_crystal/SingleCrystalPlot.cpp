@@ -31,19 +31,15 @@ void DrawScanAxis(Canvas& canvas, const PlotLayout& l, double from, double to, d
   // An empty range has no axis to divide (and would never end the search
   // for a tick spacing).
   if (!(range > 0)) return;
-  const double major = MajorTickSpacing(range);
   const int bottom = l.box.bottom;
   auto xOf = [&](double v) { return l.x0 + static_cast<int>((v - from) * sx); };
-  for (int j = 0; j < 20; ++j) {
-    const double v = (j + std::trunc(from / major)) * major;
-    if (v < from) continue;
-    if (v > to) break;
+  for (double v : ScanAxisTicks(from, to)) {
     const int x = xOf(v);
     canvas.Line({x, bottom}, {x, bottom + l.Scaled(8)});
     const std::string label = General(v);
     canvas.Text({x - canvas.TextExtent(label).width / 2, bottom + l.Scaled(8)}, label);
   }
-  const double minor = major / 5;
+  const double minor = MajorTickSpacing(range) / 5;
   for (int j = 0; j < 200; ++j) {
     const double v = (j + std::trunc(from / minor)) * minor;
     if (v < from) continue;
@@ -96,7 +92,34 @@ double PixelsPerScanUnit(const PlotLayout& l, const PlotCurve& c) {
   return range > 0 ? l.width / range : 0.0;
 }
 
-double PixelsPerReflectivity(const PlotLayout& l, const PlotCurve& c) { return l.unit * 300 / ScaleOf(c).fullScale; }
+
+std::vector<double> ScanAxisTicks(double from, double to) {
+  std::vector<double> ticks;
+  if (!(to - from > 0)) return ticks;
+  const double major = MajorTickSpacing(to - from);
+  for (int j = 0; j < 20; ++j) {
+    const double v = (j + std::trunc(from / major)) * major;
+    if (v < from) continue;
+    if (v > to) break;
+    ticks.push_back(v);
+  }
+  return ticks;
+}
+
+PlotArea SingleCrystalPlotArea(Rect frame, const std::optional<PlotCurve>& curve) {
+  const PlotLayout l = LayoutPlot(frame);
+  PlotArea a;
+  a.box = l.box;
+  a.unit = l.unit;
+  a.left = l.x0;
+  a.bottom = l.y0;
+  a.width = l.width;
+  a.height = l.unit * 300;
+  const double fullScale = curve ? ScaleOf(*curve).fullScale : 1.0;
+  for (int k = 1; k <= 5; ++k) a.yGrid.push_back(0.2 * k * fullScale);
+  if (curve && curve->curve && curve->curve->HasData()) a.xGrid = ScanAxisTicks(curve->From(), curve->To());
+  return a;
+}
 
 double MajorTickSpacing(double range) {
   double k = 100000;
@@ -141,21 +164,22 @@ void DrawSingleCrystalPlot(Canvas& canvas, Rect frame, const std::optional<PlotC
   if (scale.exponent == 0) {
     canvas.Text({l.box.left - l.Scaled(25), l.y0 - l.Scaled(307)}, "1.0");
   } else {
-    canvas.Text({l.box.left - l.Scaled(31), l.y0 - l.Scaled(307)}, "1e-" + std::to_string(scale.exponent));
+    // The full scale, not a tick value: framed so that it does not read as
+    // one more label of the axis.
+    const std::string label = "1e-" + std::to_string(scale.exponent);
+    const Point at{l.box.left - l.Scaled(31), l.y0 - l.Scaled(307)};
+    canvas.Text(at, label);
+    const TextSize size = canvas.TextExtent(label);
+    canvas.Outline({at.x - 2, at.y - 1, at.x + size.width + 2, at.y + size.height});
   }
 }
 
-std::optional<std::string> MouseReadout(Rect frame, const PlotCurve& curve, Point p) {
-  if (!curve.curve || !curve.curve->HasData()) return std::nullopt;
+std::optional<std::string> MouseReadout(Rect frame, const PlotMapping& view, Point p) {
   const PlotLayout l = LayoutPlot(frame);
   if (!(p.x > frame.left && p.x < frame.right)) return std::nullopt;
   if (p.y < frame.top || p.y > l.box.bottom + 10) return std::nullopt;
-  const double sx = PixelsPerScanUnit(l, curve);
-  const double sy = PixelsPerReflectivity(l, curve);
-  const double x = sx > 0 ? (p.x - l.x0) / sx + curve.From() : curve.From();
-  const double y = (l.y0 - p.y) / sy;
   char text[128];
-  std::snprintf(text, sizeof text, "%g\r\n%g", x, y);
+  std::snprintf(text, sizeof text, "%g\r\n%g", view.DataX(p.x), view.DataY(p.y));
   return std::string(text);
 }
 

@@ -2,7 +2,10 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
 #include "programs/canvas/Canvas.h"
+#include "programs/plot/PlotContent.h"
 #include "twobeam/CurveSet.h"
 
 // The curve area of the single-crystal program: a box with reflectivity
@@ -41,19 +44,25 @@ struct PlotScale {
 };
 PlotScale ScaleOf(const PlotCurve& curve);
 
-// Pixels per display unit of the scan (0 for an empty range) and per unit
-// of reflectivity.
+// Pixels per display unit of the scan (0 for an empty range).
 double PixelsPerScanUnit(const PlotLayout& layout, const PlotCurve& curve);
-double PixelsPerReflectivity(const PlotLayout& layout, const PlotCurve& curve);
 
 // The major spacing of the scan axis ticks for a range r > 0.
 double MajorTickSpacing(double range);
+// The values of the major ticks of the scan axis over [from, to].
+std::vector<double> ScanAxisTicks(double from, double to);
+
+// Where the drawing puts the data in `frame`: x from `from` at the origin to
+// `to` at the right end, y from 0 at the origin to the full scale 300 units
+// above it; the grid lies on the labelled ticks.
+PlotArea SingleCrystalPlotArea(Rect frame, const std::optional<PlotCurve>& curve);
 
 // Draws the whole plot; `curve` is none before the first calculation.
 void DrawSingleCrystalPlot(Canvas& canvas, Rect frame, const std::optional<PlotCurve>& curve);
 
 // The read-out of a click at `point`: "x\r\ny" in display units and
-// reflectivity, or none outside the sensitive area.
-std::optional<std::string> MouseReadout(Rect frame, const PlotCurve& curve, Point point);
+// reflectivity of the view shown (in the full view x = (x − x0)/sx + from,
+// y = (y0 − y)/sy), or none outside the sensitive area.
+std::optional<std::string> MouseReadout(Rect frame, const PlotMapping& view, Point point);
 
 }  // namespace velto::programs

@@ -12,6 +12,16 @@ namespace velto::programs {
 
 using crystal::ScatteringPolarization;
 
+namespace {
+
+// Beyond the Bragg condition (status 1) the engine still gives a number.
+bool Failed(const crystal::StructureFactorResult& result) {
+  return result.status != crystal::StructureFactorStatus::Normal &&
+         result.status != crystal::StructureFactorStatus::NoBraggAngle;
+}
+
+}  // namespace
+
 StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& engine,
                                                  const crystal::CrystalStructure& structure, double energyEv,
                                                  double temperature, int h, int k, int l, core::Notifier& notifier) {
@@ -19,9 +29,11 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
   results.wavelength = core::WavelengthOf(energyEv);
   results.chiPerF = core::kElectronRadius * results.wavelength * results.wavelength / (core::kPi * structure.volume);
 
-  results.f0 = engine.StructureFactorOf(structure, energyEv, temperature, 0, 0, 0, ScatteringPolarization::Sigma,
-                                        notifier)
-                   .value;
+  const auto forward =
+      engine.StructureFactorOf(structure, energyEv, temperature, 0, 0, 0, ScatteringPolarization::Sigma, notifier);
+  results.f0 = forward.value;
+  results.failed = Failed(forward);
+  if (results.failed) return results;  // the reflection would only repeat the engine's message
   crystal::ZeroTiny(results.f0);
   results.chi0 = -results.f0 * results.chiPerF;
   results.absorption = results.f0.imag() * results.chiPerF * core::kTwoPi * energyEv / core::kHcEvAngstrom *
@@ -51,10 +63,10 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
                 {-1, ScatteringPolarization::Pi}};
   for (int i = 0; i < 4; ++i) {
     const double s = order[i].sign;
-    std::complex<double> f =
-        engine.StructureFactorOf(structure, energyEv, temperature, s * hh, s * kk, s * ll, order[i].polarization,
-                                 notifier)
-            .value;
+    const auto computed = engine.StructureFactorOf(structure, energyEv, temperature, s * hh, s * kk, s * ll,
+                                                   order[i].polarization, notifier);
+    results.failed = results.failed || Failed(computed);
+    std::complex<double> f = computed.value;
     crystal::ZeroTiny(f);
     reflection.structureFactor[i] = f;
     reflection.chi[i] = -f * results.chiPerF;

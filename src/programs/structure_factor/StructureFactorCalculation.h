@@ -37,6 +37,9 @@ struct StructureFactorResults {
   std::optional<double> braggAngle;         // radians; none: "No diffraction!"
   std::optional<ReflectionStructureFactors> reflection;  // shown only with diffraction
   std::optional<std::string> notice;        // a message to show after the calculation
+  // The engine could not compute F0 or a structure factor of the reflection
+  // (it has said why): the numbers above are not results.
+  bool failed = false;
 };
 
 // Steps of "Calculate !!!" after the checks: F0, χ0, µ and the penetration

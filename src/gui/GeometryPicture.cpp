@@ -1,64 +1,10 @@
-#include "gui/SingleCrystalPlotWidget.h"
+#include "gui/GeometryPicture.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPolygon>
+#include <QPolygonF>
 #include <cmath>
 
-#include "gui/QtUserInterface.h"
-
 namespace velto::gui {
-
-namespace {
-QColor ToColor(programs::Color c) { return QColor(c.red, c.green, c.blue); }
-}  // namespace
-
-void QPainterCanvas::Fill(programs::Rect r, programs::Color color) {
-  painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), ToColor(color));
-}
-
-void QPainterCanvas::SetPen(programs::Pen pen) { painter_.setPen(QPen(ToColor(pen.color), pen.width)); }
-
-void QPainterCanvas::Line(programs::Point from, programs::Point to) { painter_.drawLine(from.x, from.y, to.x, to.y); }
-
-void QPainterCanvas::Polyline(const std::vector<programs::Point>& points) {
-  QPolygon polygon;
-  polygon.reserve(static_cast<qsizetype>(points.size()));
-  for (const programs::Point& p : points) polygon << QPoint(p.x, p.y);
-  painter_.drawPolyline(polygon);
-}
-
-void QPainterCanvas::Outline(programs::Rect r) { painter_.drawRect(r.left, r.top, r.Width(), r.Height()); }
-
-void QPainterCanvas::Text(programs::Point topLeft, std::string_view text) {
-  const QFontMetrics metrics = painter_.fontMetrics();
-  painter_.drawText(topLeft.x, topLeft.y + metrics.ascent(), ToQt(text));
-}
-
-programs::TextSize QPainterCanvas::TextExtent(std::string_view text) const {
-  const QFontMetrics metrics = painter_.fontMetrics();
-  return {metrics.horizontalAdvance(ToQt(text)), metrics.height()};
-}
-
-SingleCrystalPlotWidget::SingleCrystalPlotWidget(QWidget* parent) : CStaticFig(parent) {}
-
-void SingleCrystalPlotWidget::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) emit pointed({event->position().toPoint().x(), event->position().toPoint().y()});
-}
-
-void SingleCrystalPlotWidget::mouseMoveEvent(QMouseEvent* event) {
-  if (event->buttons() & Qt::LeftButton) emit pointed({event->position().toPoint().x(), event->position().toPoint().y()});
-}
-
-void SingleCrystalPlotWidget::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu menu(this);
-  menu.addAction(QStringLiteral("Save Picture as PNG or SVG..."), this, &SingleCrystalPlotWidget::savePictureRequested);
-  menu.addAction(QStringLiteral("Export Curve Data..."), this, &SingleCrystalPlotWidget::exportRequested);
-  menu.exec(event->globalPos());
-}
 
 GeometryPicture::GeometryPicture(bool laue, QWidget* parent) : QWidget(parent), laue_(laue) {
   setMinimumSize(150, 90);
