@@ -209,6 +209,26 @@ TEST_F(MapWindow, CalculateGivesTheMapOfTheComputationAndSlowMethodLocksThePoint
   EXPECT_TRUE(form.LabelsShown());
   EXPECT_EQ(form.Field(F::Indices).text, "Hide Indices");
 
+  // The plot component gets every point in degrees and keV, a gap at each
+  // break, and one label per traced reflection.
+  const PlotContent content = form.PlotContentNow();
+  ASSERT_EQ(content.series.size(), 1u);
+  const PlotSeries& lines = content.series[0];
+  ASSERT_EQ(lines.Size(), form.Map().points.Count());
+  for (std::size_t i = 0; i < lines.Size(); ++i) {
+    const auto& p = form.Map().points[i];
+    if (p.value2 < 0) {
+      ASSERT_TRUE(std::isnan(lines.y[i]));
+    } else {
+      ASSERT_EQ(lines.X(i), p.value1);
+      ASSERT_DOUBLE_EQ(lines.y[i] * 1000, p.value2);
+    }
+  }
+  EXPECT_EQ(content.labels.size(), form.Map().lines.Count() + form.Map().steepLines.Count());
+  EXPECT_DOUBLE_EQ(content.full.range.yMin, 7);
+  EXPECT_DOUBLE_EQ(content.full.range.yMax, 9);
+  EXPECT_EQ(content.caption, "Si, G = 1 1 1, H = 1 -1 0, Si/Ge/C rule");
+
   form.Field(F::EnergyPoints).text = "5";
   ASSERT_TRUE(form.SlowMethod(ui));
   EXPECT_TRUE(form.PlotPoints());
@@ -272,6 +292,21 @@ TEST_F(MapWindow, TheClickShowsTheAzimuthAndEnergyUnderItAndTheNearestLine) {
   EXPECT_EQ(form.Field(F::ClickHkl).text, std::to_string(nearest->hkl.h) + " " + std::to_string(nearest->hkl.k) +
                                               " " + std::to_string(nearest->hkl.l));
   EXPECT_LT(std::fabs(nearest->value1 - p.value1), 1 / scale.pxPerDegree * 2);
+
+  // In a zoomed view the click reads the view shown: the middle of a
+  // rectangle dragged over the middle third of the map.
+  Plot& plot = form.MapPlot();
+  plot.SetScreen({0, 0, 900, 700}, 15);
+  const Rect box = plot.Geometry().area.box;
+  const Rect zoomFrame = plot.Geometry().frame;
+  ASSERT_TRUE(plot.ZoomToRectangle({box.left + box.Width() / 3, box.top + box.Height() / 3},
+                                   {box.left + 2 * box.Width() / 3, box.top + 2 * box.Height() / 3}));
+  const PlotRange view = plot.ViewRange(plot.Content());
+  EXPECT_LT(view.xMax - view.xMin, 8);
+  form.ClickPlot(zoomFrame, {(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+  EXPECT_NEAR(shell::ParseNumber(form.Field(F::ClickPhi).text), (view.xMin + view.xMax) / 2, 0.05);
+  EXPECT_NEAR(shell::ParseNumber(form.Field(F::ClickEnergy).text), 500 * (view.yMin + view.yMax), 5);
+  plot.FullView();
 
   // On the frame's edge or outside it the fields are cleared.
   form.ClickPlot(frame, {60, 265});

@@ -1,9 +1,11 @@
 #include "programs/mbd_map/MbdMapForm.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "core/OutputFile.h"
+#include "core/Units.h"
 #include "mbd/LatticeBasis.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/line_file/LineFile.h"
@@ -285,6 +287,15 @@ void MbdMapForm::FinishRun(bool slow, const mbd::MapSettings& settings, const mb
   map_ = std::move(map);
   shown_ = settings;
   shownFrame_ = frame;
+  const auto& points = map_.points.Entries();
+  plotPhi_.resize(points.size());
+  plotKev_.resize(points.size());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const bool marker = points[i].value2 < 0;
+    plotPhi_[i] = marker ? std::nan("") : points[i].value1;
+    plotKev_[i] = marker ? std::nan("") : points[i].value2 / core::kEvPerKev;
+  }
+  plot_.NewData();
   labelsShown_ = false;
   for (F id : {F::ClickPhi, F::ClickEnergy, F::ClickHkl}) Field(id).text.clear();
   FormField& plotMode = Field(F::PlotMode);
@@ -320,13 +331,13 @@ void MbdMapForm::ToggleIndices() {
 
 void MbdMapForm::ClickPlot(Rect frame, Point point) {
   if (map_.points.Empty()) return;
-  const MapScale scale = MapScale::Of(frame, shown_);
-  if (!scale.StrictlyInside(point)) {
+  if (!MapScale::Of(frame, shown_).StrictlyInside(point)) {
     for (F id : {F::ClickPhi, F::ClickEnergy, F::ClickHkl}) Field(id).text.clear();
     return;
   }
-  const double phi = scale.PhiAt(point.x);
-  const double energy = scale.EnergyAt(point.y);
+  const PlotMapping view = plot_.MappingFor(frame);
+  const double phi = view.DataX(point.x);
+  const double energy = view.DataY(point.y) * core::kEvPerKev;
   Field(F::ClickPhi).text = FormatNumber(phi, 4);
   Field(F::ClickEnergy).text = FormatNumber(energy, 4);
   const auto nearest = NearestPoint(map_, shown_, phi, energy);
@@ -377,6 +388,35 @@ bool MbdMapForm::SavePointsOnVerticalLine(UserInterface& ui) {
 
 void MbdMapForm::DrawPlot(Canvas& canvas, Rect frame) const {
   PaintMbdMap(canvas, frame, map_, shown_, {plotPoints_, labelsShown_});
+}
+
+PlotContent MbdMapForm::PlotContentNow() const {
+  PlotContent content;
+  content.x = {"Azimuth φ", "deg"};
+  content.y = {"Photon energy", "keV"};
+  content.full.range = {shown_.phiMin, shown_.phiMax, shown_.energyMin / core::kEvPerKev,
+                        shown_.energyMax / core::kEvPerKev};
+  const mbd::MapSettings ranges = shown_;
+  content.full.layout = [ranges](Rect frame) { return MapPlotArea(frame, ranges); };
+  content.full.paint = [this](Canvas& canvas, Rect frame) { DrawPlot(canvas, frame); };
+  // Unnamed: one colour needs no legend, and the read-out names the nearest
+  // line instead of a value at the nearest azimuth.
+  content.series.push_back({"", {kRed, 1}, plotPoints_ ? PlotMarks::Points : PlotMarks::Line, 0, 0,
+                            plotPhi_, plotKev_});
+  if (labelsShown_) {
+    for (const auto* list : {&map_.lines, &map_.steepLines})
+      for (const auto& e : list->Entries())
+        if (e.value1 != mbd::kNoAngle && e.value2 != mbd::kNoAngle)
+          content.labels.push_back({e.value1, e.value2 / core::kEvPerKev, IndicesText(e.hkl), {kBlue, 1}});
+  }
+  content.describe = [this](double phi, double kev) {
+    const auto nearest = NearestPoint(map_, shown_, phi, kev * core::kEvPerKev);
+    return nearest ? "nearest line " + IndicesText(nearest->hkl) : std::string();
+  };
+  content.caption = crystal_.name + ", G = " + IndicesText(shown_.g) + ", H = " + FormatNumber(shown_.reference.x, 8) +
+                    " " + FormatNumber(shown_.reference.y, 8) + " " + FormatNumber(shown_.reference.z, 8) +
+                    (shown_.diamondMode ? ", Si/Ge/C rule" : ", |chi| >= " + FormatNumber(shown_.threshold, 8));
+  return content;
 }
 
 }  // namespace velto::programs

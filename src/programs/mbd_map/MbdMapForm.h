@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <vector>
 #include <string>
 
 #include "crystal/CrystalStructure.h"
@@ -8,6 +9,7 @@
 #include "programs/mbd_map/MapInputs.h"
 #include "programs/mbd_map/MapQueries.h"
 #include "programs/mbd_map/MapSettingsForm.h"
+#include "programs/plot/Plot.h"
 #include "programs/ui/AppContext.h"
 #include "programs/ui/FormField.h"
 #include "programs/ui/UserInterface.h"
@@ -95,7 +97,9 @@ class MbdMapForm {
   bool Shift(UserInterface& ui, RangeShift shift);
   void TogglePlotMode();
   void ToggleIndices();
-  // A left click in the plot frame.
+  // A left click in the frame of the map's drawing: the azimuth and energy
+  // under it in the view shown (the map's own scale in the full view) and
+  // the indices of the nearest line.
   void ClickPlot(Rect frame, Point point);
   // "Export Map Data..." and "&Save Points on a Vertical Line...": true when
   // the file was written.
@@ -113,7 +117,13 @@ class MbdMapForm {
   const mbd::MapSettings& ShownSettings() const { return shown_; }
   bool PlotPoints() const { return plotPoints_; }
   bool LabelsShown() const { return labelsShown_; }
+  // The full view as the window draws it.
   void DrawPlot(Canvas& canvas, Rect frame) const;
+  // What the plot component shows: the lines in azimuth (degrees) and
+  // energy (keV), the labels, and the full view drawn by the map painter.
+  PlotContent PlotContentNow() const;
+  Plot& MapPlot() { return plot_; }
+  const Plot& MapPlot() const { return plot_; }
 
  private:
   struct Computation;
@@ -136,8 +146,12 @@ class MbdMapForm {
   mbd::MbdMap map_;
   mbd::MapSettings shown_;
   mbd::MapFrame shownFrame_;
+  // The points of the map as the plot takes them: φ and E/1000, NaN at
+  // each break marker.
+  std::vector<double> plotPhi_, plotKev_;
   bool plotPoints_ = false;
   bool labelsShown_ = false;
+  Plot plot_{[this] { return PlotContentNow(); }};
   // What the vertical-line dialog showed last.
   std::string linePhiText_, lineFileText_;
 };

@@ -49,6 +49,20 @@ AxisTicks TicksFor(double min, double max) {
   return ticks;
 }
 
+PlotArea MapPlotArea(Rect frame, const mbd::MapSettings& ranges) {
+  const MapScale scale = MapScale::Of(frame, ranges);
+  PlotArea area;
+  area.box = scale.plot;
+  area.left = scale.plot.left;
+  area.bottom = scale.plot.bottom;
+  area.width = scale.plot.Width();
+  area.height = scale.plot.Height();
+  area.boxPen = {kBlue, 2};
+  area.xGrid = TicksFor(ranges.phiMin, ranges.phiMax).major;
+  area.yGrid = TicksFor(ranges.energyMin / 1000, ranges.energyMax / 1000).major;
+  return area;
+}
+
 void PaintMbdMap(Canvas& canvas, Rect frame, const mbd::MbdMap& map, const mbd::MapSettings& ranges,
                  const MapAppearance& appearance) {
   const MapScale scale = MapScale::Of(frame, ranges);

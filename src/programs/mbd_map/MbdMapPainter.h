@@ -3,6 +3,7 @@
 
 #include "mbd/MbdLineMap.h"
 #include "programs/canvas/Canvas.h"
+#include "programs/plot/PlotContent.h"
 
 namespace velto::programs {
 
@@ -29,6 +30,11 @@ struct MapScale {
     return p.x > plot.left && p.x < plot.right && p.y > plot.top && p.y < plot.bottom;
   }
 };
+
+// The plot rectangle and scale of the full view as the plot component takes
+// them: zoomed views, the grid and the read-out of the plot use the map's
+// own scale. Energies in keV, as the axis shows them.
+PlotArea MapPlotArea(Rect frame, const mbd::MapSettings& ranges);
 
 struct AxisTicks {
   std::vector<double> major;
