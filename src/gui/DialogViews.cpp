@@ -1,6 +1,8 @@
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgExport.h"
 #include "gui/CDlgCrystParams.h"
+#include "gui/CDlg_SavePhiLine.h"
+#include "gui/CMapSettings.h"
 #include "gui/CDlgSetBragg.h"
 #include "gui/CDlgXopSF.h"
 #include "gui/QtUserInterface.h"
@@ -14,6 +16,8 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::StructureFactorsForm, CDlgXopSF>();
   QtUserInterface::RegisterDialog<programs::CurveExportDialog, CDlgExport>();
   QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
+  QtUserInterface::RegisterDialog<programs::MapSettingsForm, CMapSettings>();
+  QtUserInterface::RegisterDialog<programs::SavePhiLineForm, CDlg_SavePhiLine>();
 }
 
 }  // namespace velto::gui

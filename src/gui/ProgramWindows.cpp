@@ -1,6 +1,7 @@
 #include "gui/ProgramWindows.h"
 
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewMap.h"
 
 namespace velto::gui {
 
@@ -12,6 +13,9 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
+  };
+  registry[shell::ProgramKind::MbdLineMap] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMap(app, parent);
   };
   return registry;
 }
