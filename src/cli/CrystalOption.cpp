@@ -21,8 +21,13 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
   const std::filesystem::path path =
       structFile.empty() ? dataDirectory / kExampleStructFile : std::filesystem::path(structFile);
   crystal::CrystalStructure structure;
-  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier))
-    Refuse(messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !    ");
+  crystal::StructFileFailure failure;
+  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
+    // The window's words first, then what was wrong, for the person to mend the file.
+    const std::string message =
+        messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !";
+    Refuse(message + "\n" + path.string() + ": " + failure.Describe());
+  }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
   return structure;
 }

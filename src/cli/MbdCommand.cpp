@@ -1,10 +1,13 @@
-// velto-cli mbd: a multiple-beam diffraction run as the MBD window makes
-// it: crystal, primary reflection, reference direction, surface, beams, chi
+// velto-cli mbd: a multiple-beam diffraction run driven through the MBD
+// window's own form: the crystal through the structure file and the crystal
+// dialog, then the photon energy, reference direction, surface, beams, chi
 // components computed or imported, and a plane-wave or convoluted Δθ/Δφ
-// scan written as the results file.
+// scan written through the save dialog, as a person would do it.
 #include <CLI/CLI.hpp>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -13,27 +16,33 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliUserInterface.h"
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
-#include "cli/TerminalProgress.h"
-#include "core/OutputFile.h"
+#include "core/DataDirectory.h"
 #include "core/Units.h"
-#include "crystal/CrystalStructure.h"
-#include "mbd/ChiImport.h"
-#include "mbd/MbdGeometry.h"
-#include "mbd/MbdReflectionTable.h"
-#include "mbd/MbdScan.h"
-#include "mbd/MbdSolver.h"
-#include "mbd/ReflectionRules.h"
-#include "mbd/ReflectionSearch.h"
+#include "programs/crystal_dialog/CrystalParamsForm.h"
+#include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/multiple_beam/ChiComponentsForm.h"
+#include "programs/multiple_beam/HorizontalReferenceForm.h"
+#include "programs/multiple_beam/MbdForm.h"
+#include "programs/multiple_beam/MbdSaveForm.h"
+#include "shell/MainFrameState.h"
 #include "shell/NumberText.h"
 
 namespace velto::cli {
 namespace {
 
+using programs::DialogResult;
+using programs::MbdField;
+using programs::MbdForm;
+using programs::MbdSaveForm;
+using programs::UserInterface;
+
 struct MbdOptions {
   std::string structFile;
   double energyKev = core::kCuKalpha1Kev;
+  CLI::Option* energyOption = nullptr;  // given: set through "Photon Energy..."
   double temperature = 293.15;
   std::vector<int> hkl{1, 1, 1};
   std::vector<double> reference;
@@ -58,24 +67,28 @@ struct MbdOptions {
   int threads = 0;
 };
 
-bool DiamondMode(const std::string& mode, const std::string& crystalName) {
-  if (mode == "on") return true;
-  if (mode == "off") return false;
-  return mbd::IsDiamondStructureName(crystalName);
+// Numbers typed into the form's fields, exactly as given.
+std::string Exact(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
 }
 
-void ApplyColumns(const std::string& list, mbd::ResultOptions& options) {
-  options.deltaPhi = options.deltaTheta = options.reflectivity = false;
-  options.components = options.amplitudes = options.waveVector = false;
+// The form has shown why it stopped; the command ends with status 1.
+[[noreturn]] void Stop() { throw ExitStatus{1}; }
+
+void ApplyColumns(const std::string& list, MbdSaveForm& dialog) {
+  using Column = MbdSaveForm::Column;
+  for (int c = 0; c < static_cast<int>(Column::Count); ++c) dialog.ColumnBox(static_cast<Column>(c)).checked = false;
   std::stringstream stream(list);
   std::string name;
   while (std::getline(stream, name, ',')) {
-    if (name == "phi") options.deltaPhi = true;
-    else if (name == "theta") options.deltaTheta = true;
-    else if (name == "r") options.reflectivity = true;
-    else if (name == "components") options.components = true;
-    else if (name == "amplitudes") options.amplitudes = true;
-    else if (name == "wavevector") options.waveVector = true;
+    if (name == "phi") dialog.ColumnBox(Column::DeltaPhi).checked = true;
+    else if (name == "theta") dialog.ColumnBox(Column::DeltaTheta).checked = true;
+    else if (name == "r") dialog.ColumnBox(Column::Reflectivity).checked = true;
+    else if (name == "components") dialog.ColumnBox(Column::Components).checked = true;
+    else if (name == "amplitudes") dialog.ColumnBox(Column::Amplitudes).checked = true;
+    else if (name == "wavevector") dialog.ColumnBox(Column::WaveVector).checked = true;
     else if (!name.empty()) Refuse("Unknown column '" + name + "' (phi, theta, r, components, amplitudes, wavevector).");
   }
 }
@@ -92,69 +105,86 @@ nlohmann::json AngleOrNull(double value, double scale) {
   return value == mbd::kNoAngle ? nlohmann::json(nullptr) : nlohmann::json(value * scale);
 }
 
-void AddReflections(const MbdOptions& options, const mbd::MbdGeometry& geometry, bool diamond,
-                    mbd::MbdReflectionTable& table, StderrNotifier& notifier) {
+void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
+  CheckHkl(options.hkl, AllZeroHkl::Accept);
+  const double temperature = TemperatureOption(options.temperature);
+  // A file that cannot be read is refused with the reason, as every command
+  // does; the window's own flow then loads it.
+  StderrNotifier notifier;
+  LoadStructOption(options.structFile, temperature, notifier, {.undefined = nullptr});
+  ui.QueueOpenFile(options.structFile.empty() ? core::DataDirectory() / "Silicon.struct"
+                                              : std::filesystem::path(options.structFile));
+  const std::vector<int> hkl = options.hkl;
+  ui.QueueDialog<programs::CrystalParamsForm>([hkl, temperature](programs::CrystalParamsForm& f, UserInterface& inner) {
+    f.Temperature().text = Exact(temperature);
+    for (int i = 0; i < 3; ++i) f.Index(i).text = std::to_string(hkl[static_cast<std::size_t>(i)]);
+    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
+  });
+  if (!form.DefineCrystal(ui)) Stop();
+
+  // The window opens at the application's energy and defines its crystal
+  // there (θB = 90° when G has no Bragg angle); an energy asked for is then
+  // set as the person would, with the refusal of one too low for G.
+  if (options.energyOption->count() == 0) return;
+  const double energyKev = options.energyKev;
+  ui.QueueDialog<programs::ChangeWavelengthForm>([energyKev](programs::ChangeWavelengthForm& f, UserInterface& inner) {
+    f.EnergyEdited(Exact(energyKev));
+    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
+  });
+  if (!form.PhotonEnergy(ui)) Stop();
+}
+
+void SetMode(const MbdOptions& options, MbdForm& form) {
+  if (options.siMode != "auto") form.SetDiamondMode(options.siMode == "on");
+}
+
+void SetDirections(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
+  if (options.reference.size() == 3) {
+    const std::vector<double> h = options.reference;
+    ui.QueueDialog<programs::HorizontalReferenceForm>([h](programs::HorizontalReferenceForm& f, UserInterface& inner) {
+      for (int i = 0; i < 3; ++i) f.Index(i).text = Exact(h[static_cast<std::size_t>(i)]);
+      return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
+    });
+    if (!form.HorizontalReference(ui)) Stop();
+  }
+  form.Field(MbdField::Offcut).text = Exact(options.offcut);
+  form.Field(MbdField::OffcutAzimuth).text = Exact(options.offcutAzimuth);
+  form.Field(MbdField::PrincipalAzimuth).text = options.azimuth ? Exact(*options.azimuth) : std::string();
+}
+
+void AddReflections(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
+  ui.unscriptedAnswer = options.force ? programs::Answer::Yes : programs::Answer::No;
   for (const std::string& text : options.add) {
     const std::optional<mbd::Miller> hkl = ParseIndices(text);
     if (!hkl) Refuse("--add needs three integers \"h k l\", not '" + text + "'.");
     CheckHkl(std::array{hkl->h, hkl->k, hkl->l}, AllZeroHkl::Accept);
-    mbd::AddAnswers answers;
-    for (;;) {
-      const mbd::AddResult result = table.Add(*hkl, geometry, diamond, answers);
-      if (result.status == mbd::AddStatus::AskForbidden && options.force) {
-        answers.includeForbidden = true;
-        continue;
-      }
-      if (result.status == mbd::AddStatus::AskNoBraggAngle && options.force) {
-        answers.includeWithoutBraggAngle = true;
-        continue;
-      }
-      if (result.status == mbd::AddStatus::AskForbidden || result.status == mbd::AddStatus::AskNoBraggAngle)
-        notifier.Notify(mbd::IndicesText(*hkl) + ": " + result.text + "Not included (use --force to include it).",
-                        core::MessageIcon::Information);
-      else if (result.status != mbd::AddStatus::Added)
-        notifier.Notify(result.text, core::MessageIcon::Information);
-      break;
-    }
+    form.Field(MbdField::AddH).text = std::to_string(hkl->h);
+    form.Field(MbdField::AddK).text = std::to_string(hkl->k);
+    form.Field(MbdField::AddL).text = std::to_string(hkl->l);
+    const std::size_t asked = ui.messages.size();
+    if (form.AddReflection(ui)) continue;
+    // A refusal of the frame ends the command; a reflection left out does not.
+    if (ui.messages.size() == asked) Stop();
+    const std::string& last = ui.messages.back().text;
+    if (ui.messages.back().question)
+      std::cerr << mbd::IndicesText(*hkl) << " not included (use --force to include it).\n";
+    else if (last.find("is already included!") == std::string::npos && last != mbd::kTableFullMessage)
+      Stop();
   }
+  ui.unscriptedAnswer.reset();
 }
 
-void RunMbd(const MbdOptions& options) {
-  StderrNotifier notifier;
-  const double energy = options.energyKev * core::kEvPerKev;
-  if (!(energy > 0) || !std::isfinite(energy)) Refuse("The photon energy must be a positive number of keV.");
-  // The geometry refuses a crystal without atoms and G = 0 0 0 in its own words.
-  crystal::CrystalStructure structure =
-      LoadStructOption(options.structFile, options.temperature, notifier, {.undefined = nullptr});
-  CheckHkl(options.hkl, AllZeroHkl::Accept);
-  const mbd::Miller g{options.hkl[0], options.hkl[1], options.hkl[2]};
-  const mbd::LatticeBasis lattice = mbd::LatticeBasisOf(structure);
-  const bool diamond = DiamondMode(options.siMode, structure.name);
-
-  mbd::MbdGeometry geometry;
-  const mbd::Vec3 reference =
-      options.reference.size() == 3 ? mbd::Vec3{options.reference[0], options.reference[1], options.reference[2]}
-                                    : mbd::Vec3{};
-  const mbd::FrameStatus frame = geometry.Build(structure.IsLoaded(), lattice, g, reference, options.offcut,
-                                                options.offcutAzimuth);
-  if (frame != mbd::FrameStatus::Ok) Refuse(mbd::FrameMessage(frame));
-  geometry.SetEnergy(energy);
-  if (!geometry.HasBraggAngle())
-    Refuse("The energy chosen is below the minimum energy of the primary reflection, " +
-           shell::FormatNumber(core::kHalfHcEvAngstrom / 1000 / lattice.DSpacing(g), 8) + " keV");
-  geometry.SetPrincipalAzimuth(options.azimuth);
-
-  mbd::MbdReflectionTable table(g);
-  AddReflections(options, geometry, diamond, table, notifier);
-
+nlohmann::json Summary(const MbdForm& form) {
+  const mbd::MbdGeometry& geometry = form.Geometry();
   nlohmann::json summary;
-  summary["crystal"] = structure.name;
-  summary["si_mode"] = diamond;
+  summary["crystal"] = form.Crystal().structure.name;
+  summary["si_mode"] = form.DiamondMode();
   summary["theta_b_deg"] = geometry.BraggAngle() / core::kDegree;
   summary["offcut_deg"] = geometry.OffcutDeg();
   summary["offcut_azimuth_deg"] = geometry.OffcutAzimuthDeg();
   if (geometry.PrincipalAzimuthDeg()) summary["azimuth_deg"] = *geometry.PrincipalAzimuthDeg();
   nlohmann::json beams = nlohmann::json::array();
+  const mbd::MbdReflectionTable& table = form.Beams();
   for (int i = 0; i < table.Count(); ++i) {
     const mbd::MbdBeam& beam = table[i];
     beams.push_back({{"index", i},
@@ -163,95 +193,136 @@ void RunMbd(const MbdOptions& options) {
                      {"azimuths_deg", {AngleOrNull(beam.azimuth1, 1), AngleOrNull(beam.azimuth2, 1)}}});
   }
   summary["beams"] = beams;
+  return summary;
+}
 
+nlohmann::json Search(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
+  form.Field(MbdField::Tolerance).text = Exact(options.search[0]);
+  form.Field(MbdField::Threshold).text = Exact(options.search[1]);
+  if (!form.SearchReflections(ui)) Stop();
+  const mbd::SearchResult& result = form.SearchResults();
+  nlohmann::json hits = nlohmann::json::array();
+  for (std::size_t i = 0; i < result.hits.Count(); ++i)
+    hits.push_back({{"hkl", form.SearchRows()[i].indices},
+                    {"delta_phi_deg", form.SearchRows()[i].deviation},
+                    {"azimuths_deg", {AngleOrNull(result.hits[i].value1, 1), AngleOrNull(result.hits[i].value2, 1)}}});
+  return {{"tolerance_deg", result.tolerance}, {"threshold", result.threshold}, {"hits", hits}};
+}
+
+void ChiComponents(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
+  const std::string import = options.chiImport;
+  ui.QueueDialog<programs::ChiComponentsForm>([import, &ui](programs::ChiComponentsForm& f, UserInterface& inner) {
+    if (import.empty()) {
+      f.Calculate(inner);
+    } else {
+      ui.QueueOpenFile(std::filesystem::path(import));
+      f.Import(inner);
+    }
+    return DialogResult::Ok;
+  });
+  form.ChiComponents(ui);
+  if (form.ChiNeeded()) Stop();
+}
+
+void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const std::filesystem::path& file) {
+  form.Field(MbdField::Thickness).text = Exact(options.thicknessUm);
+  form.Field(MbdField::Polarisation).text = Exact(options.polarisation);
+  form.Field(MbdField::ThetaFrom).text = Exact(options.dtheta[0]);
+  form.Field(MbdField::ThetaTo).text = Exact(options.dtheta[1]);
+  form.Field(MbdField::ThetaPoints).text = std::to_string(GridPointsOption(options.dtheta[2], "--dtheta"));
+  form.Field(MbdField::PhiFrom).text = Exact(options.dphi[0]);
+  form.Field(MbdField::PhiTo).text = Exact(options.dphi[1]);
+  form.Field(MbdField::PhiPoints).text = std::to_string(GridPointsOption(options.dphi[2], "--dphi"));
+  form.Field(MbdField::EnergyOffset).text = Exact(options.energyOffset);
+  const bool convolution = !options.convolution.empty();
+  if (options.beam < 0 || options.beam >= form.Beams().Count())
+    Refuse("The beam must be one of 0 ... " + std::to_string(form.Beams().Count() - 1) + ".");
+
+  bool refused = false;
+  std::string refusal;
+  ui.QueueDialog<MbdSaveForm>([&](MbdSaveForm& f, UserInterface& inner) {
+    if (options.transmission && !f.TransmissionEnabled()) {
+      refusal = "Transmission (Exit Crystal Surface Side) needs a crystal of finite thickness.";
+    } else {
+      ApplyColumns(options.columns, f);
+      using Column = MbdSaveForm::Column;
+      if ((f.ColumnBox(Column::Amplitudes).checked && !f.ColumnBox(Column::Amplitudes).enabled) ||
+          (f.ColumnBox(Column::WaveVector).checked && !f.ColumnBox(Column::WaveVector).enabled))
+        refusal = "Wave amplitudes and diffracted wave vectors are not available for a convolution run.";
+    }
+    if (!refusal.empty()) {
+      refused = true;
+      return DialogResult::Cancel;
+    }
+    f.ChooseExitSide(options.transmission);
+    f.ChooseMicroradians(options.microradians);
+    f.SelectBeam(options.beam);
+    f.FileName().text = file.string();
+    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
+  });
+
+  bool started = false;
+  if (convolution) {
+    if (!form.Convolution().Active()) form.ConvolutionButton(ui);
+    using C = programs::MbdConvolutionField;
+    const std::vector<double>& c = options.convolution;
+    const C order[] = {C::Fwhm, C::EnergyRange, C::EnergyPoints, C::ThetaDivergence,
+                       C::ThetaPoints, C::PhiDivergence, C::PhiPoints};
+    for (std::size_t i = 0; i < 7; ++i) {
+      const bool count = order[i] == C::EnergyPoints || order[i] == C::ThetaPoints || order[i] == C::PhiPoints;
+      form.Convolution().Field(order[i]).text = count ? std::to_string(GridPointsOption(c[i], "--conv")) : Exact(c[i]);
+    }
+    // --conv is the person's Yes to the warning about long runs.
+    ui.QueueAnswer(programs::Answer::Yes);
+    started = form.ConvolutionButton(ui);
+  } else {
+    started = form.PlaneWaveScan(ui);
+  }
+  if (refused) Refuse(refusal);
+  if (!started || !form.LastRun()) Stop();
+}
+
+void RunMbd(const MbdOptions& options) {
+  const double energy = options.energyKev * core::kEvPerKev;
+  if (!(energy > 0) || !std::isfinite(energy)) Refuse("The photon energy must be a positive number of keV.");
+  shell::MainFrameState state;
+  state.exeDirectory = core::DataDirectory();
+  programs::AppContext app(state);
+  CliUserInterface ui;
+  MbdForm form(app);
+  StderrNotifier notifier;
+  form.SetThreads(ThreadsOption(options.threads, notifier));
+
+  DefineCrystal(options, form, ui);
+  SetMode(options, form);
+  SetDirections(options, form, ui);
+  AddReflections(options, form, ui);
+
+  nlohmann::json search;
   if (!options.search.empty()) {
-    if (!geometry.PrincipalAzimuthDeg()) Refuse(mbd::FrameMessage(mbd::FrameStatus::PrincipalAzimuthNotSet));
-    const mbd::SearchResult result =
-        mbd::SearchReflectionsNearAzimuth(geometry, structure, diamond, options.search[0], options.search[1], notifier);
-    nlohmann::json hits = nlohmann::json::array();
-    for (std::size_t i = 0; i < result.hits.Count(); ++i)
-      hits.push_back({{"hkl", mbd::IndicesText(result.hits[i].hkl)},
-                      {"delta_phi_deg", shell::FormatNumber(result.deviations[i], 8)},
-                      {"azimuths_deg", {AngleOrNull(result.hits[i].value1, 1), AngleOrNull(result.hits[i].value2, 1)}}});
-    summary["search"] = {{"tolerance_deg", result.tolerance}, {"threshold", result.threshold}, {"hits", hits}};
+    search = Search(options, form, ui);
     if (options.output.empty()) {
+      nlohmann::json summary = Summary(form);
+      summary["search"] = search;
       std::cout << summary.dump(2) << '\n';
       return;
     }
   }
+  ChiComponents(options, form, ui);
 
-  const mbd::FrameStatus incidence = geometry.CheckIncidence();
-  if (incidence != mbd::FrameStatus::Ok) Refuse(mbd::FrameMessage(incidence));
-
-  mbd::MbdSolver solver(table.Count(), energy);
-  mbd::Vec3 a1, a2, a3;
-  geometry.DirectVectorsInSolverFrame(a1, a2, a3);
-  solver.SetBeams(table.Indices(), a1, a2, a3);
-  if (!options.chiImport.empty()) {
-    const mbd::ChiImportStatus status = mbd::ImportChiFile(options.chiImport, solver);
-    if (status != mbd::ChiImportStatus::Ok) Refuse(mbd::ChiImportMessage(status));
-  } else if (!solver.ComputeChi(structure, notifier)) {
-    Refuse("Need to Calculate Chi Components");
+  if (options.output.empty()) {
+    // The results file is then standard output itself, written by the same
+    // writer as any file.
+    std::cout.flush();
+    Run(options, form, ui, "/dev/stdout");
+    return;
   }
-
-  mbd::ScanSetup setup;
-  setup.thetaFromArcsec = options.dtheta[0];
-  setup.thetaToArcsec = options.dtheta[1];
-  setup.thetaPoints = GridPointsOption(options.dtheta[2], "--dtheta");
-  setup.phiFromArcsec = options.dphi[0];
-  setup.phiToArcsec = options.dphi[1];
-  setup.phiPoints = GridPointsOption(options.dphi[2], "--dphi");
-  setup.energyOffsetEv = options.energyOffset;
-  setup.polarisationDeg = options.polarisation;
-  const std::string refusal = mbd::ValidateScan(setup);
-  if (!refusal.empty()) Refuse(refusal);
-  if (!(energy + setup.energyOffsetEv > 0)) Refuse("--de: the photon energy E + dE must stay above 0 eV.");
-  setup.thicknessAngstrom = options.thicknessUm > 0 ? options.thicknessUm * core::kAngstromPerMicrometre : -1;
-  setup.options.exitSide = options.transmission;
-  if (options.transmission && setup.thicknessAngstrom < 0)
-    Refuse("Transmission (Exit Crystal Surface Side) needs a crystal of finite thickness.");
-  setup.options.microradians = options.microradians;
-  setup.options.rotationDeg = setup.polarisationDeg;
-  ApplyColumns(options.columns, setup.options);
-  if (options.beam < 0 || options.beam >= table.Count())
-    Refuse("The beam must be one of 0 ... " + std::to_string(table.Count() - 1) + ".");
-  setup.options.beam = options.beam;
-  const bool convolution = !options.convolution.empty();
-  if (convolution && (setup.options.amplitudes || setup.options.waveVector))
-    Refuse("Wave amplitudes and diffracted wave vectors are not available for a convolution run.");
-
-  // The results stream into the file; an interrupted or failed run leaves
-  // the earlier file as it was.
-  const int threads = ThreadsOption(options.threads, notifier);
-  core::OutputFile file;
-  if (!options.output.empty() && !file.Open(options.output))
-    Refuse("Failed to create the file \"" + options.output + "\" !");
-  TerminalProgress progress(convolution ? "MBD convolution" : "MBD scan");
-  std::string line;
-  const mbd::PointSink sink = [&](const mbd::PointResult& point) {
-    line = mbd::FormatResultLine(point, setup.options, convolution, shell::FormatNumber);
-    if (options.output.empty()) {
-      std::cout << line;
-    } else if (!file.Write(line)) {
-      progress.Stop();
-    }
-  };
-  mbd::ScanSummary result;
-  if (convolution) {
-    const std::vector<double>& c = options.convolution;
-    mbd::ConvolutionSetup settings{c[0], c[1], GridPointsOption(c[2], "--conv"), c[3], GridPointsOption(c[4], "--conv"),
-                                   c[5], GridPointsOption(c[6], "--conv")};
-    result = mbd::RunConvolution(solver, geometry, setup, settings, progress, notifier, sink, threads);
-  } else {
-    result = mbd::RunPlaneWaveScan(solver, geometry, setup, progress, notifier, sink, threads);
-  }
-  std::cout.flush();
-  if (options.output.empty() ? !std::cout : !file.Commit())
-    Refuse("Failed to create the file \"" + options.output + "\" !");
-  if (options.output.empty()) return;
-  summary["lines"] = result.linesEmitted;
-  summary["points_not_entering"] = result.pointsSkipped;
-  summary["solver_failures"] = result.solverFailures;
+  Run(options, form, ui, options.output);
+  nlohmann::json summary = Summary(form);
+  if (!search.is_null()) summary["search"] = search;
+  summary["lines"] = form.LastRun()->linesEmitted;
+  summary["points_not_entering"] = form.LastRun()->pointsSkipped;
+  summary["solver_failures"] = form.LastRun()->solverFailures;
   summary["file"] = options.output;
   std::cout << summary.dump(2) << '\n';
 }
@@ -260,7 +331,7 @@ const CommandRegistration kMbdCommand("mbd", [](CLI::App& app) {
   auto o = std::make_shared<MbdOptions>();
   CLI::App* mbd = app.add_subcommand("mbd", "multiple-beam diffraction: plane-wave or convoluted scan, reflection search");
   mbd->add_option("--struct", o->structFile, "crystal structure file (default: Silicon.struct of the data)");
-  mbd->add_option("--energy", o->energyKev, "photon energy in keV")->capture_default_str();
+  o->energyOption = mbd->add_option("--energy", o->energyKev, "photon energy in keV")->capture_default_str();
   mbd->add_option("--temp", o->temperature, "crystal temperature in K")->capture_default_str();
   mbd->add_option("--hkl", o->hkl, "primary reflection G: H K L")->expected(3)->capture_default_str();
   mbd->add_option("--href", o->reference, "horizontal reference direction (azimuth 0): H K L, fractions allowed")

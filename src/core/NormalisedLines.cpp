@@ -28,12 +28,14 @@ std::string NormalisedLineReader::Next() {
   std::string raw;
   while (!atEnd_) {
     raw.clear();
+    ++lineNumber_;
     for (;;) {
       const int c = in_.get();
       if (c == std::char_traits<char>::eof()) {
         atEnd_ = true;
         break;
       }
+      if (c == '\r' && in_.peek() == '\n') continue;  // CR LF ends one line
       if (c == '\n' || c == '\r') break;
       if (raw.size() < kMaxLineLength) raw.push_back(static_cast<char>(c));
     }

@@ -19,6 +19,9 @@ class NormalisedLineReader {
   // The next non-empty normalised line, or "" at the end of the file.
   std::string Next();
   bool AtEnd() const { return atEnd_; }
+  // The number (from 1) of the physical line Next() returned last, so that a
+  // reader can say where a file is wrong.
+  int LineNumber() const { return lineNumber_; }
 
   // Longest physical line kept; characters beyond it are dropped so that a
   // binary file without line ends cannot exhaust memory.
@@ -27,6 +30,7 @@ class NormalisedLineReader {
  private:
   std::istream& in_;
   bool atEnd_ = false;
+  int lineNumber_ = 0;
 };
 
 // Normalises one physical line as described above.

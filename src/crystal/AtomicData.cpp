@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/InputFile.h"
+#include "core/TextNumbers.h"
 #include "crystal/ElementTable.h"
 
 namespace velto::crystal {
@@ -74,6 +76,21 @@ std::vector<double> ReadF0Records(std::istream& in, int maxZ) {
   return numbers;
 }
 
+constexpr double kMostF0Deviation = 0.1;  // electrons
+
+// Interpolation needs energies that rise from row to row; f2 counts
+// absorption and cannot be negative.
+std::optional<std::string> TableFault(const ScatteringTable& table) {
+  for (int i = 0; i < table.RowCount(); ++i) {
+    if (i > 0 && !(table.energy[i] > table.energy[i - 1]))
+      return "the energy " + core::FormatGeneral(table.energy[i]) + " eV of row " + std::to_string(i + 1) +
+             " does not rise above the row before";
+    if (table.f2[i] < 0)
+      return "f2 = " + core::FormatGeneral(table.f2[i]) + " in row " + std::to_string(i + 1) + " is negative";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::filesystem::path F0ParameterPath(const std::filesystem::path& dataDirectory) {
@@ -85,8 +102,8 @@ std::filesystem::path ScatteringTablePath(const std::filesystem::path& dataDirec
 }
 
 std::optional<ScatteringTable> ReadScatteringTable(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  std::ifstream in;
+  if (core::OpenInputFile(path, in)) return std::nullopt;
   ScatteringTable table;
   NumberScanner scanner(in);
   for (;;) {
@@ -107,8 +124,8 @@ bool LoadAtomicData(CrystalStructure& structure, const std::filesystem::path& da
                     core::Notifier& notifier) {
   const std::filesystem::path f0Path = F0ParameterPath(dataDirectory);
   {
-    std::ifstream in(f0Path, std::ios::binary);
-    if (!in) {
+    std::ifstream in;
+    if (core::OpenInputFile(f0Path, in)) {
       notifier.Console("\nError: Failed to open file " + Quoted(f0Path) + " !!!");
       return false;
     }
@@ -128,6 +145,15 @@ bool LoadAtomicData(CrystalStructure& structure, const std::filesystem::path& da
         group.f0Parameters[5 + i] = -record[6 + i];  // -b1..-b5
       }
       group.f0Parameters[10] = record[5];  // c
+      // A record of another element, or of garbage, gives numbers without
+      // a word; f0 in the forward direction counts the electrons.
+      const double forward = F0At(group, 0);
+      if (!(std::fabs(forward - group.z) <= kMostF0Deviation)) {
+        notifier.Notify("Error! File " + f0Path.string() + ": the f0 parameters of " + ElementTable::Name(group.z) +
+                            " give f0(0) = " + core::FormatGeneral(forward) + ", not within 0.1 of Z !!!!",
+                        core::MessageIcon::None);
+        return false;
+      }
     }
   }
 
@@ -142,6 +168,11 @@ bool LoadAtomicData(CrystalStructure& structure, const std::filesystem::path& da
     // every energy, so it is refused here, where the file can be named.
     if (table->RowCount() < 2) {
       notifier.Notify("Error! File " + tablePath.string() + " holds fewer than two rows of energy, f1, f2 !!!!",
+                      core::MessageIcon::None);
+      return false;
+    }
+    if (const auto fault = TableFault(*table)) {
+      notifier.Notify("Error! File " + tablePath.string() + " (" + ElementTable::Name(group.z) + "): " + *fault + " !!!!",
                       core::MessageIcon::None);
       return false;
     }

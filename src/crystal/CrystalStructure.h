@@ -73,17 +73,31 @@ struct CrystalStructure {
 };
 
 // Computes the direct and reciprocal basis and the volume from the cell.
-// False when the cell describes no lattice (c² − a3x² − a3y² not positive,
-// a volume that is not positive, or numbers that are not finite); the
-// lattice fields are then left as computed and must not be used.
+// False when the cell describes no lattice (edges that are not positive,
+// c² − a3x² − a3y² not positive, a volume below 1e-6 of a·b·c, or numbers
+// that are not finite); the lattice fields are then left as computed and
+// must not be used.
 bool ComputeLattice(CrystalStructure& structure);
+
+// Why a structure file could not be loaded: the line of the file it concerns
+// (0 for the file as a whole: it is no regular file, its cell, its atomic
+// data) and what was wrong, in words for the person.
+struct StructFileFailure {
+  int line = 0;
+  std::string what;
+
+  // "line 7: unknown element symbol "Qq"", or `what` alone for line 0.
+  std::string Describe() const { return line > 0 ? "line " + std::to_string(line) + ": " + what : what; }
+};
 
 // Reads a structure file and completes the structure: atomic data from
 // `dataDirectory` (f0f1f2/), thermal exponents at `temperature` (K), lattice.
-// False when the file cannot be read as a structure; the structure is then
-// in a partial state and the caller clears it.
+// False when the file cannot be read as a structure, with the reason in
+// `failure` when one is given; the structure is then in a partial state and
+// the caller clears it. Only a regular file is opened (core/InputFile.h).
 bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& path, double temperature,
-                    const std::filesystem::path& dataDirectory, core::Notifier& notifier);
+                    const std::filesystem::path& dataDirectory, core::Notifier& notifier,
+                    StructFileFailure* failure = nullptr);
 
 // Builds a cubic diamond-structure crystal of element `z` with lattice
 // constant `latticeConstant` (Å) and completes it like LoadStructFile. The

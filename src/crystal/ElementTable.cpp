@@ -55,4 +55,6 @@ int ElementTable::Find(std::string_view symbol) {
   return 0;
 }
 
+std::string ElementTable::Name(int z) { return std::string(Symbol(z)) + " (Z = " + std::to_string(z) + ")"; }
+
 }  // namespace velto::crystal

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <string_view>
 
 namespace velto::crystal {
@@ -17,6 +18,8 @@ class ElementTable {
   // only with symbols of the same length ("si" is silicon, "Si4+" nothing);
   // 0 when there is none.
   static int Find(std::string_view symbol);
+  // "Si (Z = 14)", for messages about the data of an element.
+  static std::string Name(int z);
 };
 
 }  // namespace velto::crystal

@@ -30,8 +30,14 @@ bool StructFactor::Load(const std::filesystem::path& directory) {
   message_.clear();
   try {
     StructFactorData data;
-    switch (ReadStructFactorFile(directory / kStructFactorFileName, data)) {
+    const std::filesystem::path file = directory / kStructFactorFileName;
+    switch (ReadStructFactorFile(file, data)) {
       case StructFactorReadStatus::Ok:
+        if (auto fault = ImplausibleRecord(data)) {
+          // Nothing is computed from tables that fail a check.
+          message_ = std::string(kStructFactorReadMessage) + "\n" + file.string() + ": " + *fault;
+          break;
+        }
         data_ = std::move(data);
         Prepare();
         usable_ = true;

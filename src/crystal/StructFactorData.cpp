@@ -7,6 +7,10 @@
 #include <limits>
 #include <new>
 
+#include "core/InputFile.h"
+#include "core/TextNumbers.h"
+#include "crystal/ElementTable.h"
+
 namespace velto::crystal {
 namespace {
 
@@ -71,7 +75,34 @@ bool ReadElement(Reader& in, int z, ElementRecord& element) {
   return true;
 }
 
+// No atom absorbs more than this (the largest cross-section of the suite's
+// tables is below 1e9 barns, at a few eV for the heaviest elements).
+constexpr double kMostBarns = 1e10;
+constexpr double kMostBindingKev = 200;  // uranium's K edge lies at 116 keV
+
 }  // namespace
+
+std::optional<std::string> ImplausibleRecord(const StructFactorData& data) {
+  for (int z = 1; z < static_cast<int>(data.elements.size()); ++z) {
+    const ElementRecord& e = data.elements[z];
+    const auto& cm = e.cromerMann;
+    const double f0 = cm[0] + cm[2] + cm[4] + cm[6] + cm[8];
+    if (!(std::fabs(f0 - z) <= 0.1))
+      return ElementTable::Name(z) + ": the Cromer-Mann coefficients give f0(0) = " + core::FormatGeneral(f0) +
+             ", not within 0.1 of Z";
+    if (!(e.atomicWeight > 0))
+      return ElementTable::Name(z) + ": the atomic weight " + core::FormatGeneral(e.atomicWeight) + " is not positive";
+    for (double binding : e.bindingEnergy)
+      if (!(binding > 0 && binding < kMostBindingKev))
+        return ElementTable::Name(z) + ": the binding energy " + core::FormatGeneral(binding) + " keV is not plausible";
+    for (const OrbitalTable& orbital : e.orbitals)
+      for (std::size_t i = 0; i < orbital.energy.size(); ++i)
+        if (!(orbital.energy[i] > 0) || !(orbital.crossSection[i] >= 0 && orbital.crossSection[i] < kMostBarns))
+          return ElementTable::Name(z) + ": the cross-section " + core::FormatGeneral(orbital.crossSection[i]) +
+                 " barns at " + core::FormatGeneral(orbital.energy[i]) + " keV is not plausible";
+  }
+  return std::nullopt;
+}
 
 StructFactorReadStatus ReadStructFactorData(std::istream& input, StructFactorData& data) {
   try {
@@ -88,8 +119,8 @@ StructFactorReadStatus ReadStructFactorData(std::istream& input, StructFactorDat
 }
 
 StructFactorReadStatus ReadStructFactorFile(const std::filesystem::path& file, StructFactorData& data) {
-  std::ifstream input(file, std::ios::binary);
-  if (!input) return StructFactorReadStatus::CannotOpen;
+  std::ifstream input;
+  if (core::OpenInputFile(file, input)) return StructFactorReadStatus::CannotOpen;
   return ReadStructFactorData(input, data);
 }
 

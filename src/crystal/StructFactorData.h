@@ -2,6 +2,8 @@
 #include <array>
 #include <filesystem>
 #include <istream>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace velto::crystal {
@@ -45,7 +47,16 @@ enum class StructFactorReadStatus { Ok, CannotOpen, ReadError, OutOfMemory };
 // wrong numbers without a word.
 StructFactorReadStatus ReadStructFactorData(std::istream& input, StructFactorData& data);
 
-// Opens and reads the file.
+// Opens and reads the file. Only a regular file is opened (core/InputFile.h).
 StructFactorReadStatus ReadStructFactorFile(const std::filesystem::path& file, StructFactorData& data);
+
+// The first check of the tables that a record fails, in words that name the
+// element and the check ("Si (Z = 14): the atomic weight 0 is not positive"),
+// or none. A file of the right length that holds zeros or garbage reads
+// without error; these checks keep the engine from computing with it:
+// f0(0) of the Cromer–Mann coefficients within 0.1 of Z, a positive atomic
+// weight, positive binding energies, and cross-sections at positive
+// energies that are neither negative nor beyond any atom's (1e10 barns).
+std::optional<std::string> ImplausibleRecord(const StructFactorData& data);
 
 }  // namespace velto::crystal

@@ -22,7 +22,8 @@ QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fr
 
 }  // namespace
 
-COrvoViewMap::COrvoViewMap(programs::AppContext& app, QWidget* parent) : ProgramView(parent), model_(app) {
+COrvoViewMap::COrvoViewMap(programs::AppContext& app, QWidget* parent)
+    : ProgramView(parent), app_(app), model_(app) {
   setWindowTitle(ToQt(MbdMapForm::kTitle));
   const QFontMetrics metrics = fontMetrics();
   auto widthOf = [&metrics](const char* sample) { return metrics.horizontalAdvance(QString::fromUtf8(sample)) + 16; };
@@ -169,6 +170,12 @@ void COrvoViewMap::ShowModel() {
   diamond_->setChecked(model_.DiamondMode());
   diamond_->setEnabled(!Busy());
   plot_->Refresh();
+}
+
+void COrvoViewMap::ProgramOpened() {
+  // A map computing meanwhile works on its own copies and is not disturbed.
+  programs::MbdHandOverSource* source = app_.MbdSource();
+  if (source && model_.TakeOverFrom(*source)) ShowModel();
 }
 
 void COrvoViewMap::calculate() { RunCommand(model_, &MbdMapForm::Calculate); }

@@ -18,6 +18,7 @@ class COrvoViewMap : public ProgramView {
   Q_OBJECT
  public:
   COrvoViewMap(programs::AppContext& app, QWidget* parent = nullptr);
+
   ~COrvoViewMap() override;
 
   programs::MbdMapForm& Model() { return model_; }
@@ -25,6 +26,9 @@ class COrvoViewMap : public ProgramView {
   QPushButton* Button(programs::MapField id) const { return buttons_.at(id); }
   QCheckBox* DiamondBox() const { return diamond_; }
   PlotWidget* MapPlot() const { return plot_; }
+
+  // Takes over the crystal of the multiple-beam window when it changed.
+  void ProgramOpened() override;
 
   // The File menu's entries.
   void exportMapData();
@@ -40,6 +44,7 @@ class COrvoViewMap : public ProgramView {
   QLineEdit* AddEdit(programs::MapField id);
   QPushButton* AddButton(programs::MapField id);
 
+  programs::AppContext& app_;
   programs::MbdMapForm model_;
   std::map<programs::MapField, QLineEdit*> edits_;
   std::map<programs::MapField, QPushButton*> buttons_;

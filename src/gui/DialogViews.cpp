@@ -1,5 +1,8 @@
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgExport.h"
+#include "gui/CDlgMBDHorizD.h"
+#include "gui/CDlgMBD_SF.h"
+#include "gui/CDlgMBD_Save.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/CDlg_SavePhiLine.h"
 #include "gui/CMapSettings.h"
@@ -16,6 +19,9 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::StructureFactorsForm, CDlgXopSF>();
   QtUserInterface::RegisterDialog<programs::CurveExportDialog, CDlgExport>();
   QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
+  QtUserInterface::RegisterDialog<programs::HorizontalReferenceForm, CDlgMBDHorizD>();
+  QtUserInterface::RegisterDialog<programs::ChiComponentsForm, CDlgMBD_SF>();
+  QtUserInterface::RegisterDialog<programs::MbdSaveForm, CDlgMBD_Save>();
   QtUserInterface::RegisterDialog<programs::MapSettingsForm, CMapSettings>();
   QtUserInterface::RegisterDialog<programs::SavePhiLineForm, CDlg_SavePhiLine>();
 }

@@ -1,6 +1,7 @@
 #include "gui/ProgramWindows.h"
 
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewMBD.h"
 #include "gui/COrvoViewMap.h"
 
 namespace velto::gui {
@@ -13,6 +14,9 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
+  };
+  registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMBD(app, parent);
   };
   registry[shell::ProgramKind::MbdLineMap] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoViewMap(app, parent);

@@ -6,7 +6,7 @@
 
 namespace velto::mbd {
 
-enum class ChiImportStatus { Ok, CannotOpen, ReadError };
+enum class ChiImportStatus { Ok, CannotOpen, ReadError, NotFinite };
 
 // The program's text for a failed import (shown with a stop icon).
 std::string_view ChiImportMessage(ChiImportStatus status);
@@ -15,8 +15,9 @@ std::string_view ChiImportMessage(ChiImportStatus status);
 // complex value per line: real and imaginary part separated by commas,
 // spaces or tabs; "!" starts a comment; empty lines are skipped. Missing
 // parts and missing lines at the end read as 0. On success the chi-not-set
-// flag is cleared; a read error sets it; a file that cannot be opened
-// changes nothing.
+// flag is cleared; a read error or a value that reads as infinity or
+// not-a-number sets it; a file that cannot be opened (also one that is no
+// regular file, such as a named pipe, which would block) changes nothing.
 ChiImportStatus ImportChiFile(const std::filesystem::path& path, MbdSolver& solver);
 
 }  // namespace velto::mbd

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <optional>
 
+#include "core/InputFile.h"
 #include "core/TextNumbers.h"
 #include "core/Units.h"
 #include "shell/NumberText.h"
@@ -24,8 +25,9 @@ std::string_view Trim(std::string_view text) {
 
 // The trimmed non-empty lines of a file; lines end at LF, CR or CR LF.
 std::optional<std::vector<std::string>> NonEmptyLines(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  // A pipe or a device under the name would block the start of the program.
+  std::ifstream in;
+  if (core::OpenInputFile(path, in)) return std::nullopt;
   std::string content(kMaxFileBytes, '\0');
   in.read(content.data(), static_cast<std::streamsize>(content.size()));
   content.resize(static_cast<std::size_t>(in.gcount()));

@@ -35,7 +35,9 @@ std::string Silicon() { return (BuildDataDirectory() / "Silicon.struct").string(
 TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
   TemporaryDirectory directory;
   const std::string missing = (directory.path() / "absent.struct").string();
-  const std::string failed = "Failed to open file '" + missing + "' !";
+  // The window's words, then what was wrong, on a line of its own.
+  const std::string reason = "\n" + missing + ": No such file or directory";
+  const std::string failed = "Failed to open file '" + missing + "' !" + reason;
   ExpectRefusals({
       {{"rc", "--struct", missing}, failed},
       {{"mbd", "--struct", missing, "--href", "1", "-1", "0"}, failed},
@@ -43,7 +45,7 @@ TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
       {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, failed},
       {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, failed},
       // The structure-factor window has one message for any file it cannot use.
-      {{"sf", "--struct", missing}, kImportFirst},
+      {{"sf", "--struct", missing}, kImportFirst + reason},
   });
 }
 
@@ -55,10 +57,10 @@ TEST(StructOption, AFileWithoutAtomsIsRefusedWhereTheWindowRefusesIt) {
       {{"map", "--struct", empty}, "You have to import a Crystal Structure !"},
       {{"conv", "--mono-struct", Silicon(), "--sample-struct", empty}, "You have to import a Crystal Structure !"},
       {{"sf", "--struct", empty}, kImportFirst},
-      // These leave the crystal undefined and refuse it with their own checks.
+      // mbd defines its crystal through the crystal dialog, which refuses it.
+      {{"mbd", "--struct", empty, "--href", "1", "-1", "0"}, "You have to import a Crystal Structure !"},
+      // This one leaves the crystal undefined and refuses it with its own check.
       {{"rc", "--struct", empty}, "You need to Define Crystal !"},
-      {{"mbd", "--struct", empty, "--href", "1", "-1", "0"},
-       "You have to Define/Import a crystal structure and select the Primary Reflection!"},
   });
 }
 
@@ -73,9 +75,8 @@ TEST(HklOption, IndicesOutsideThreeDigitsOrAllZeroAreRefused) {
       {{"mbd", "--href", "1", "-1", "0", "--add", "1 1 1000"}, range},
       {{"conv", "--mono-struct", Silicon(), "--sample-struct", Silicon(), "--mono-hkl", "0", "0", "0"}, zero},
       {{"dcm", "--c1-struct", Silicon(), "--c2-struct", Silicon(), "--c2-hkl", "-1000", "0", "0"}, range},
-      // The MBD geometry words a primary reflection of 0 0 0 itself.
-      {{"mbd", "--hkl", "0", "0", "0", "--href", "1", "-1", "0"},
-       "You have to Define/Import a crystal structure and select the Primary Reflection!"},
+      // mbd's crystal dialog refuses a primary reflection of 0 0 0.
+      {{"mbd", "--hkl", "0", "0", "0", "--href", "1", "-1", "0"}, zero},
   });
 }
 

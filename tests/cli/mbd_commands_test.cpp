@@ -62,6 +62,16 @@ TEST(VeltoCliMbd, ReportsRefusedReflectionsAndProgramRefusals) {
   const ProgramResult lowEnergy = RunProgram("velto-cli", {"mbd", "--energy", "1", "--href", "1", "-1", "0"});
   EXPECT_EQ(lowEnergy.status, 1);
   EXPECT_NE(lowEnergy.err.find("below the minimum energy of the primary reflection, 1.97"), std::string::npos);
+  // As in the window: the crystal dialog takes 9 9 9 at the start energy
+  // with θB = 90°, and an energy asked for is then refused for it.
+  const ProgramResult noBragg =
+      RunProgram("velto-cli", {"mbd", "--hkl", "9", "9", "9", "--energy", "8", "--href", "1", "-1", "0"});
+  EXPECT_EQ(noBragg.status, 1);
+  EXPECT_NE(noBragg.err.find("below the minimum energy of the primary reflection"), std::string::npos);
+  const ProgramResult atStart = RunProgram(
+      "velto-cli", {"mbd", "--hkl", "9", "9", "9", "--href", "1", "-1", "0", "--azimuth", "0", "--search", "2", "0"});
+  ASSERT_EQ(atStart.status, 0) << atStart.err;
+  EXPECT_DOUBLE_EQ(nlohmann::json::parse(atStart.out)["theta_b_deg"].get<double>(), 90);
 }
 
 TEST(VeltoCliMbd, SearchListsReflectionsNearTheAzimuth) {

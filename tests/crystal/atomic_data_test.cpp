@@ -109,9 +109,10 @@ TEST(AtomicData, ATableTooShortToInterpolateRefusesTheLoad) {
 
 TEST(AtomicData, EachElementTakesItsOwnRecordOfTheF0File) {
   SyntheticAtomicData data({"H 1", "Si 14"});
-  // Distinct records: record Z holds a1 = Z, b1 = Z/10, c = 0.5 and zeros.
+  // Distinct records: record Z holds a1 = Z, b1 = Z/10, c = 0.05 and zeros
+  // (f0(0) = Z + 0.05, within the 0.1 of Z that a record must keep).
   std::string f0;
-  for (int z = 1; z <= 20; ++z) f0 += std::to_string(z) + " 0 0 0 0 0.5 " + std::to_string(z / 10.0) + " 0 0 0 0\n";
+  for (int z = 1; z <= 20; ++z) f0 += std::to_string(z) + " 0 0 0 0 0.05 " + std::to_string(z / 10.0) + " 0 0 0 0\n";
   data.Write("f0f1f2/f0_Params11.dat", f0);
   CrystalStructure structure = StructureOf({1, 14});
   RecordingNotifier notifier;
@@ -121,10 +122,10 @@ TEST(AtomicData, EachElementTakesItsOwnRecordOfTheF0File) {
   EXPECT_EQ(h.f0Parameters[0], 1.0);
   EXPECT_EQ(si.f0Parameters[0], 14.0);
   EXPECT_DOUBLE_EQ(si.f0Parameters[5], -1.4) << "exponents are kept negated";
-  EXPECT_EQ(si.f0Parameters[10], 0.5);
-  EXPECT_DOUBLE_EQ(F0At(si, 0.0), 14.5);
-  EXPECT_DOUBLE_EQ(F0At(si, 0.25), 14 * std::exp(-1.4 * 0.25) + 0.5);
-  EXPECT_DOUBLE_EQ(F0At(h, 0.25), std::exp(-0.1 * 0.25) + 0.5);
+  EXPECT_EQ(si.f0Parameters[10], 0.05);
+  EXPECT_DOUBLE_EQ(F0At(si, 0.0), 14.05);
+  EXPECT_DOUBLE_EQ(F0At(si, 0.25), 14 * std::exp(-1.4 * 0.25) + 0.05);
+  EXPECT_DOUBLE_EQ(F0At(h, 0.25), std::exp(-0.1 * 0.25) + 0.05);
 }
 
 TEST(AtomicData, AMissingOrUnreadableF0RecordRefusesTheLoad) {

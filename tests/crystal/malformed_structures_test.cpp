@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 #include <string>
@@ -23,6 +24,7 @@ struct CorpusCase {
   bool loads;
   int groups;  // when it loads
   int atoms;   // of the first group, when it loads
+  const char* reason = "";  // what the refusal says, when it is refused
 };
 
 void PrintTo(const CorpusCase& c, std::ostream* os) { *os << c.file; }
@@ -38,8 +40,11 @@ TEST_P(MalformedStructureFile, IsRefusedOrReadWithoutHarm) {
   ASSERT_TRUE(std::filesystem::exists(path)) << path;
   CrystalStructure structure;
   RecordingNotifier notifier;
-  EXPECT_EQ(LoadStructFile(structure, path, 293.15, data_.path(), notifier), c.loads);
-  if (c.loads) {
+  StructFileFailure failure;
+  EXPECT_EQ(LoadStructFile(structure, path, 293.15, data_.path(), notifier, &failure), c.loads);
+  if (!c.loads) {
+    EXPECT_EQ(failure.Describe(), c.reason);
+  } else {
     ASSERT_EQ(structure.GroupCount(), c.groups);
     if (c.groups > 0) {
       EXPECT_EQ(structure.groups[0].AtomCount(), c.atoms);
@@ -50,21 +55,56 @@ TEST_P(MalformedStructureFile, IsRefusedOrReadWithoutHarm) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, MalformedStructureFile,
-                         ::testing::Values(CorpusCase{"truncated_atoms.struct", false, 0, 0},
-                                           CorpusCase{"truncated_mid_line.struct", false, 0, 0},
-                                           CorpusCase{"truncated_header.struct", false, 0, 0},
-                                           CorpusCase{"empty.struct", false, 0, 0},
-                                           CorpusCase{"negative_count.struct", false, 0, 0},
-                                           CorpusCase{"huge_count.struct", false, 0, 0},
-                                           CorpusCase{"count_above_lines.struct", false, 0, 0},
-                                           CorpusCase{"bad_angles.struct", false, 0, 0},
-                                           CorpusCase{"count_as_text.struct", true, 0, 0},
-                                           CorpusCase{"long_lines.struct", true, 1, 8},
-                                           CorpusCase{"long_blank_lines.struct", true, 1, 8},
-                                           CorpusCase{"missing_debye.struct", true, 1, 8},
-                                           CorpusCase{"cr_only.struct", true, 1, 8},
-                                           CorpusCase{"nul_bytes.struct", true, 1, 8},
-                                           CorpusCase{"nul_in_symbol.struct", true, 1, 1}));
+                         ::testing::Values(
+                             CorpusCase{"truncated_atoms.struct", false, 0, 0, "line 8: the file ends after 3 of its 8 atoms"},
+                             CorpusCase{"truncated_mid_line.struct", false, 0, 0,
+                                        "line 10: the file ends after 6 of its 8 atoms"},
+                             CorpusCase{"truncated_header.struct", false, 0, 0, "the cell edges a, b, c must be positive"},
+                             CorpusCase{"empty.struct", false, 0, 0, "the cell edges a, b, c must be positive"},
+                             CorpusCase{"negative_count.struct", false, 0, 0,
+                                        "line 4: the number of atoms \"-8\" is not between 0 and 100000"},
+                             CorpusCase{"huge_count.struct", false, 0, 0,
+                                        "line 4: the number of atoms \"99999999999\" is not between 0 and 100000"},
+                             CorpusCase{"count_above_lines.struct", false, 0, 0,
+                                        "line 13: unknown element symbol \"530.82\""},
+                             CorpusCase{"bad_angles.struct", false, 0, 0,
+                                        "the cell angles alpha, beta, gamma describe no cell"},
+                             // 120° three times: a flat cell that rounding alone keeps from a zero volume.
+                             CorpusCase{"flat_cell.struct", false, 0, 0,
+                                        "the cell angles alpha, beta, gamma leave the cell without volume"},
+                             CorpusCase{"negative_edges.struct", false, 0, 0, "the cell edges a, b, c must be positive"},
+                             // Blank and comment lines count for the line number.
+                             CorpusCase{"unknown_symbol.struct", false, 0, 0, "line 8: unknown element symbol \"Si4+\""},
+                             CorpusCase{"infinite_coordinate.struct", false, 0, 0,
+                                        "line 5: the coordinates of the atom are not finite"},
+                             CorpusCase{"count_as_text.struct", true, 0, 0}, CorpusCase{"long_lines.struct", true, 1, 8},
+                             CorpusCase{"long_blank_lines.struct", true, 1, 8},
+                             CorpusCase{"missing_debye.struct", true, 1, 8}, CorpusCase{"cr_only.struct", true, 1, 8},
+                             CorpusCase{"nul_bytes.struct", true, 1, 8}, CorpusCase{"nul_in_symbol.struct", true, 1, 1}));
+
+// Inputs that are no files: each is refused before it is opened, so that
+// none can block the program (a pipe without a writer) or feed it forever
+// (a device).
+TEST(MalformedStructureFiles, InputsThatAreNoRegularFilesAreRefusedUnopened) {
+  SyntheticAtomicData data({"Si 14"});
+  const auto fifo = data.path() / "pipe.struct";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::filesystem::path link = data.path() / "link.struct";
+  std::filesystem::create_symlink(fifo, link);
+  const struct {
+    std::filesystem::path path;
+    const char* reason;
+  } cases[] = {{fifo, "is a named pipe"},       {link, "is a named pipe"},
+               {data.path(), "is a directory"}, {"/dev/zero", "is a device"},
+               {data.path() / "absent.struct", "No such file or directory"}};
+  for (const auto& c : cases) {
+    CrystalStructure structure;
+    RecordingNotifier notifier;
+    StructFileFailure failure;
+    EXPECT_FALSE(LoadStructFile(structure, c.path, 293.15, data.path(), notifier, &failure)) << c.path;
+    EXPECT_EQ(failure.Describe(), c.reason) << c.path;
+  }
+}
 
 TEST(MalformedStructureFiles, LongLinesKeepTheirFirstFields) {
   SyntheticAtomicData data({"Si 14"});

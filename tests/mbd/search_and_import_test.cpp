@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -96,6 +97,41 @@ TEST(ChiImport, MissingFileChangesNothing) {
   EXPECT_EQ(ChiImportMessage(ChiImportStatus::ReadError), "Failed to read the file!");
   EXPECT_TRUE(solver.ChiNotSet());
   EXPECT_EQ(solver.Chi(0, 1), std::complex<double>(1e-6, 0));
+}
+
+// Chi import files as they come from other programs and broken copies: each
+// is read or refused as a whole, never imported in part.
+TEST(ChiImport, FilesOfTheCorpusAreReadOrRefusedWhole) {
+  const struct {
+    const char* file;
+    ChiImportStatus status;
+  } cases[] = {
+      {"overflow.dat", ChiImportStatus::NotFinite}, {"nan.dat", ChiImportStatus::NotFinite},
+      {"infinity.dat", ChiImportStatus::NotFinite}, {"short.dat", ChiImportStatus::Ok},
+      {"extra_fields.dat", ChiImportStatus::Ok},    {"binary.dat", ChiImportStatus::Ok},
+  };
+  for (const auto& c : cases) {
+    MbdSolver solver(2, 8000);
+    EXPECT_EQ(ImportChiFile(velto::testing::TestDataPath(std::string("chi/") + c.file), solver), c.status) << c.file;
+    EXPECT_EQ(solver.ChiNotSet(), c.status != ChiImportStatus::Ok) << c.file;
+    for (int i = 0; i < 2; ++i)
+      for (int j = 0; j < 2; ++j) EXPECT_TRUE(std::isfinite(std::abs(solver.Chi(i, j)))) << c.file;
+  }
+  EXPECT_EQ(ChiImportMessage(ChiImportStatus::NotFinite),
+            "Failed to read the file!\nA chi value in it is not a finite number.");
+  // An underflow is a number: 1e-999 reads as 0.
+  MbdSolver solver(2, 8000);
+  ASSERT_EQ(ImportChiFile(velto::testing::TestDataPath("chi/extra_fields.dat"), solver), ChiImportStatus::Ok);
+  EXPECT_EQ(solver.Chi(0, 1), std::complex<double>(0, -0.3e-6));
+}
+
+TEST(ChiImport, APipeIsRefusedWithoutWaitingForAWriter) {
+  velto::testing::TemporaryDirectory dir;
+  const auto fifo = dir.path() / "chi.dat";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  MbdSolver solver(2, 8000);
+  EXPECT_EQ(ImportChiFile(fifo, solver), ChiImportStatus::CannotOpen);
+  EXPECT_EQ(ImportChiFile("/dev/zero", solver), ChiImportStatus::CannotOpen);
 }
 
 TEST_F(Search, ComputedChiPairsFollowTheBeamDifferences) {

@@ -455,6 +455,41 @@ TEST_F(MapWindow, TheHandOverReplacesCrystalReflectionReferenceAndModeWithoutCom
   EXPECT_FALSE(form.ShownSettings().diamondMode);
 }
 
+// The multiple-beam window as the map sees it.
+class HandOverStandIn final : public MbdHandOverSource {
+ public:
+  bool HandOverChanged() const override { return changed; }
+  MbdHandOver HandOver() const override { return value; }
+  void HandOverTaken() override { changed = false; }
+  bool changed = false;
+  MbdHandOver value;
+};
+
+TEST_F(MapWindow, TheMapTakesOverFromTheMultipleBeamWindowOnlyWhatChangedAndIsComplete) {
+  MbdMapForm form(app);
+  HandOverStandIn mbd;
+  mbd.value.crystalDefined = true;
+  mbd.value.crystal.structure = form.Crystal();
+  mbd.value.crystal.structure.name = "Silicon";
+  mbd.value.primary = {2, 2, 0};
+  mbd.value.reference = {0, 0, 1};
+  mbd.value.diamondMode = true;
+  EXPECT_FALSE(form.TakeOverFrom(mbd));  // nothing changed since the last time
+  EXPECT_EQ(form.Primary(), (mbd::Miller{1, 1, 1}));
+
+  mbd.changed = true;
+  mbd.value.reference = {0, 0, 0};  // never set in that window
+  EXPECT_FALSE(form.TakeOverFrom(mbd));
+  EXPECT_TRUE(mbd.changed);
+
+  mbd.value.reference = {0, 0, 1};
+  EXPECT_TRUE(form.TakeOverFrom(mbd));
+  EXPECT_FALSE(mbd.changed);
+  EXPECT_EQ(form.Field(F::Header).text,
+            "Silicon:   Primary Reflection 2 2 0 ;    Horizontal Reference Direction 0 0 1");
+  EXPECT_TRUE(ui.tasksRun.empty());
+}
+
 TEST_F(MapWindow, ExportAndVerticalLineWriteTheirFilesOrSayWhyNot) {
   testing::TemporaryDirectory dir;
   MbdMapForm form(app);

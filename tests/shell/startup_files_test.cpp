@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/TestFiles.h"
 #include "shell/MainFrameState.h"
@@ -87,6 +88,18 @@ TEST(PresetsIni, AnyFaultDiscardsAllThreeLists) {
   }
   TemporaryDirectory empty;
   EXPECT_EQ(ReadPresetsIni(empty.path() / "VELTO2.INI"), DefaultPresetLists());
+}
+
+// A pipe, a device or a directory under the name of an INI file must not
+// block the start of the program: each is taken for a missing file.
+TEST(StartupFiles, FilesThatAreNoRegularFilesAreTakenForMissingOnes) {
+  TemporaryDirectory dir;
+  ASSERT_EQ(::mkfifo((dir.path() / kDefaultsIniName).c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.path() / kPresetsIniName);
+  const MainFrameState state = LoadFrom(dir);
+  EXPECT_DOUBLE_EQ(state.defaultEnergy, 8047.987942062702);
+  EXPECT_EQ(state.presets, DefaultPresetLists());
+  EXPECT_EQ(ReadDefaultsIni("/dev/zero").energyKev, -1);
 }
 
 }  // namespace

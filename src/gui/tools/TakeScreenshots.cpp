@@ -1,8 +1,9 @@
-// Takes the screenshots of the README and the manual: the main window, the
+// Takes the screenshots of the README and the manuals: the main window, the
 // crystal dialog with silicon 1 1 1 computed, the energy dialog, the
 // converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
-// curves, and an asymmetric Bragg curve zoomed with the mouse, its read-out
-// showing.
+// curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
+// showing, and the multiple-beam window with a four-beam silicon case and its
+// chi dialog.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTableWidget>
 #include <cmath>
 #include <cstdio>
 
@@ -22,10 +24,15 @@
 #include "gui/CChangWavLen.h"
 #include "gui/CDlgArcMurad.h"
 #include "gui/CDlgCrystParams.h"
+#include "gui/CDlgMBD_SF.h"
 #include "gui/COrvoView.h"
+#include "gui/COrvoViewMBD.h"
 #include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/multiple_beam/ChiComponentsForm.h"
+#include "programs/multiple_beam/HorizontalReferenceForm.h"
+#include "programs/multiple_beam/MbdTexts.h"
 #include "programs/plot/Plot.h"
 
 namespace {
@@ -58,6 +65,17 @@ class ReflectionChooser final : public velto::gui::QtUserInterface {
     files_.ShowMessage(text, icon);
   }
   velto::programs::DialogResult RunDialog(velto::programs::DialogModel& model) override {
+    using velto::programs::DialogResult;
+    if (auto* reference = dynamic_cast<velto::programs::HorizontalReferenceForm*>(&model)) {
+      reference->Index(0).text = "1";
+      reference->Index(1).text = "-1";
+      reference->Index(2).text = "0";
+      return reference->Ok(*this) ? DialogResult::Ok : DialogResult::Cancel;
+    }
+    if (auto* chi = dynamic_cast<velto::programs::ChiComponentsForm*>(&model)) {
+      chi->Calculate(*this);
+      return DialogResult::Ok;
+    }
     auto* crystal = dynamic_cast<velto::programs::CrystalParamsForm*>(&model);
     if (!crystal) return QtUserInterface::RunDialog(model);
     for (int i = 0; i < 3; ++i) crystal->Index(i).text = std::string(1, hkl_[i]);
@@ -101,6 +119,45 @@ void DragAndPoint(velto::gui::COrvoView& view, QPointF fromData, QPointF toData,
   const velto::programs::PlotMapping zoomed = view.Model().CurvePlot().Geometry().mapping;
   send(QEvent::MouseMove, QPointF(zoomed.PixelX(restData.x()), zoomed.PixelY(restData.y())), Qt::NoButton,
        Qt::NoButton);
+}
+
+bool Save(QWidget& widget, const QDir& directory, const char* name);
+
+// Silicon 1 1 1 with H = 1 −1 0 and the two reflections −4 0 0 and −5 1 1,
+// which are excited together with G at the same azimuth: a four-beam case,
+// with its reflection search and chi components.
+bool MultipleBeamPictures(velto::programs::AppContext& app, ExampleChooser& files, const QDir& output) {
+  using velto::programs::MbdField;
+  namespace texts = velto::programs::mbd_texts;
+  velto::gui::COrvoViewMBD view(app);
+  view.resize(QSize(1240, 900).expandedTo(view.minimumSizeHint()));
+  view.show();
+  ReflectionChooser ui(&view, files, "111");
+  view.SetUserInterface(ui);
+  view.Button(texts::kDefineCrystal)->click();
+  view.Button(texts::kReference)->click();
+  const char* added[][3] = {{"-4", "0", "0"}, {"-5", "1", "1"}};
+  for (const auto& hkl : added) {
+    view.Model().Field(MbdField::AddH).text = hkl[0];
+    view.Model().Field(MbdField::AddK).text = hkl[1];
+    view.Model().Field(MbdField::AddL).text = hkl[2];
+    if (!view.Model().AddReflection(ui)) return false;
+  }
+  view.Button(texts::kSetAzimuth)->click();
+  view.FieldEdit(MbdField::Tolerance)->setText(QStringLiteral("5"));
+  view.Button(texts::kSearch)->click();
+  view.Button(texts::kChi)->click();
+  view.ReflectionList()->selectRow(1);
+  view.SetUserInterface(files);
+  if (files.failed || view.Model().ChiNeeded()) return false;
+  bool ok = Save(view, output, "mbd-silicon-four-beam.png");
+
+  velto::mbd::MbdSolver solver = *view.Model().Solver();
+  velto::crystal::CrystalStructure structure = view.Model().Crystal().structure;
+  velto::programs::ChiComponentsForm form(solver, structure, true);
+  velto::gui::CDlgMBD_SF dialog(&view, form, files);
+  dialog.resize(QSize(760, 460));
+  return Save(dialog, output, "mbd-chi-dialog.png") && ok;
 }
 
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
@@ -183,5 +240,7 @@ int main(int argc, char* argv[]) {
   ok = DefineAndCalculate(laue, chooser, "220") && ok;
   laue.TransmissivityCheck()->click();
   ok = laue.TransmissivityCheck()->isChecked() && Save(laue, output, "laue-silicon-220.png") && ok;
+  laue.close();
+  ok = MultipleBeamPictures(frame.App(), chooser, output) && ok;
   return ok ? 0 : 1;
 }

@@ -255,14 +255,17 @@ void CrystalParamsForm::Apply() {
 }
 
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
-                           MissingStructure onMissing) {
+                           MissingStructure onMissing, bool* structureLoaded) {
   bool freshLoad = false;
+  if (structureLoaded) *structureLoaded = false;
   if (!crystal.structure.IsLoaded()) {
     freshLoad = app.ChooseAndLoadStructure(ui, crystal.structure, crystal.temperature);
+    if (structureLoaded) *structureLoaded = freshLoad;
     if (!freshLoad && onMissing == MissingStructure::DoNotOpen) return DialogResult::Cancel;
   }
   CrystalParamsForm form(app, crystal, energyEv, freshLoad);
   const DialogResult result = ui.RunDialog(form);
+  if (structureLoaded) *structureLoaded = form.FreshLoad();
   if (result == DialogResult::Ok) form.Apply();
   return result;
 }

@@ -107,8 +107,10 @@ enum class MissingStructure { DoNotOpen, OpenDialog };
 
 // The protocol by which every program defines a crystal: load a structure
 // first when there is none, run the dialog, take the values back on OK.
-// Returns Ok when the crystal was (re)defined.
+// Returns Ok when the crystal was (re)defined. `structureLoaded`, when
+// given, tells whether a structure file was loaded on the way (before the
+// dialog or inside it), whatever the outcome.
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
-                           MissingStructure onMissing);
+                           MissingStructure onMissing, bool* structureLoaded = nullptr);
 
 }  // namespace velto::programs

@@ -190,6 +190,18 @@ void MbdMapForm::TakeOver(const crystal::CrystalStructure& crystal, mbd::Miller 
   ApplySettings();
 }
 
+bool MbdMapForm::TakeOverFrom(MbdHandOverSource& source) {
+  if (!source.HandOverChanged()) return false;
+  const MbdHandOver handOver = source.HandOver();
+  const mbd::Vec3& h = handOver.reference;
+  // Without a crystal or a reference direction there is no frame to take;
+  // the mark stays for a later opening.
+  if (!handOver.crystalDefined || (h.x == 0 && h.y == 0 && h.z == 0) || mbd::IsOrigin(handOver.primary)) return false;
+  TakeOver(handOver.crystal.structure, handOver.primary, h, handOver.diamondMode);
+  source.HandOverTaken();
+  return true;
+}
+
 void MbdMapForm::Help(UserInterface& ui) {
   if (!ui.OpenDocument(app_.DataDirectory() / kHelpFile)) ui.ShowMessage(kMapHelpMissingMessage);
 }

@@ -9,6 +9,7 @@
 #include "programs/mbd_map/MapInputs.h"
 #include "programs/mbd_map/MapQueries.h"
 #include "programs/mbd_map/MapSettingsForm.h"
+#include "programs/multiple_beam/MbdHandOver.h"
 #include "programs/plot/Plot.h"
 #include "programs/ui/AppContext.h"
 #include "programs/ui/FormField.h"
@@ -109,6 +110,11 @@ class MbdMapForm {
   // The hand-over from the multiple-beam program: its crystal, G, H and
   // Si/Ge/C mode replace the window's, without computing.
   void TakeOver(const crystal::CrystalStructure& crystal, mbd::Miller g, mbd::Vec3 reference, bool diamondMode);
+  // Each time the map is opened or brought to the front: takes over what
+  // the open multiple-beam window holds when it changed since the map last
+  // took it (and the window has a crystal and a reference direction), and
+  // clears its mark. True when something was taken over.
+  bool TakeOverFrom(MbdHandOverSource& source);
 
   // --- the map ---
   const mbd::MbdMap& Map() const { return map_; }

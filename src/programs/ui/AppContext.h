@@ -2,12 +2,16 @@
 #include <filesystem>
 
 #include "crystal/CrystalStructure.h"
+#include "mbd/MbdResults.h"
+#include "mbd/MbdScan.h"
 #include "shell/MainFrameState.h"
 #include "shell/ProgramSlots.h"
 #include "programs/mbd_map/MapSession.h"
 #include "programs/ui/UserInterface.h"
 
 namespace velto::programs {
+
+class MbdHandOverSource;
 
 // Requests that a program window passes on to the application: opening
 // another program, showing the manual.
@@ -44,6 +48,17 @@ class AppContext {
   // for the default temperature.
   bool ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure, double temperature);
 
+  // The open multiple-beam window, whose crystal the MBD-line map takes
+  // over (see MbdHandOverSource); null while none is open.
+  MbdHandOverSource* MbdSource() const { return mbdSource_; }
+  void SetMbdHandOverSource(MbdHandOverSource* source) { mbdSource_ = source; }
+
+  // Options of the multiple-beam program that live for the application run
+  // and are shared by its windows: the results-file choices of the save
+  // dialog and the settings of the convolution panel.
+  mbd::ResultOptions& MbdResultOptions() { return mbdResultOptions_; }
+  mbd::ConvolutionSetup& MbdConvolution() { return mbdConvolution_; }
+
   // The index limits and ranges of the MBD-line map, kept for the
   // application run and shared by its windows.
   MbdMapSession& MapSession() { return mapSession_; }
@@ -51,6 +66,9 @@ class AppContext {
  private:
   shell::MainFrameState& state_;
   ShellCommands* commands_;
+  MbdHandOverSource* mbdSource_ = nullptr;
+  mbd::ResultOptions mbdResultOptions_;
+  mbd::ConvolutionSetup mbdConvolution_;
   MbdMapSession mapSession_;
 };
 

@@ -12,6 +12,7 @@ void ScriptedUserInterface::ShowMessage(std::string_view text, MessageIcon icon)
 Answer ScriptedUserInterface::AskYesNo(std::string_view text, MessageIcon icon) {
   messages.push_back({std::string(text), icon, true});
   if (answers_.empty()) {
+    if (unscriptedAnswer) return *unscriptedAnswer;
     ++unscriptedRequests;
     return Answer::No;
   }

@@ -28,6 +28,9 @@ class ScriptedUserInterface : public UserInterface {
 
   // --- scripting ---
   void QueueAnswer(Answer answer) { answers_.push_back(answer); }
+  // The answer to every question while none is queued (a command-line
+  // option such as --force); none: No, counted as unscripted.
+  std::optional<Answer> unscriptedAnswer;
   // The file the next open dialog returns; none means Cancel.
   void QueueOpenFile(std::optional<std::filesystem::path> file) { openFiles_.push_back(std::move(file)); }
   void QueueSaveFile(std::optional<std::filesystem::path> file) { saveFiles_.push_back(std::move(file)); }
