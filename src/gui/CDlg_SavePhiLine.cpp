@@ -38,25 +38,15 @@ CDlg_SavePhiLine::CDlg_SavePhiLine(QWidget* parent, Form& model, QtUserInterface
   grid->addWidget(file_, 1, 1, 1, 2);
   grid->addWidget(browse_, 1, 3);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(this));
 
   connect(browse_, &QPushButton::clicked, this, [this] {
     CopyIntoModel();
     model_.Browse(*commandUi_);
     ShowModel();
   });
-  connect(ok, &QPushButton::clicked, this, &CDlg_SavePhiLine::accept);
-  connect(cancel, &QPushButton::clicked, this, &CDlg_SavePhiLine::reject);
   ShowModel();
 }
 

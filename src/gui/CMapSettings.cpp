@@ -66,14 +66,6 @@ CMapSettings::CMapSettings(QWidget* parent, Form& model, QtUserInterface&)
   }
   limits->addStretch();
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel->setAutoDefault(false);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(crystalRow);
@@ -81,15 +73,13 @@ CMapSettings::CMapSettings(QWidget* parent, Form& model, QtUserInterface&)
   layout->addLayout(grid);
   layout->addSpacing(8);
   layout->addLayout(limits);
-  layout->addLayout(buttons);
+  layout->addLayout(OkCancelRow(this));
 
   connect(defineCrystal_, &QPushButton::clicked, this, [this] {
     CopyIntoModel();
     model_.DefineCrystal(*commandUi_);
     ShowModel();
   });
-  connect(ok, &QPushButton::clicked, this, &CMapSettings::accept);
-  connect(cancel, &QPushButton::clicked, this, &CMapSettings::reject);
   ShowModel();
 }
 

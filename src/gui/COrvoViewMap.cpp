@@ -141,6 +141,9 @@ QLineEdit* COrvoViewMap::AddEdit(F id) {
   const bool display = model_.Field(id).readOnly;
   QLineEdit* edit = display ? static_cast<QLineEdit*>(new CInactvWbkEdit(this)) : new QLineEdit(this);
   edit->setReadOnly(display);
+  // Read-only fields can be clicked into to copy from, but Tab and the
+  // window's first focus pass them by.
+  if (display) edit->setFocusPolicy(Qt::ClickFocus);
   edit->setObjectName(ToQt(MbdMapForm::FieldName(id)));
   if (const char* tip = MbdMapForm::ToolTip(id)) edit->setToolTip(ToQt(tip));
   edits_[id] = edit;
@@ -164,8 +167,8 @@ void COrvoViewMap::ReadFields() {
 void COrvoViewMap::ShowModel() {
   for (const auto& [id, edit] : edits_) ShowField(edit, model_.Field(id));
   for (const auto& [id, button] : buttons_) {
-    button->setText(ToQt(model_.Field(id).text));
-    button->setEnabled(model_.Field(id).enabled && !Busy());
+    ShowButton(button, model_.Field(id));
+    if (Busy()) button->setEnabled(false);
   }
   diamond_->setChecked(model_.DiamondMode());
   diamond_->setEnabled(!Busy());

@@ -2,8 +2,8 @@
 // crystal dialog with silicon 1 1 1 computed, the energy dialog, the
 // converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
 // curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
-// showing, and the multiple-beam window with a four-beam silicon case and its
-// chi dialog.
+// showing, the multiple-beam window with a four-beam silicon case and its
+// chi dialog, and the MBD-line map of silicon 1 1 1 with its labels.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -27,6 +27,7 @@
 #include "gui/CDlgMBD_SF.h"
 #include "gui/COrvoView.h"
 #include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewMap.h"
 #include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
@@ -160,6 +161,28 @@ bool MultipleBeamPictures(velto::programs::AppContext& app, ExampleChooser& file
   return Save(dialog, output, "mbd-chi-dialog.png") && ok;
 }
 
+// The default map of the built-in silicon, computed on the window's worker,
+// with the index labels and a click read out near the crossing at φ = 0.
+bool MapPicture(velto::programs::AppContext& app, const QDir& output) {
+  using velto::programs::MapField;
+  velto::gui::COrvoViewMap view(app);
+  view.resize(QSize(1240, 860).expandedTo(view.minimumSizeHint()));
+  view.show();
+  view.Button(MapField::Calculate)->click();
+  while (view.Busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  QApplication::processEvents();
+  if (view.Model().Map().points.Empty()) return false;
+  view.Button(MapField::Indices)->click();
+  QWidget* area = view.MapPlot()->PictureArea();
+  const velto::programs::PlotGeometry g = view.Model().MapPlot().Geometry();
+  const QPointF at(g.mapping.PixelX(0.05), g.mapping.PixelY(8.31));
+  QMouseEvent press(QEvent::MouseButtonPress, at, area->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(area, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, area->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(area, &release);
+  return Save(view, output, "mbd-map-silicon-111.png");
+}
+
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
   widget.show();
   QApplication::processEvents();
@@ -242,5 +265,6 @@ int main(int argc, char* argv[]) {
   ok = laue.TransmissivityCheck()->isChecked() && Save(laue, output, "laue-silicon-220.png") && ok;
   laue.close();
   ok = MultipleBeamPictures(frame.App(), chooser, output) && ok;
+  ok = MapPicture(frame.App(), output) && ok;
   return ok ? 0 : 1;
 }

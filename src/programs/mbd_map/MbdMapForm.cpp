@@ -116,26 +116,11 @@ MbdMapForm::MbdMapForm(AppContext& app, RandomSource random) : app_(app), random
   ApplySettings();
 
   // The ranges last used in this run, clamped for this crystal without a word.
-  const MbdMapSession& session = app_.MapSession();
-  MapRanges last;
-  last.energyMin = session.energyMin;
-  last.energyMax = session.energyMax;
-  last.energyPoints = session.energyPoints;
-  last.phiMin = session.phiMin;
-  last.phiMax = session.phiMax;
-  last.phiPoints = session.phiPoints;
+  MapRanges last = app_.MapSession().ranges;
+  last.threshold = MapRanges{}.threshold;
   const RangeReading reading = ReadMapRanges(RangeTexts(last), frame_.lowestEnergy);
   ShowRanges(reading.written);
-  const MapRanges& r = reading.ranges;
-  shown_.g = g_;
-  shown_.reference = reference_;
-  shown_.threshold = r.threshold;
-  shown_.energyMin = r.energyMin;
-  shown_.energyMax = r.energyMax;
-  shown_.energyPoints = r.energyPoints;
-  shown_.phiMin = r.phiMin;
-  shown_.phiMax = r.phiMax;
-  shown_.phiPoints = r.phiPoints;
+  shown_ = SettingsFor(reading.ranges);
   shownFrame_ = frame_;
 }
 
@@ -229,16 +214,28 @@ std::optional<MapRanges> MbdMapForm::ReadInputs(UserInterface& ui, bool ask) {
     ui.Focus(refusal->field);
     return std::nullopt;
   }
-  const MapRanges& r = reading.ranges;
-  MbdMapSession& session = app_.MapSession();
-  session.energyMin = r.energyMin;
-  session.energyMax = r.energyMax;
-  session.energyPoints = r.energyPoints;
-  session.phiMin = r.phiMin;
-  session.phiMax = r.phiMax;
-  session.phiPoints = r.phiPoints;
+  app_.MapSession().ranges = reading.ranges;
   if (ask && reading.askHighEnergy && ui.AskYesNo(kHighEnergyQuestion) == Answer::No) return std::nullopt;
-  return r;
+  return reading.ranges;
+}
+
+mbd::MapSettings MbdMapForm::SettingsFor(const MapRanges& r) const {
+  mbd::MapSettings s;
+  s.g = g_;
+  s.reference = reference_;
+  s.diamondMode = DiamondMode();
+  s.threshold = r.threshold;
+  const MbdMapSession& session = app_.MapSession();
+  s.hLimit = session.hLimit;
+  s.kLimit = session.kLimit;
+  s.lLimit = session.lLimit;
+  s.energyMin = r.energyMin;
+  s.energyMax = r.energyMax;
+  s.energyPoints = r.energyPoints;
+  s.phiMin = r.phiMin;
+  s.phiMax = r.phiMax;
+  s.phiPoints = r.phiPoints;
+  return s;
 }
 
 bool MbdMapForm::Calculate(UserInterface& ui) { return Run(ui, false); }
@@ -262,21 +259,7 @@ bool MbdMapForm::Run(UserInterface& ui, bool slow) {
 
   auto run = std::make_shared<Computation>();
   run->slow = slow;
-  mbd::MapSettings& s = run->settings;
-  s.g = g_;
-  s.reference = reference_;
-  s.diamondMode = DiamondMode();
-  s.threshold = ranges->threshold;
-  const MbdMapSession& session = app_.MapSession();
-  s.hLimit = session.hLimit;
-  s.kLimit = session.kLimit;
-  s.lLimit = session.lLimit;
-  s.energyMin = ranges->energyMin;
-  s.energyMax = ranges->energyMax;
-  s.energyPoints = ranges->energyPoints;
-  s.phiMin = ranges->phiMin;
-  s.phiMax = ranges->phiMax;
-  s.phiPoints = ranges->phiPoints;
+  run->settings = SettingsFor(*ranges);
   run->crystal = crystal_;
   run->lattice = mbd::LatticeBasisOf(crystal_);
   ui.RunInBackground({slow ? "Computing the map by the slow method..." : "Computing the map...",

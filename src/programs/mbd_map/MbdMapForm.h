@@ -135,6 +135,9 @@ class MbdMapForm {
   struct Computation;
   bool Run(UserInterface& ui, bool slow);
   std::optional<MapRanges> ReadInputs(UserInterface& ui, bool ask);
+  // The settings of a calculation of `ranges` with the window's crystal
+  // orientation, mode and the limits of the run.
+  mbd::MapSettings SettingsFor(const MapRanges& ranges) const;
   MapRangeTexts RangeFieldTexts() const;
   void ShowRanges(const MapRangeTexts& texts);
   void ApplySettings();
