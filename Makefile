@@ -5,10 +5,11 @@
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 BENCH_DIR ?= build-bench
+FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: setup build run demo test test-normal test-asan bench clean
+.PHONY: setup build run demo test test-normal test-asan bench fuzz clean
 
 setup:
 	@tools/setup-deps
@@ -39,5 +40,11 @@ bench: setup
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bin/*_bench; do echo "== $$b"; $$b --benchmark_min_time=0.2; done
 
+# The libFuzzer harnesses of the readers (clang 14 and libclang-rt-14-dev;
+# a developer's tool, not run by `make test`).
+fuzz: setup
+	@test -f $(FUZZ_DIR)/CMakeCache.txt || cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DVELTO_BUILD_FUZZ=ON -DVELTO_BUILD_TESTS=OFF -DVELTO_BUILD_GUI=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_structure_file fuzz_data_files
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -64,6 +64,14 @@ void Refuse(std::string_view message) {
   throw ExitStatus{1};
 }
 
+void EndIfPointsFailed(long failed, long total) {
+  if (failed <= 0) return;
+  std::cout.flush();
+  std::cerr << failed << (total > 0 ? " of " + std::to_string(total) : std::string()) << " points failed"
+            << "; they count 0 in the results.\n";
+  throw ExitStatus{kPartialRunStatus};
+}
+
 int GridPointsOption(double points, std::string_view option) {
   if (!(points <= kMostGridPoints))
     Refuse(std::string(option) + ": at most " + std::to_string(kMostGridPoints) + " points, not " +

@@ -38,6 +38,16 @@ struct ExitStatus {
 // Prints a refusal of the program (its own message text) and ends with status 1.
 [[noreturn]] void Refuse(std::string_view message);
 
+// The exit status of a run that finished and wrote its output, but during
+// which points failed (a solver without a solution, say): scripts can tell
+// it from a clean run (0) and from a refusal or an error (1).
+inline constexpr int kPartialRunStatus = 2;
+
+// After the output of a run: when `failed` of its `total` points (0: not
+// counted) failed, says so on stderr and ends with kPartialRunStatus; else
+// returns.
+void EndIfPointsFailed(long failed, long total);
+
 // The number of points of a grid given among the numbers of a list option
 // (--dtheta FROM TO N): truncated to an integer, at most kMostGridPoints
 // (more would run for days, and the conversion of a larger number is not

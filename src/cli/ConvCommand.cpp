@@ -13,6 +13,7 @@
 
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
+#include "cli/TerminalProgress.h"
 #include "core/Units.h"
 #include "multicrystal/Convolution.h"
 #include "programs/convoluted_curve/ConvolutedCurveTexts.h"
@@ -63,7 +64,7 @@ void RunConv(ConvOptions& options) {
   if (auto* refusal = std::get_if<multicrystal::Refusal>(&prepared)) Refuse(*refusal);
   const multicrystal::ConvolutionPlan& plan = std::get<multicrystal::ConvolutionPlan>(prepared);
 
-  core::NoProgress progress;
+  TerminalProgress progress("Convolution");
   std::vector<double> intensity;
   const auto status = multicrystal::ComputeConvolution(plan, intensity, progress);
   if (status == multicrystal::ConvolutionStatus::OutOfMemory) Refuse(multicrystal::kNoMemoryMessage);

@@ -15,11 +15,14 @@ constexpr double kLowestTemperature = 1e-6;  // K
 constexpr const char* kExampleStructFile = "Silicon.struct";
 }  // namespace
 
+std::filesystem::path StructOptionPath(const std::string& structFile) {
+  return structFile.empty() ? core::DataDirectory() / kExampleStructFile : std::filesystem::path(structFile);
+}
+
 crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,
                                            StderrNotifier& notifier, const StructureMessages& messages) {
   const std::filesystem::path dataDirectory = core::DataDirectory();
-  const std::filesystem::path path =
-      structFile.empty() ? dataDirectory / kExampleStructFile : std::filesystem::path(structFile);
+  const std::filesystem::path path = StructOptionPath(structFile);
   crystal::CrystalStructure structure;
   crystal::StructFileFailure failure;
   if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ struct StructureMessages {
   // the command's own checks say what is missing, as its window does.
   const char* undefined = "You have to import a Crystal Structure !   ";
 };
+
+// The file of --struct: the file given, or the silicon example of the data
+// directory when none is.
+std::filesystem::path StructOptionPath(const std::string& structFile);
 
 // The crystal of --struct read at `temperature` (K): the file given, or the
 // silicon example of the data directory when none is. A file the command

@@ -1,24 +1,26 @@
-// velto-cli ff: the atomic scattering-factor dialog's "Calculate !": f0,
-// f', f'', f_cmpt, f0 + f' and f'' + f_cmpt of one element from the
-// Brennan–Cowan engine.
+// velto-cli ff: the atomic scattering-factor dialog driven as a person
+// would: choose the element, type the photon energy and θ, press
+// "Calculate !". It prints f0, f', f'', f_cmpt, f0 + f' and f'' + f_cmpt.
 #include <CLI/CLI.hpp>
-#include <cmath>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "cli/CliUserInterface.h"
 #include "cli/Command.h"
 #include "cli/ElementOption.h"
 #include "core/DataDirectory.h"
+#include "core/TextNumbers.h"
 #include "core/Units.h"
 #include "crystal/ElementTable.h"
-#include "crystal/StructFactor.h"
-#include "programs/form_factor/FormFactorCalculation.h"
-#include "shell/NumberText.h"
+#include "programs/form_factor/FormFactorForm.h"
 
 namespace velto::cli {
 namespace {
+
+using programs::FormFactorForm;
+using F = programs::FormFactorField;
 
 struct FfOptions {
   std::string element;
@@ -28,29 +30,30 @@ struct FfOptions {
 };
 
 void RunFf(const FfOptions& options) {
-  StderrNotifier notifier;
   const int z = ElementFromText(options.element);
   if (z == 0) Refuse(programs::kInvalidElementMessage);
-  if (!std::isfinite(options.energyKev)) Refuse(programs::kInvalidEnergyMessage);
-  if (const auto refusal = programs::CheckFormFactorEnergy(options.energyKev)) Refuse(refusal->message);
-  if (!std::isfinite(options.thetaDegrees)) Refuse("The angle must be a number of degrees.");
-  const double theta = programs::ClampedTheta(options.thetaDegrees);
-  const double wavelength = core::kHcKevAngstrom / options.energyKev;
 
-  const auto engine = crystal::CreateStructFactor(core::DataDirectory(), notifier);
-  if (!engine) throw ExitStatus{1};
-  const auto values =
-      programs::CalculateFormFactor(*engine, z, options.energyKev * core::kEvPerKev, theta, wavelength, notifier);
-  if (!values) throw ExitStatus{1};  // the engine has said why
-  const double sinThetaOverLambda = programs::SinThetaOverLambda(theta, wavelength);
+  shell::MainFrameState state;
+  state.exeDirectory = core::DataDirectory();
+  programs::AppContext app(state);
+  FormFactorForm form(app, programs::FormFactorStartOf(state.defaultEnergy, 0, 0, 0, 0), {});
+  CliUserInterface ui;
+  // Without a crystal the list holds H..U, one row per atomic number.
+  form.SelectElement(z - 1);
+  form.EnergyEdited(core::FormatGeneral(options.energyKev, 17));
+  form.ThetaEdited(core::FormatGeneral(options.thetaDegrees, 17));
+  form.Calculate(ui);
+  const auto& values = form.Values();
+  if (!values) throw ExitStatus{1};  // the dialog or the engine has said why
 
+  const auto text = [&form](F id) { return form.Field(id).text; };
   if (options.json) {
     nlohmann::json out;
     out["element"] = std::string(crystal::ElementTable::Symbol(z));
     out["z"] = z;
-    out["energy_kev"] = options.energyKev;
-    out["theta_deg"] = theta;
-    out["sin_theta_over_lambda"] = sinThetaOverLambda;
+    out["energy_kev"] = form.EnergyEv() / core::kEvPerKev;
+    out["theta_deg"] = form.ThetaDegrees();
+    out["sin_theta_over_lambda"] = programs::SinThetaOverLambda(form.ThetaDegrees(), form.Wavelength());
     out["f0"] = values->f0;
     out["f1"] = values->fPrime;
     out["f2"] = values->fDoublePrime;
@@ -60,17 +63,15 @@ void RunFf(const FfOptions& options) {
     std::cout << out.dump(2) << '\n';
     return;
   }
-  const auto n = [](double x) { return shell::FormatNumber(x, 8); };
   std::cout << "Element:        " << crystal::ElementTable::Symbol(z) << " (Z = " << z << ")\n"
-            << "Photon energy:  " << n(options.energyKev) << " keV\n"
-            << "theta:          " << n(theta) << " deg\n"
-            << "sin(theta)/lambda: " << n(sinThetaOverLambda) << " 1/Å\n\n"
-            << "f0     = " << n(values->f0) << '\n'
-            << "f'     = " << n(values->fPrime) << '\n'
-            << "f''    = " << n(values->fDoublePrime) << '\n'
-            << "f_cmpt = " << n(values->compton) << '\n'
-            << "f = (f0 + f') + i(f'' + f_cmpt) = " << n(values->realPart()) << " + i " << n(values->imaginaryPart())
-            << '\n';
+            << "Photon energy:  " << text(F::Energy) << " keV\n"
+            << "theta:          " << text(F::Theta) << " deg\n"
+            << "sin(theta)/lambda: " << text(F::SinThetaOverLambda) << " 1/Å\n\n"
+            << "f0     = " << text(F::F0) << '\n'
+            << "f'     = " << text(F::FPrime) << '\n'
+            << "f''    = " << text(F::FDoublePrime) << '\n'
+            << "f_cmpt = " << text(F::Compton) << '\n'
+            << "f = (f0 + f') + i(f'' + f_cmpt) = " << text(F::RealPart) << " + i " << text(F::ImaginaryPart) << '\n';
 }
 
 const CommandRegistration kFfCommand("ff", [](CLI::App& app) {

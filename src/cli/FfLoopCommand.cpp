@@ -1,49 +1,65 @@
-// velto-cli ffloop: the looping export of the form-factor tool: a table of
-// f', f'', f_cmpt against energy, or of f0 against angle, for one element.
+// velto-cli ffloop: the looping export of the form-factor tool, reached as
+// in the window: the form-factor dialog with the element and the photon
+// energy, its "&Loop..." button, then the loop dialog's mode, range and
+// "Ex&port Data...". A table of f', f'', f_cmpt against energy, or of f0
+// against angle.
 #include <CLI/CLI.hpp>
-#include <cmath>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "cli/CliUserInterface.h"
 #include "cli/Command.h"
 #include "cli/ElementOption.h"
 #include "core/DataDirectory.h"
+#include "core/TextNumbers.h"
 #include "core/Units.h"
-#include "crystal/StructFactor.h"
-#include "programs/form_factor/FormLoopExport.h"
+#include "programs/form_factor/FormFactorForm.h"
+#include "programs/form_factor/FormLoopForm.h"
 
 namespace velto::cli {
 namespace {
 
+using F = programs::FormLoopField;
+
 struct FfLoopOptions {
   std::string element;
   std::string mode = "energy";
+  // None: what the dialog shows for the mode.
   std::optional<double> from, to, step;
   double energyKev = core::kCuKalpha1Kev;  // sets λ of the angle mode
   std::string output;
 };
 
 void RunFfLoop(const FfLoopOptions& options) {
-  StderrNotifier notifier;
   const int z = ElementFromText(options.element);
-  if (z == 0) Refuse("Invalid elment!  ");
-  if (!(options.energyKev > 0) || !std::isfinite(options.energyKev))
-    Refuse("Invalid wavelength or energy value!   ");
-  const auto mode = options.mode == "angle" ? programs::FormLoopMode::Angle : programs::FormLoopMode::Energy;
-  programs::FormLoopRange range = programs::DefaultFormLoopRange(mode);
-  if (options.from) range.from = *options.from;
-  if (options.to) range.to = *options.to;
-  if (options.step) range.step = *options.step;
-  const double wavelength = core::kHcKevAngstrom / options.energyKev;
-  if (const auto refusal = programs::CheckFormLoopRange(range, wavelength)) Refuse(refusal->message);
+  if (z == 0) Refuse(programs::kInvalidElementMessage);
 
-  const auto engine = crystal::CreateStructFactor(core::DataDirectory(), notifier);
-  if (!engine) throw ExitStatus{1};
-  const auto outcome = programs::ExportFormLoop(*engine, z, wavelength, range, options.output, notifier);
-  if (!outcome.written) Refuse(outcome.message);
-  std::cout << outcome.message << " " << outcome.lines << " lines written to " << options.output << '\n';
+  shell::MainFrameState state;
+  state.exeDirectory = core::DataDirectory();
+  programs::AppContext app(state);
+  programs::FormFactorForm form(app, programs::FormFactorStartOf(state.defaultEnergy, 0, 0, 0, 0), {});
+  CliUserInterface ui;
+  form.SelectElement(z - 1);
+  form.EnergyEdited(core::FormatGeneral(options.energyKev, 17));
+
+  std::optional<programs::FormLoopOutcome> outcome;
+  ui.QueueSaveFile(std::filesystem::path(options.output));
+  ui.QueueDialog<programs::FormLoopForm>([&](programs::FormLoopForm& loop, programs::UserInterface& inner) {
+    // The dialog opens in energy mode; the radio of the other mode sets
+    // its own range.
+    if (options.mode == "angle") loop.SetMode(programs::FormLoopMode::Angle);
+    if (options.from) loop.Field(F::From).text = core::FormatGeneral(*options.from, 17);
+    if (options.to) loop.Field(F::To).text = core::FormatGeneral(*options.to, 17);
+    if (options.step) loop.Field(F::Step).text = core::FormatGeneral(*options.step, 17);
+    loop.Export(inner);
+    outcome = loop.LastExport();
+    return programs::DialogResult::Cancel;
+  });
+  form.Loop(ui);
+  if (!outcome || !outcome->written) throw ExitStatus{1};  // the dialogs have said why
+  std::cout << outcome->lines << " lines written to " << options.output << '\n';
 }
 
 const CommandRegistration kFfLoopCommand("ffloop", [](CLI::App& app) {
@@ -53,7 +69,7 @@ const CommandRegistration kFfLoopCommand("ffloop", [](CLI::App& app) {
   loop->add_option("--mode", options->mode, "energy (keV) or angle (degrees)")
       ->check(CLI::IsMember({"energy", "angle"}))
       ->capture_default_str();
-  loop->add_option("--from", options->from, "first point (default 5 keV or 0 deg)");
+  loop->add_option("--from", options->from, "first point (default 0.1 keV or 0 deg)");
   loop->add_option("--to", options->to, "end of the range (default 20 keV or 90 deg)");
   loop->add_option("--step", options->step, "step (default 0.1 keV or 1 deg)");
   loop->add_option("--energy", options->energyKev, "photon energy in keV of the angle mode")->capture_default_str();

@@ -282,6 +282,13 @@ void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const s
   if (!started || !form.LastRun()) Stop();
 }
 
+// The points among which solver failures are counted: those of the scan
+// for a plane wave; a convolution counts its failed sub-points, of which
+// there are too many to name.
+long PointCount(const MbdOptions& options, const mbd::ScanSummary& run) {
+  return options.convolution.empty() ? run.linesEmitted + run.pointsSkipped : 0;
+}
+
 void RunMbd(const MbdOptions& options) {
   const double energy = options.energyKev * core::kEvPerKev;
   if (!(energy > 0) || !std::isfinite(energy)) Refuse("The photon energy must be a positive number of keV.");
@@ -315,6 +322,7 @@ void RunMbd(const MbdOptions& options) {
     // writer as any file.
     std::cout.flush();
     Run(options, form, ui, "/dev/stdout");
+    EndIfPointsFailed(form.LastRun()->solverFailures, PointCount(options, *form.LastRun()));
     return;
   }
   Run(options, form, ui, options.output);
@@ -325,6 +333,7 @@ void RunMbd(const MbdOptions& options) {
   summary["solver_failures"] = form.LastRun()->solverFailures;
   summary["file"] = options.output;
   std::cout << summary.dump(2) << '\n';
+  EndIfPointsFailed(form.LastRun()->solverFailures, PointCount(options, *form.LastRun()));
 }
 
 const CommandRegistration kMbdCommand("mbd", [](CLI::App& app) {

@@ -15,6 +15,7 @@
 
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
+#include "cli/TerminalProgress.h"
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
 #include "crystal/Susceptibility.h"
@@ -259,7 +260,7 @@ void RunRc(const RcOptions& options) {
   if (auto* refusal = std::get_if<programs::Refusal>(&prepared)) Refuse(refusal->message);
   const programs::PreparedCalculation& p = std::get<programs::PreparedCalculation>(prepared);
 
-  core::NoProgress progress;
+  TerminalProgress progress("Rocking curve");
   programs::SingleCrystalOutcome outcome = programs::RunSingleCrystal(p, notifier, progress);
   if (outcome.status == twobeam::ScanStatus::OutOfMemory) Refuse(programs::kNoMemoryMessage);
 
@@ -289,6 +290,7 @@ void RunRc(const RcOptions& options) {
     if (auto refusal = programs::WriteCurveFile(options.output, outcome.curve, geometry, dialog.Choice()))
       Refuse(refusal->message);
   }
+  EndIfPointsFailed(outcome.curve.failedPoints, outcome.curve.points);
 }
 
 const CommandRegistration kRcCommand("rc", [](CLI::App& app) {

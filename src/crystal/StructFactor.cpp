@@ -136,8 +136,10 @@ StructureFactorResult StructFactor::StructureFactorOf(const CrystalStructure& st
                                   : theta / 4;
       debyeWaller = std::exp(-exponent * kDebyeWallerConstant / w);
     }
-    const std::complex<double> scattering(*f0 + anomalous->fPrime, p * (anomalous->fDoublePrime + compton));
-    result.value += scattering * std::complex<double>(sumRe, sumIm) * debyeWaller;
+    // The polarisation factor scales the whole scattering amplitude, as the
+    // two-beam theory applies it to χ_h: F^π = |cos 2θ|·F^σ.
+    const std::complex<double> scattering(*f0 + anomalous->fPrime, anomalous->fDoublePrime + compton);
+    result.value += p * scattering * std::complex<double>(sumRe, sumIm) * debyeWaller;
   }
   return result;
 }
@@ -157,9 +159,10 @@ std::unique_ptr<StructFactor> CreateStructFactor(const std::filesystem::path& di
   return engine;
 }
 
-const StructFactor* StructFactorEngineHolder::GetStructFactorEngine(core::Notifier& notifier) {
-  if (!engine_) engine_ = CreateStructFactor(directory_, notifier);
-  return engine_.get();
+std::shared_ptr<const StructFactor> StructFactorEngineHolder::GetStructFactorEngine(
+    const std::filesystem::path& directory, core::Notifier& notifier) {
+  if (!engine_) engine_ = CreateStructFactor(directory, notifier);
+  return engine_;
 }
 
 }  // namespace velto::crystal

@@ -106,7 +106,8 @@ class StructFactor {
   // an element outside 1..92.
   ComptonValues ComptonTerm(int z, double energyEv) const;
 
-  // F of (h, k, l) at `energyEv` and `temperature` (K) for one polarisation.
+  // F of (h, k, l) at `energyEv` and `temperature` (K) for one polarisation;
+  // F^π is F^σ times |cos 2θ|.
   StructureFactorResult StructureFactorOf(const CrystalStructure& structure, double energyEv, double temperature,
                                           double h, double k, double l, ScatteringPolarization polarization,
                                           core::Notifier& notifier) const;
@@ -137,17 +138,18 @@ class StructFactor {
 // person is told (error icon) and there is no engine.
 std::unique_ptr<StructFactor> CreateStructFactor(const std::filesystem::path& directory, core::Notifier& notifier);
 
-// The application's one engine, created on first use. A failed creation is
-// not remembered: the next request tries again.
+// The application's one engine, created from the data file in `directory`
+// on first use. A failed creation is not remembered: the next request tries
+// again. The engine is shared, so that a computation still running when the
+// holder releases it keeps its tables until it ends.
 class StructFactorEngineHolder {
  public:
-  explicit StructFactorEngineHolder(std::filesystem::path directory) : directory_(std::move(directory)) {}
-  const StructFactor* GetStructFactorEngine(core::Notifier& notifier);
+  std::shared_ptr<const StructFactor> GetStructFactorEngine(const std::filesystem::path& directory,
+                                                            core::Notifier& notifier);
   void Release() { engine_.reset(); }
 
  private:
-  std::filesystem::path directory_;
-  std::unique_ptr<StructFactor> engine_;
+  std::shared_ptr<const StructFactor> engine_;
 };
 
 }  // namespace velto::crystal

@@ -82,6 +82,7 @@ void BackgroundRunner::cancel() {
 void BackgroundRunner::Finish() {
   // A worker that ended just before Stop() may still have its call queued.
   if (!run_) return;
+  emit computed();
   poll_->stop();
   worker_->deleteLater();
   worker_ = nullptr;

@@ -38,6 +38,8 @@ class BackgroundRunner : public QObject {
 
  signals:
   void runningChanged(bool running);
+  // The worker has ended; the run's notices and its finish come next.
+  void computed();
   void progressed(int percent);
   // After the finish of a task has run.
   void finished(bool cancelled);

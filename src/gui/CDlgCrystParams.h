@@ -31,6 +31,7 @@ class CDlgCrystParams : public QDialog {
   CColorEdit* ThetaBox() const { return theta_; }
   CColorEdit* ChiBox(int i) const { return chi_[static_cast<std::size_t>(i)]; }
   QCheckBox* ManualBox() const { return manual_; }
+  QPushButton* CopyFromBrennanButton() const { return copyButton_; }
 
  private:
   void CopyIntoModel();

@@ -150,8 +150,8 @@ void CMainFrame::BuildMenusAndToolbar() {
   toolsMenu_->addAction(QStringLiteral("&Editor of Crystal Structure..."), this, &CMainFrame::StartStructureEditor);
   toolsMenu_->addSeparator();
   toolsMenu_->addAction(QStringLiteral("&Arcsecond vs. microradian..."), this, &CMainFrame::ShowConverter);
-  // The parasitic-reflection tool is not part of this build yet.
-  toolsMenu_->addAction(QStringLiteral("&Parasitic Reflections of Back Reflection..."))->setEnabled(false);
+  toolsMenu_->addAction(QStringLiteral("&Parasitic Reflections of Back Reflection..."), this,
+                        &CMainFrame::ShowParasitic);
 
   toolbarToggle_ = toolbar_->toggleViewAction();
   toolbarToggle_->setText(QStringLiteral("&Toolbar"));
@@ -391,6 +391,13 @@ void CMainFrame::ShowConverter() {
   converter_->activateWindow();
 }
 
+void CMainFrame::ShowParasitic() {
+  if (!parasitic_) parasitic_ = new CDlgParasitic(this);
+  parasitic_->show();
+  parasitic_->raise();
+  parasitic_->activateWindow();
+}
+
 void CMainFrame::StartStructureEditor() {
   const std::filesystem::path directory = core::ExecutableDirectory();
   if (CommandUi().StartProgram(directory / kStructureEditor) == programs::LaunchResult::NotFound) {
@@ -412,7 +419,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
                               state_.structPath);
   settings_.WriteText(shell::kSettingsSection, shell::kToolbarStateName, saveState().toBase64().toStdString());
 
+  // A computation still running holds its own share of the engine.
+  state_.structFactorEngine.Release();
   delete converter_;
+  delete parasitic_;
   // Programs keep nothing that needs saving, so their windows close without
   // a question.
   client_->closeAllSubWindows();

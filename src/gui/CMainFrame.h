@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/CDlgArcMurad.h"
+#include "gui/CDlgParasitic.h"
 #include "gui/ProgramWindows.h"
 #include "gui/QtUserInterface.h"
 #include "programs/ui/AppContext.h"
@@ -52,6 +53,9 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   void ShowHelp() override;
 
   void ShowConverter();
+  // "&Parasitic Reflections of Back Reflection...": modeless, created on
+  // first use, hidden on close, destroyed with the main window.
+  void ShowParasitic();
   void StartStructureEditor();
   void ShowAbout();
 
@@ -62,6 +66,7 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
 
   CMyMDIClient* Client() const { return client_; }
   CDlgArcMurad* Converter() const { return converter_; }
+  CDlgParasitic* Parasitic() const { return parasitic_; }
   QAction* ProgramAction(shell::ProgramKind kind) const { return programActions_.at(kind); }
   QToolBar* ControlBar() const { return toolbar_; }
   // The toolbar's Export button: the first File-menu entry of the program
@@ -118,6 +123,7 @@ class CMainFrame : public QMainWindow, private shell::ProgramHost, public progra
   bool menuBarBuilt_ = false;
   std::vector<QAction*> fileCommandActions_;
   QPointer<CDlgArcMurad> converter_;
+  QPointer<CDlgParasitic> parasitic_;
 };
 
 }  // namespace velto::gui

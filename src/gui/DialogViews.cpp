@@ -8,6 +8,8 @@
 #include "gui/CMapSettings.h"
 #include "gui/CDlgSetBragg.h"
 #include "gui/CDlgXopSF.h"
+#include "gui/CFormFactor.h"
+#include "gui/CFormLoop.h"
 #include "gui/QtUserInterface.h"
 
 namespace velto::gui {
@@ -19,6 +21,8 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::StructureFactorsForm, CDlgXopSF>();
   QtUserInterface::RegisterDialog<programs::CurveExportDialog, CDlgExport>();
   QtUserInterface::RegisterDialog<programs::SingleCrystalDetailsDialog, CDlgMoreDetails>();
+  QtUserInterface::RegisterDialog<programs::FormFactorForm, CFormFactor>();
+  QtUserInterface::RegisterDialog<programs::FormLoopForm, CFormLoop>();
   QtUserInterface::RegisterDialog<programs::HorizontalReferenceForm, CDlgMBDHorizD>();
   QtUserInterface::RegisterDialog<programs::ChiComponentsForm, CDlgMBD_SF>();
   QtUserInterface::RegisterDialog<programs::MbdSaveForm, CDlgMBD_Save>();

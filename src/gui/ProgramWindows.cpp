@@ -3,6 +3,7 @@
 #include "gui/COrvoView.h"
 #include "gui/COrvoViewMBD.h"
 #include "gui/COrvoViewMap.h"
+#include "gui/COrvoViewStruct.h"
 
 namespace velto::gui {
 
@@ -14,6 +15,10 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::LaueCase] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoView(app, true, parent);
+  };
+  registry[shell::ProgramKind::BrennanStructureFactors] = [](programs::AppContext& app,
+                                                             QWidget* parent) -> ProgramView* {
+    return new COrvoViewStruct(app, parent);
   };
   registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoViewMBD(app, parent);

@@ -162,6 +162,13 @@ void QtUserInterface::RunInBackground(programs::BackgroundTask task) {
   QObject::connect(runner_.get(), &BackgroundRunner::progressed, dialog,
                    [dialog](int percent) { dialog->setValue(std::min(percent, 99)); });
   QObject::connect(dialog, &QProgressDialog::canceled, runner_.get(), &BackgroundRunner::cancel);
+  // The run's notices and outcome follow as message boxes: the progress
+  // dialog must neither cover them nor pop up over them later, as it would
+  // once its minimum duration has passed.
+  QObject::connect(runner_.get(), &BackgroundRunner::computed, dialog, [dialog] {
+    QObject::disconnect(dialog, &QProgressDialog::canceled, nullptr, nullptr);
+    dialog->cancel();
+  });
   QObject::connect(runner_.get(), &BackgroundRunner::runningChanged, dialog, [dialog](bool running) {
     if (!running) dialog->deleteLater();
   });

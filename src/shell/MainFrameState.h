@@ -2,13 +2,15 @@
 #include <filesystem>
 #include <string>
 
+#include "crystal/StructFactor.h"
 #include "shell/ChiClipboard.h"
 #include "shell/SettingsStore.h"
 #include "shell/StartupFiles.h"
 
 // What the main window keeps for the whole run and hands to the programs:
 // default energy and temperature, the structure-file directory, the chi
-// store and the preset lists; and the placement it restores and saves.
+// store, the preset lists and the scattering engine; and the placement it
+// restores and saves.
 namespace velto::shell {
 
 inline constexpr const char* kSettingsSection = "Settings";
@@ -25,6 +27,9 @@ struct MainFrameState {
   std::filesystem::path structPath;
   ChiClipboard chiClipboard;
   PresetLists presets = DefaultPresetLists();
+  // The one Brennan–Cowan engine, read from the data directory on first use
+  // and released when the main window closes.
+  crystal::StructFactorEngineHolder structFactorEngine;
 };
 
 // Builds the state as the main window does when it is constructed: the

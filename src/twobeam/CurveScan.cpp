@@ -141,6 +141,7 @@ ScanStatus ComputeBraggCurve(const BraggCrystal& crystal, const ScanSetting& set
                " scan points affected; their reflectivity is 0.)";
     notifier.Notify(message, core::MessageIcon::None);
   }
+  result.failedPoints = failedPoints;
   result.minDepth = (minDepth < 0 || minDepth >= kNoDepthYet) ? -1.0 : minDepth;
   result.extinction = crystal.ExtinctionLength(setting.polarization);
   curve = std::move(result);

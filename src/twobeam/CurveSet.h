@@ -41,6 +41,7 @@ struct CurveSet {
   std::vector<double> depth;           // penetration depth in Å, Bragg case only
   std::vector<double> specular;        // rigorous theory only
 
+  int failedPoints = 0;   // points whose computation failed; they hold zeros
   double minDepth = -1;   // Å; −1 when not defined
   double extinction = 0;  // extinction length (Bragg) or Pendellösung distance (Laue), Å
 

@@ -24,15 +24,24 @@ TEST(SfCommand, Silicon111GivesStructureFactorsChiAndTheClipboardText) {
   const auto& f = out["structure_factors"];
   for (const char* key : {"F0", "Fh", "F-h", "Fh_pi", "F-h_pi"}) EXPECT_TRUE(f.contains(key)) << key;
   // F0 counts 8 × (14 + f') electrons; |F_h| = |F_−h| for silicon, and the
-  // π value differs only by the absorbing part.
+  // π value is the σ value times |cos 2θB|.
   EXPECT_NEAR(f["F0"]["value"][0].get<double>(), 8 * 14.25, 0.5);
   EXPECT_NEAR(f["Fh"]["modulus"].get<double>(), f["F-h"]["modulus"].get<double>(), 1e-9);
-  EXPECT_NEAR(f["Fh_pi"]["modulus"].get<double>(), f["Fh"]["modulus"].get<double>(), 0.05);
+  const double p = std::cos(2 * out["theta_b_deg"].get<double>() * M_PI / 180);
+  EXPECT_NEAR(f["Fh_pi"]["modulus"].get<double>(), p * f["Fh"]["modulus"].get<double>(), 1e-9);
+  EXPECT_NEAR(out["chi"]["chihp"][1].get<double>(), p * out["chi"]["chih"][1].get<double>(), 1e-15);
   EXPECT_NEAR(out["chi"]["chi0"][0].get<double>(), -15.15e-6, 0.2e-6);
   EXPECT_NEAR(out["penetration_um"].get<double>() * out["mu_per_um"].get<double>(), 1.0, 1e-12);
+  // The clipboard carries the components as a crystal holds them: the π
+  // lines repeat the σ lines, without the polarisation factor.
   const std::string clipboard = out["clipboard"];
   EXPECT_EQ(clipboard.rfind("(-15.1", 0), 0u);
-  EXPECT_EQ(std::count(clipboard.begin(), clipboard.end(), '\n'), 5);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = clipboard.find("\r\n", at)) != std::string::npos; at = end + 2)
+    lines.push_back(clipboard.substr(at, end - at));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[3], lines[1]);
+  EXPECT_EQ(lines[4], lines[2]);
 }
 
 TEST(SfCommand, ForwardOnlyAndNoDiffraction) {
@@ -66,12 +75,20 @@ TEST(FfCommand, CopperAtCuKAlpha) {
 TEST(FfLoopCommand, WritesTheTableOrRefusesTheRange) {
   TemporaryDirectory directory;
   const auto file = directory.path() / "si.dat";
-  const ProgramResult run = RunProgram(
-      "velto-cli", {"ffloop", "--element", "Si", "--from", "0.1", "--to", "20", "--step", "0.1", "-o", file.string()});
+  // The loop dialog opens at 0.1 to 20 keV in steps of 0.1: 198 lines, the
+  // last at 19.8 keV, each ended by CR LF as the curve exports end theirs.
+  const ProgramResult run = RunProgram("velto-cli", {"ffloop", "--element", "Si", "-o", file.string()});
   EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "Done !\n");
   const std::string table = ReadWholeFile(file);
   EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 198);
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\r'), 198);
+  EXPECT_EQ(table.rfind("0.1\t", 0), 0u);
   EXPECT_NE(table.find("\n19.8\t"), std::string::npos);
+  const ProgramResult nowhere =
+      RunProgram("velto-cli", {"ffloop", "--element", "Si", "-o", (directory.path() / "no" / "t.dat").string()});
+  EXPECT_NE(nowhere.status, 0);
+  EXPECT_NE(nowhere.err.find("StructFactor cannot create the file"), std::string::npos);
 
   const auto angles = directory.path() / "angles.dat";
   const ProgramResult limit = RunProgram(

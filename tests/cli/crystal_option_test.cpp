@@ -44,8 +44,9 @@ TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
       {{"map", "--struct", missing}, failed},
       {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, failed},
       {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, failed},
-      // The structure-factor window has one message for any file it cannot use.
-      {{"sf", "--struct", missing}, kImportFirst + reason},
+      // The structure-factor window reports the file as its structure-file
+      // flow does, then the missing structure when it is asked to calculate.
+      {{"sf", "--struct", missing}, "Failed to open file '" + missing + "' !\n" + kImportFirst},
   });
 }
 

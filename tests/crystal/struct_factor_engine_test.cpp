@@ -220,23 +220,33 @@ CrystalStructure CubicCell(double a, std::vector<AtomSite> atoms, double debyeTe
   return s;
 }
 
-TEST_F(ShippedEngine, PiPolarizationAtFortyFiveDegreesDropsTheImaginaryScattering) {
-  // (1 0 0) of a 4 Å cell at λ = 2·4·sin 45°; atoms at 0 and x = 1/4 give
-  // the geometric sum 1 + i, so F = (f0 + f' + i(f'' + f_cmpt))·(1 + i).
+TEST_F(ShippedEngine, PiPolarizationScalesTheWholeAmplitudeByCosTwoTheta) {
+  // (1 0 0) of a 4 Å cell; atoms at 0 and x = 1/4 give the geometric sum
+  // 1 + i, so F^σ = (f0 + f' + i(f'' + f_cmpt))·(1 + i). The two-beam theory
+  // multiplies χ_h by |cos 2θB| for π; the engine's F^π must carry the same
+  // factor on both parts, or a π curve built from it would count it twice
+  // on one of them.
   const CrystalStructure cell = CubicCell(4.0, {{0, 0, 0, 1}, {0.25, 0, 0, 1}}, 0.0);
-  const double energy = core::kHcEvAngstrom / (8.0 * std::sin(45 * core::kDegree));
   RecordingNotifier notifier;
-  const auto sigma = engine_->StructureFactorOf(cell, energy, 300, 1, 0, 0, ScatteringPolarization::Sigma, notifier);
-  const auto pi = engine_->StructureFactorOf(cell, energy, 300, 1, 0, 0, ScatteringPolarization::Pi, notifier);
-  EXPECT_EQ(sigma.status, StructureFactorStatus::Normal);
-  const double realPart = *engine_->CromerMannF0(14, core::kTwoPi / 4.0, notifier) +
-                          engine_->CromerLibermanF1F2(14, energy, notifier)->fPrime;
-  const double imaginaryPart =
-      engine_->CromerLibermanF1F2(14, energy, notifier)->fDoublePrime + engine_->ComptonTerm(14, energy).compton;
-  EXPECT_NEAR(std::abs(sigma.value - std::complex<double>(realPart, imaginaryPart) * std::complex<double>(1, 1)), 0,
-              1e-9);
-  EXPECT_NEAR(std::abs(pi.value - realPart * std::complex<double>(1, 1)), 0, 1e-9);
-  EXPECT_GT(imaginaryPart, 0.1);
+  for (const double thetaDegrees : {45.0, 30.0, 70.0}) {
+    const double energy = core::kHcEvAngstrom / (8.0 * std::sin(thetaDegrees * core::kDegree));
+    const auto sigma = engine_->StructureFactorOf(cell, energy, 300, 1, 0, 0, ScatteringPolarization::Sigma, notifier);
+    const auto pi = engine_->StructureFactorOf(cell, energy, 300, 1, 0, 0, ScatteringPolarization::Pi, notifier);
+    EXPECT_EQ(sigma.status, StructureFactorStatus::Normal);
+    const double realPart = *engine_->CromerMannF0(14, core::kTwoPi / 4.0, notifier) +
+                            engine_->CromerLibermanF1F2(14, energy, notifier)->fPrime;
+    const double imaginaryPart =
+        engine_->CromerLibermanF1F2(14, energy, notifier)->fDoublePrime + engine_->ComptonTerm(14, energy).compton;
+    EXPECT_NEAR(std::abs(sigma.value - std::complex<double>(realPart, imaginaryPart) * std::complex<double>(1, 1)),
+                0, 1e-9);
+    const double p = std::abs(std::cos(2 * thetaDegrees * core::kDegree));
+    EXPECT_NEAR(std::abs(pi.value - p * sigma.value), 0, 1e-9) << thetaDegrees;
+    EXPECT_GT(imaginaryPart, 0.1);
+  }
+  // At 2θ = 90° nothing is scattered in π.
+  const double at45 = core::kHcEvAngstrom / (8.0 * std::sin(45 * core::kDegree));
+  EXPECT_NEAR(std::abs(engine_->StructureFactorOf(cell, at45, 300, 1, 0, 0, ScatteringPolarization::Pi, notifier).value),
+              0, 1e-9);
 }
 
 TEST_F(ShippedEngine, ForwardDirectionHasNoThermalOrPolarizationFactor) {

@@ -173,9 +173,9 @@ TEST(StructFactorFile, RefusesCountsTheTablesCannotHold) {
 
 TEST(StructFactorFile, MissingOrShortFileGivesItsMessageAndALaterRequestTriesAgain) {
   testing::TemporaryDirectory directory;
-  StructFactorEngineHolder holder(directory.path());
+  StructFactorEngineHolder holder;
   RecordingNotifier notifier;
-  EXPECT_EQ(holder.GetStructFactorEngine(notifier), nullptr);
+  EXPECT_EQ(holder.GetStructFactorEngine(directory.path(), notifier), nullptr);
   ASSERT_EQ(notifier.messages.size(), 1u);
   EXPECT_EQ(notifier.messages[0].text, "Failed to open file \"StructFactor.Data\"\nPlease verify that this file is "
                                        "in the directory      \n     " +
@@ -184,16 +184,24 @@ TEST(StructFactorFile, MissingOrShortFileGivesItsMessageAndALaterRequestTriesAga
 
   const std::string image = testing::StructFactorFileImage(PlainStructFactorData());
   directory.Write("StructFactor.Data", image.substr(0, image.size() - 3));
-  EXPECT_EQ(holder.GetStructFactorEngine(notifier), nullptr);
+  EXPECT_EQ(holder.GetStructFactorEngine(directory.path(), notifier), nullptr);
   EXPECT_EQ(notifier.Last(), "Failed to read StructFactor.Data.");
   EXPECT_EQ(notifier.messages.back().icon, core::MessageIcon::Error);
 
   directory.Write("StructFactor.Data", image + "trailing bytes are ignored");
-  const StructFactor* engine = holder.GetStructFactorEngine(notifier);
+  const auto engine = holder.GetStructFactorEngine(directory.path(), notifier);
   ASSERT_NE(engine, nullptr);
   EXPECT_TRUE(engine->IsUsable());
-  EXPECT_EQ(holder.GetStructFactorEngine(notifier), engine);
+  EXPECT_EQ(holder.GetStructFactorEngine(directory.path(), notifier), engine);
   EXPECT_EQ(notifier.messages.size(), 2u);
+
+  // Released when the main window closes: a computation that still holds
+  // the engine keeps its tables, and a later request reads the file anew.
+  holder.Release();
+  EXPECT_TRUE(engine->IsUsable());
+  const auto again = holder.GetStructFactorEngine(directory.path(), notifier);
+  ASSERT_NE(again, nullptr);
+  EXPECT_NE(again, engine);
 }
 
 }  // namespace

@@ -24,11 +24,17 @@ class FormFactorTools : public ::testing::Test {
   static std::vector<std::string> Lines(const std::filesystem::path& file) {
     std::istringstream in(testing::ReadWholeFile(file));
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+      // Every line ends in CR LF, as the curve exports end theirs.
+      EXPECT_EQ(line.back(), '\r');
+      line.pop_back();
+      lines.push_back(line);
+    }
     return lines;
   }
 
   RecordingNotifier notifier_;
+  core::NoProgress progress_;
   std::unique_ptr<crystal::StructFactor> engine_;
 };
 
@@ -47,7 +53,7 @@ TEST_F(FormFactorTools, ElementRowsAndChoice) {
   EXPECT_EQ(std::get<int>(FormFactorElement(16, "Si", crystal)), 14);
   const Refusal separator = std::get<Refusal>(FormFactorElement(2, "====", crystal));
   EXPECT_EQ(separator.message, "Invalid elment!  ");
-  EXPECT_EQ(separator.field, "Element");
+  EXPECT_EQ(separator.field, "element");
   EXPECT_EQ(std::get<int>(FormFactorElement(13, "Si", {})), 14);
 }
 
@@ -83,17 +89,16 @@ TEST_F(FormFactorTools, LoopChecksItsRange) {
     return r ? r->message + "|" + r->field : std::string();
   };
   EXPECT_EQ(refusal(FormLoopMode::Energy, 0.1, 20, 0.1, 1.54), "");
-  EXPECT_EQ(refusal(FormLoopMode::Energy, 5, 5, 0.1, 1.54), "Invalid range parameters !|From");
-  EXPECT_EQ(refusal(FormLoopMode::Energy, 0, 20, 0.1, 1.54), "Please enter a value greater than 1e-15.|From");
-  EXPECT_EQ(refusal(FormLoopMode::Energy, 5, 600, 0.1, 1.54), "Please enter a value no greater than than 500.|To");
-  EXPECT_EQ(refusal(FormLoopMode::Energy, 5, 20, 0, 1.54), "Enter a number between 1e-15 and 1000.|Step");
+  EXPECT_EQ(refusal(FormLoopMode::Energy, 5, 5, 0.1, 1.54), "Invalid range parameters !|from");
+  EXPECT_EQ(refusal(FormLoopMode::Energy, 0, 20, 0.1, 1.54), "Please enter a value greater than 1e-15.|from");
+  EXPECT_EQ(refusal(FormLoopMode::Energy, 5, 600, 0.1, 1.54), "Please enter a value no greater than than 500.|to");
   EXPECT_EQ(refusal(FormLoopMode::Energy, 1e-12, 400, 1e-9, 1.54),
-            "Too many points: please choose a larger step.|Step");
+            "Too many points: please choose a larger step.|step");
   // θmax = asin(λ·18.5/(4π)): 47.4° at 0.5 Å; no limit at 1.540562 Å.
   ASSERT_TRUE(FormLoopMaxTheta(0.5));
   EXPECT_NEAR(*FormLoopMaxTheta(0.5), 47.4, 0.05);
   EXPECT_EQ(refusal(FormLoopMode::Angle, 0, 47, 1, 0.5), "");
-  EXPECT_EQ(refusal(FormLoopMode::Angle, 0, 48, 1, 0.5), "Please enter a value no greater than 47.3995|To");
+  EXPECT_EQ(refusal(FormLoopMode::Angle, 0, 48, 1, 0.5), "Please enter a value no greater than 47.3995|to");
   EXPECT_FALSE(FormLoopMaxTheta(1.540562));
   EXPECT_EQ(refusal(FormLoopMode::Angle, 0, 90, 1, 1.540562), "");
 }
@@ -102,7 +107,7 @@ TEST_F(FormFactorTools, LoopWrites198LinesFrom0Point1To20) {
   testing::TemporaryDirectory directory;
   const auto file = directory.path() / "si.dat";
   const auto outcome =
-      ExportFormLoop(*engine_, 14, 1.540562, {FormLoopMode::Energy, 0.1, 20, 0.1}, file, notifier_);
+      ExportFormLoop(*engine_, 14, 1.540562, kFormLoopOpeningRange, file, notifier_, progress_);
   EXPECT_TRUE(outcome.written);
   EXPECT_EQ(outcome.message, "Done !");
   const auto lines = Lines(file);
@@ -122,14 +127,16 @@ TEST_F(FormFactorTools, LoopWrites198LinesFrom0Point1To20) {
 TEST_F(FormFactorTools, AngleLoopWritesF0AndAFailedExportKeepsTheOldFile) {
   testing::TemporaryDirectory directory;
   const auto file = directory.Write("f0.dat", "previous table\n");
-  const auto outcome = ExportFormLoop(*engine_, 14, 1.540562, {FormLoopMode::Angle, 0, 90, 1}, file, notifier_);
+  const auto outcome =
+      ExportFormLoop(*engine_, 14, 1.540562, DefaultFormLoopRange(FormLoopMode::Angle), file, notifier_, progress_);
   EXPECT_TRUE(outcome.written);
   const auto lines = Lines(file);
   ASSERT_EQ(lines.size(), 90u);
   EXPECT_EQ(lines[0], "0\t" + core::FormatGeneral(*engine_->CromerMannF0(14, 0, notifier_)));
 
   const auto missing = directory.path() / "no" / "such" / "folder.dat";
-  const auto failed = ExportFormLoop(*engine_, 14, 1.540562, {FormLoopMode::Angle, 0, 90, 1}, missing, notifier_);
+  const auto failed =
+      ExportFormLoop(*engine_, 14, 1.540562, DefaultFormLoopRange(FormLoopMode::Angle), missing, notifier_, progress_);
   EXPECT_FALSE(failed.written);
   EXPECT_EQ(failed.message, "StructFactor cannot create the file \"" + missing.string() + "\" !");
   EXPECT_FALSE(std::filesystem::exists(missing));

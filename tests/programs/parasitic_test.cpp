@@ -3,7 +3,9 @@
 #include <sstream>
 
 #include "mbd/ReflectionRules.h"
+#include "programs/parasitic/ParasiticForm.h"
 #include "programs/parasitic/ParasiticReflections.h"
+#include "support/FakeUserInterface.h"
 
 namespace velto::programs {
 namespace {
@@ -92,6 +94,51 @@ TEST(ParasiticReflections, ListsEveryReflectionOnTheSphereInScanOrder) {
       EXPECT_EQ(n2[0] * h + n2[1] * k + n2[2] * l, 0);
     }
   }
+}
+
+TEST(ParasiticDialog, ReadsLeadingIntegersRemembersThemAndKeepsTheOutputAfterARefusal) {
+  ParasiticForm form;
+  testing::FakeUserInterface ui;
+  using F = ParasiticField;
+  EXPECT_EQ(form.Field(F::H).text, "4");
+  EXPECT_EQ(form.Field(F::L).text, "0");
+  EXPECT_TRUE(form.Field(F::DiamondStructure).checked);
+  EXPECT_FALSE(form.Field(F::Note).text.empty());
+  EXPECT_TRUE(form.Field(F::Output).readOnly);
+
+  form.Calculate(ui);
+  EXPECT_TRUE(ui.messages.empty());
+  const std::string list440 = form.Field(F::Output).text;
+  EXPECT_EQ(Lines(list440).size(), 10u);
+
+  // Leading integers: "2.7" reads as 2 and text without a number as 0; the
+  // boxes show what was read.
+  form.Field(F::H).text = "2.7";
+  form.Field(F::K).text = "zero";
+  form.Field(F::L).text = " 0 ";
+  form.Calculate(ui);
+  EXPECT_EQ(ui.LastMessage(), "The primary reflection is forbidden.");
+  EXPECT_EQ(form.Field(F::H).text, "2");
+  EXPECT_EQ(form.Field(F::K).text, "0");
+  EXPECT_EQ(form.Field(F::L).text, "0");
+  EXPECT_EQ(form.Field(F::Output).text, list440);
+  EXPECT_EQ(form.Primary(), (std::array<int, 3>{2, 0, 0}));
+
+  form.Field(F::DiamondStructure).checked = false;
+  form.Calculate(ui);
+  EXPECT_FALSE(form.DiamondStructure());
+  EXPECT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(form.Field(F::Output).text, CalculateParasiticReflections(2, 0, 0, false).text);
+
+  form.Field(F::K).text = "1000";
+  form.Calculate(ui);
+  EXPECT_EQ(ui.LastMessage(), "Enter an integer between -999 and 999.");
+  EXPECT_EQ(ui.LastFocus(), "k");
+
+  // 0 0 0 has no parasitic reflections: the output empties.
+  form.Field(F::H).text = form.Field(F::K).text = std::string("0");
+  form.Calculate(ui);
+  EXPECT_EQ(form.Field(F::Output).text, "");
 }
 
 }  // namespace

@@ -63,16 +63,13 @@ TEST_F(StructureFactorProgram, Silicon111AgreesWithTheTabulatedChi) {
   const std::complex<double> chiH = crystal::ChiOf(copy, kCuEnergy, 1, 1, 1, notifier_);
   EXPECT_NEAR(std::abs(r.reflection->chi[0]), std::abs(chiH), 0.015 * std::abs(chiH));
   EXPECT_NEAR(std::abs(r.chi0), std::abs(crystal::ChiOf(copy, kCuEnergy, 0, 0, 0, notifier_)), 0.01 * std::abs(r.chi0));
-  // π polarisation scales only the absorbing part f'' + f_cmpt, by
-  // cos 2θB = 0.88 at 2θB = 28.4°: F_h^π − F_h = i(P − 1)(f'' + f_cmpt)·S·DW
-  // with the same geometric and thermal factor as the σ value.
+  // π polarisation scales the whole amplitude by |cos 2θB| = 0.88 at
+  // 2θB = 28.4°, for F and χ alike.
   const auto& f = r.reflection->structureFactor;
-  const double p = std::cos(2 * *r.braggAngle);
-  const auto atom = *engine_->CromerLibermanF1F2(14, kCuEnergy, notifier_);
-  const double absorbing = atom.fDoublePrime + engine_->ComptonTerm(14, kCuEnergy).compton;
-  const double f0 = *engine_->CromerMannF0(14, core::kTwoPi / r.dSpacing, notifier_);
-  const std::complex<double> geometryTimesDw = f[0] / std::complex<double>(f0 + atom.fPrime, absorbing);
-  EXPECT_NEAR(std::abs(f[2] - f[0] - std::complex<double>(0, (p - 1) * absorbing) * geometryTimesDw), 0, 1e-9);
+  const double p = std::abs(std::cos(2 * *r.braggAngle));
+  EXPECT_NEAR(std::abs(f[2] - p * f[0]), 0, 1e-9);
+  EXPECT_NEAR(std::abs(f[3] - p * f[1]), 0, 1e-9);
+  EXPECT_NEAR(std::abs(r.reflection->chi[2] - p * r.reflection->chi[0]), 0, 1e-18);
   // Friedel pair: |F_−h| equals |F_h| for this centrosymmetric arrangement
   // about (1/8, 1/8, 1/8).
   EXPECT_NEAR(std::abs(f[1]), std::abs(f[0]), 1e-9);
@@ -87,18 +84,33 @@ TEST_F(StructureFactorProgram, NoBraggAngleStillShowsTheForwardResults) {
   EXPECT_NE(r.chi0, std::complex<double>(0, 0));
 }
 
-TEST_F(StructureFactorProgram, ClipboardTextKeepsSixDigitsAndTheStoreTheShownValue) {
-  const std::array<double, 10> shown = {-15.12346, 0.34567, -8.1, 0.2, -8.1, 0.2, -7.0, 0.15, -7.0, 0.15};
-  EXPECT_EQ(ChiClipboardText(shown),
-            "(-15.1235, 0.34567)*1E-6;\r\n(-8.1, 0.2)*1E-6;\r\n(-8.1, 0.2)*1E-6;\r\n(-7, 0.15)*1E-6;\r\n"
-            "(-7, 0.15)*1E-6;\r\n");
-  EXPECT_DOUBLE_EQ(ChiStoreValues(shown)[0], -15.12346e-6);
+TEST_F(StructureFactorProgram, CopiedChiKeepsTheShownValuesAndTheCrystalsPiConvention) {
+  const std::array<double, 10> shown = {-15.12346, 0.34567, -8.1, 0.2, -8.2, 0.3, -7.0, 0.15, -7.1, 0.16};
+  const auto copied = CopiedChi(shown);
+  // σ and forward components as shown; the π slots take the σ values.
+  EXPECT_EQ((std::array<double, 10>{-15.12346, 0.34567, -8.1, 0.2, -8.2, 0.3, -8.1, 0.2, -8.2, 0.3}), copied);
+  // %g keeps six significant digits; the store keeps the shown value.
+  EXPECT_EQ(ChiClipboardText(copied),
+            "(-15.1235, 0.34567)*1E-6;\r\n(-8.1, 0.2)*1E-6;\r\n(-8.2, 0.3)*1E-6;\r\n(-8.1, 0.2)*1E-6;\r\n"
+            "(-8.2, 0.3)*1E-6;\r\n");
+  EXPECT_DOUBLE_EQ(ChiStoreValues(copied)[0], -15.12346e-6);
 
   const auto r = Calculate(kCuEnergy, 1, 1, 1);
   const auto values = ShownChi(r);
   EXPECT_NEAR(values[0], r.chi0.real() * 1e6, 5e-6);
   EXPECT_NEAR(values[3], r.reflection->chi[0].imag() * 1e6, 5e-6);
   EXPECT_EQ(ShownChi(Calculate(kCuEnergy, 0, 0, 0))[2], 0.0);
+}
+
+TEST_F(StructureFactorProgram, AboveTheWavevectorLimitTheReflectionIsNotShown) {
+  // Si 12 12 12 at 50 keV: d = 0.261 Å diffracts (λ/2d = 0.47) but
+  // 2π/d = 24 Å⁻¹ lies beyond the f0 fits; the engine says so once.
+  const auto r = Calculate(50000, 12, 12, 12);
+  ASSERT_TRUE(r.braggAngle.has_value());
+  EXPECT_FALSE(r.reflection.has_value());
+  ASSERT_EQ(notifier_.messages.size(), 1u);
+  EXPECT_NE(notifier_.Last().find("should not be greater than 18.5"), std::string::npos);
+  EXPECT_NE(r.chi0, std::complex<double>(0, 0));
 }
 
 TEST_F(StructureFactorProgram, TemperatureAndDebyeWallerTexts) {

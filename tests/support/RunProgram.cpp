@@ -1,6 +1,7 @@
 #include "RunProgram.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,12 +16,13 @@ extern char** environ;
 
 namespace velto::testing {
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
-  const std::string path = (core::ExecutableDirectory() / program).string();
-  TemporaryDirectory scratch;
-  const std::string outPath = (scratch.path() / "stdout").string();
-  const std::string errPath = (scratch.path() / "stderr").string();
+namespace {
 
+// Starts a program of the build with its stdout and stderr going to the
+// given files.
+pid_t Start(const std::string& program, const std::vector<std::string>& arguments, const std::string& outPath,
+            const std::string& errPath) {
+  const std::string path = (core::ExecutableDirectory() / program).string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -36,16 +38,47 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + path);
+  return pid;
+}
 
+}  // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  TemporaryDirectory scratch;
+  const std::string outPath = (scratch.path() / "stdout").string();
+  const std::string errPath = (scratch.path() / "stderr").string();
+  const pid_t pid = Start(program, arguments, outPath, errPath);
   int wstatus = 0;
   while (waitpid(pid, &wstatus, 0) < 0) {
-    if (errno != EINTR) throw std::runtime_error("lost the child process of " + path);
+    if (errno != EINTR) throw std::runtime_error("lost the child process of " + program);
   }
   ProgramResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   result.out = ReadWholeFile(outPath);
   result.err = ReadWholeFile(errPath);
   return result;
+}
+
+ChildProgram::ChildProgram(const std::string& program, const std::vector<std::string>& arguments)
+    : pid_(Start(program, arguments, "/dev/null", "/dev/null")) {}
+
+ChildProgram::~ChildProgram() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  Wait();
+}
+
+void ChildProgram::Signal(int signal) const {
+  if (pid_ > 0) ::kill(pid_, signal);
+}
+
+int ChildProgram::Wait() {
+  int wstatus = 0;
+  while (pid_ > 0 && waitpid(pid_, &wstatus, 0) < 0) {
+    if (errno != EINTR) break;
+  }
+  pid_ = -1;
+  return wstatus;
 }
 
 }  // namespace velto::testing

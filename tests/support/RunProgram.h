@@ -14,4 +14,21 @@ struct ProgramResult {
 // given arguments and collects what it prints.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// A program of the build started without waiting for it (its output goes
+// nowhere), for tests that signal it while it runs.
+class ChildProgram {
+ public:
+  ChildProgram(const std::string& program, const std::vector<std::string>& arguments);
+  ~ChildProgram();  // a child still running is killed and reaped
+  ChildProgram(const ChildProgram&) = delete;
+  ChildProgram& operator=(const ChildProgram&) = delete;
+
+  void Signal(int signal) const;
+  // Waits for the end and returns the wait status (WIFSIGNALED, WTERMSIG...).
+  int Wait();
+
+ private:
+  int pid_ = -1;
+};
+
 }  // namespace velto::testing

@@ -2,8 +2,10 @@
 // crystal dialog with silicon 1 1 1 computed, the energy dialog, the
 // converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
 // curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
-// showing, the multiple-beam window with a four-beam silicon case and its
-// chi dialog, and the MBD-line map of silicon 1 1 1 with its labels.
+// showing, the structure-factor window with silicon 1 1 1, the form-factor
+// dialog, the parasitic-reflection tool, the multiple-beam window with a
+// four-beam silicon case and its chi dialog, and the MBD-line map of silicon
+// 1 1 1 with its labels.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -14,6 +16,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <cmath>
 #include <cstdio>
@@ -25,12 +29,16 @@
 #include "gui/CDlgArcMurad.h"
 #include "gui/CDlgCrystParams.h"
 #include "gui/CDlgMBD_SF.h"
+#include "gui/CDlgParasitic.h"
+#include "gui/CFormFactor.h"
 #include "gui/COrvoView.h"
 #include "gui/COrvoViewMBD.h"
 #include "gui/COrvoViewMap.h"
+#include "gui/COrvoViewStruct.h"
 #include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/form_factor/FormFactorForm.h"
 #include "programs/multiple_beam/ChiComponentsForm.h"
 #include "programs/multiple_beam/HorizontalReferenceForm.h"
 #include "programs/multiple_beam/MbdTexts.h"
@@ -264,6 +272,27 @@ int main(int argc, char* argv[]) {
   laue.TransmissivityCheck()->click();
   ok = laue.TransmissivityCheck()->isChecked() && Save(laue, output, "laue-silicon-220.png") && ok;
   laue.close();
+
+  velto::gui::COrvoViewStruct structure(frame.App());
+  structure.SetUserInterface(chooser);
+  // The whole form, with no scroll bar.
+  structure.resize(structure.ScrollArea()->widget()->sizeHint() + QSize(8, 8));
+  structure.show();
+  structure.ImportButton()->click();
+  for (int i = 0; i < 3; ++i) structure.IndexBox(i)->setValue(1);
+  structure.CalculateButton()->click();
+  ok = !chooser.failed && Save(structure, output, "structure-factors-silicon-111.png") && ok;
+  structure.close();
+
+  velto::programs::FormFactorForm formFactor(
+      frame.App(), velto::programs::FormFactorStartOf(energy, 1, 1, 1, d), {"Si"});
+  formFactor.Calculate(chooser);
+  velto::gui::CFormFactor formFactorDialog(&frame, formFactor, chooser);
+  ok = !chooser.failed && Save(formFactorDialog, output, "form-factor-dialog.png") && ok;
+
+  frame.ShowParasitic();
+  frame.Parasitic()->CalculateButton()->click();
+  ok = Save(*frame.Parasitic(), output, "parasitic-dialog.png") && ok;
   ok = MultipleBeamPictures(frame.App(), chooser, output) && ok;
   ok = MapPicture(frame.App(), output) && ok;
   return ok ? 0 : 1;

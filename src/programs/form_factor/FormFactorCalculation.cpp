@@ -34,7 +34,7 @@ std::vector<std::string> FormFactorElementRows(std::span<const std::string> stru
 std::variant<int, Refusal> FormFactorElement(int row, std::string_view rowText,
                                              std::span<const std::string> structureElements) {
   const int b = static_cast<int>(structureElements.size());
-  const Refusal invalid{kInvalidElementMessage, core::MessageIcon::None, "Element"};
+  const Refusal invalid{kInvalidElementMessage, core::MessageIcon::None, "element"};
   if (b == 0) {
     if (row < 0 || row >= crystal::ElementTable::kCount) return invalid;
     return row + 1;
@@ -56,7 +56,7 @@ double ClampedTheta(double thetaDegrees) { return std::clamp(thetaDegrees, 0.0, 
 
 std::optional<Refusal> CheckFormFactorEnergy(double energyKev) {
   if (energyKev > 0) return std::nullopt;
-  return Refusal{kInvalidEnergyMessage, core::MessageIcon::None, "Energy"};
+  return Refusal{kInvalidEnergyMessage, core::MessageIcon::None, "energy"};
 }
 
 std::optional<FormFactorValues> CalculateFormFactor(const crystal::StructFactor& engine, int z, double energyEv,

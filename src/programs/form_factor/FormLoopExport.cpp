@@ -7,14 +7,6 @@
 #include "core/Units.h"
 
 namespace velto::programs {
-namespace {
-
-std::optional<Refusal> OutOfBox(double value, double low, double high, const char* field) {
-  if (value >= low && value <= high) return std::nullopt;
-  return NumberOutOfLimits(low, high, field);
-}
-
-}  // namespace
 
 FormLoopRange DefaultFormLoopRange(FormLoopMode mode) {
   if (mode == FormLoopMode::Angle) return {FormLoopMode::Angle, 0, 90, 1};
@@ -28,23 +20,20 @@ std::optional<double> FormLoopMaxTheta(double wavelength) {
 }
 
 std::optional<Refusal> CheckFormLoopRange(const FormLoopRange& range, double wavelength) {
-  if (auto refusal = OutOfBox(range.from, 0, 1000, "From")) return refusal;
-  if (auto refusal = OutOfBox(range.to, 1e-15, 1000, "To")) return refusal;
-  if (auto refusal = OutOfBox(range.step, 1e-15, 1000, "Step")) return refusal;
   if (range.from < 0 || range.to <= 0 || range.step <= 0 || range.from >= range.to) {
-    return Refusal{"Invalid range parameters !", core::MessageIcon::None, "From"};
+    return Refusal{"Invalid range parameters !", core::MessageIcon::None, "from"};
   }
   if (range.mode == FormLoopMode::Energy) {
-    if (range.from < 1e-15) return Refusal{"Please enter a value greater than 1e-15.", core::MessageIcon::None, "From"};
+    if (range.from < 1e-15) return Refusal{"Please enter a value greater than 1e-15.", core::MessageIcon::None, "from"};
     if (range.to > 500) {
-      return Refusal{"Please enter a value no greater than than 500.", core::MessageIcon::None, "To"};
+      return Refusal{"Please enter a value no greater than than 500.", core::MessageIcon::None, "to"};
     }
   } else if (const auto thetaMax = FormLoopMaxTheta(wavelength); thetaMax && range.to > *thetaMax) {
     return Refusal{"Please enter a value no greater than " + core::FormatGeneral(*thetaMax), core::MessageIcon::None,
-                   "To"};
+                   "to"};
   }
   if ((range.to - range.from) / range.step > kFormLoopMaxPoints) {
-    return Refusal{"Too many points: please choose a larger step.", core::MessageIcon::None, "Step"};
+    return Refusal{"Too many points: please choose a larger step.", core::MessageIcon::None, "step"};
   }
   return std::nullopt;
 }
@@ -56,7 +45,7 @@ long FormLoopPointCount(const FormLoopRange& range) {
 
 FormLoopOutcome ExportFormLoop(const crystal::StructFactor& engine, int z, double wavelength,
                                const FormLoopRange& range, const std::filesystem::path& file,
-                               core::Notifier& notifier) {
+                               core::Notifier& notifier, core::Progress& progress) {
   FormLoopOutcome outcome;
   core::OutputFile out;
   if (!out.Open(file)) {
@@ -66,25 +55,35 @@ FormLoopOutcome ExportFormLoop(const crystal::StructFactor& engine, int z, doubl
   // A message of the engine repeated at every point is shown once.
   core::CoalescingNotifier once(notifier);
   const long n = FormLoopPointCount(range);
+  core::PercentCounter counter(progress, n);
   std::string line;
   bool writing = true;
   for (long i = 0; i < n && writing; ++i) {
     const double point = range.from + static_cast<double>(i) * range.step;
+    line.clear();
     if (range.mode == FormLoopMode::Energy) {
       const double energy = point * core::kEvPerKev;
-      const auto anomalous = engine.CromerLibermanF1F2(z, energy, once);
-      if (!anomalous) continue;
-      line = core::FormatGeneral(point) + '\t' + core::FormatGeneral(anomalous->fPrime) + '\t' +
-             core::FormatGeneral(anomalous->fDoublePrime) + '\t' +
-             core::FormatGeneral(engine.ComptonTerm(z, energy).compton) + '\n';
+      if (const auto anomalous = engine.CromerLibermanF1F2(z, energy, once)) {
+        line.append(core::FormatGeneral(point)).append("\t").append(core::FormatGeneral(anomalous->fPrime));
+        line.append("\t").append(core::FormatGeneral(anomalous->fDoublePrime)).append("\t");
+        line.append(core::FormatGeneral(engine.ComptonTerm(z, energy).compton)).append("\r\n");
+      }
     } else {
       const double q = std::sin(point * core::kDegree) * 4 * core::kPi / wavelength;
-      const auto f0 = engine.CromerMannF0(z, q, once);
-      if (!f0) continue;
-      line = core::FormatGeneral(point) + '\t' + core::FormatGeneral(*f0) + '\n';
+      if (const auto f0 = engine.CromerMannF0(z, q, once)) {
+        line.append(core::FormatGeneral(point)).append("\t").append(core::FormatGeneral(*f0)).append("\r\n");
+      }
     }
-    writing = out.Write(line);
-    ++outcome.lines;
+    if (!line.empty()) {
+      writing = out.Write(line);
+      ++outcome.lines;
+    }
+    if (!counter.Advance()) {
+      out.Abandon();
+      outcome.cancelled = true;
+      outcome.lines = 0;
+      return outcome;
+    }
   }
   once.Flush();
   if (!writing || !out.Commit()) {

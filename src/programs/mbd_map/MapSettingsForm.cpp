@@ -4,12 +4,12 @@
 #include <cmath>
 #include <complex>
 
-#include "programs/Refusal.h"
 #include "core/Units.h"
 #include "crystal/Susceptibility.h"
 #include "mbd/LatticeBasis.h"
 #include "mbd/ReflectionRules.h"
 #include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/MainFrameState.h"
 #include "shell/NumberText.h"
 
@@ -26,14 +26,6 @@ constexpr double kForbiddenChiSquared = 1e-20;
 
 bool IsPrimaryField(F id) { return id == F::GH || id == F::GK || id == F::GL; }
 bool IsReferenceField(F id) { return id == F::HH || id == F::HK || id == F::HL; }
-
-// Shows a refusal with its focus; true when there was one.
-bool Refused(UserInterface& ui, const Refusal* refusal) {
-  if (!refusal) return false;
-  ui.ShowMessage(refusal->message, refusal->icon);
-  ui.Focus(refusal->field);
-  return true;
-}
 
 }  // namespace
 
@@ -88,9 +80,9 @@ void MapSettingsForm::AcceptLoadedCrystal(crystal::CrystalStructure structure) {
 void MapSettingsForm::Step(UserInterface& ui, F id, int delta) {
   if (!IsPrimaryField(id) && !IsReferenceField(id)) return;
   FormField& field = Field(id);
-  const auto value = core::ReadFreeNumber(field.text, FieldName(id), FieldName(id));
-  if (Refused(ui, std::get_if<Refusal>(&value))) return;
-  field.text = FormatNumber(std::get<double>(value) + delta, 8);
+  const std::optional<double> value = ReadNumberField(ui, field.text, FieldName(id), FieldName(id));
+  if (!value) return;
+  field.text = FormatNumber(*value + delta, 8);
 }
 
 bool MapSettingsForm::Ok(UserInterface& ui) {
@@ -102,9 +94,9 @@ bool MapSettingsForm::Ok(UserInterface& ui) {
   }
   mbd::Vec3 reference;
   for (F id : {F::HH, F::HK, F::HL}) {
-    const auto value = core::ReadFreeNumber(Field(id).text, FieldName(id), FieldName(id));
-    if (Refused(ui, std::get_if<Refusal>(&value))) return false;
-    (id == F::HH ? reference.x : id == F::HK ? reference.y : reference.z) = std::get<double>(value);
+    const std::optional<double> value = ReadNumberField(ui, Field(id).text, FieldName(id), FieldName(id));
+    if (!value) return false;
+    (id == F::HH ? reference.x : id == F::HK ? reference.y : reference.z) = *value;
   }
   const bool referenceZero = std::fabs(reference.x) < kSmallestComponent &&
                              std::fabs(reference.y) < kSmallestComponent && std::fabs(reference.z) < kSmallestComponent;

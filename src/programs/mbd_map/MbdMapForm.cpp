@@ -11,6 +11,7 @@
 #include "programs/line_file/LineFile.h"
 #include "programs/mbd_map/MbdMapPainter.h"
 #include "programs/mbd_map/SavePhiLineForm.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/MainFrameState.h"
 #include "shell/NumberText.h"
 
@@ -209,9 +210,8 @@ void MbdMapForm::ShowRanges(const MapRangeTexts& t) {
 std::optional<MapRanges> MbdMapForm::ReadInputs(UserInterface& ui, bool ask) {
   const RangeReading reading = ReadMapRanges(RangeFieldTexts(), frame_.lowestEnergy);
   ShowRanges(reading.written);
-  if (const std::optional<Refusal>& refusal = reading.refusal) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    ui.Focus(refusal->field);
+  if (reading.refusal) {
+    ShowRefusal(ui, *reading.refusal);
     return std::nullopt;
   }
   app_.MapSession().ranges = reading.ranges;
@@ -351,8 +351,7 @@ bool MbdMapForm::ExportMapData(UserInterface& ui) {
   const std::optional<std::filesystem::path> path = ui.ChooseSaveFile(request);
   if (!path) return false;
   if (!core::WriteOutputFile(*path, mbd::MapExportText(map_)).Ok()) {
-    const Refusal failure = CannotCreateFile(*path);
-    ui.ShowMessage(failure.message, failure.icon);
+    ShowRefusal(ui, CannotCreateFile(*path));
     return false;
   }
   return true;
@@ -371,8 +370,7 @@ bool MbdMapForm::SavePointsOnVerticalLine(UserInterface& ui) {
   lineFileText_ = dialog.File().text;
   const double phi = dialog.PhiDegrees();
   if (!core::WriteOutputFile(dialog.Path(), mbd::VerticalLineText(shownFrame_, shown_, map_, phi, FormatNumber)).Ok()) {
-    const Refusal failure = CannotCreateFile(dialog.Path());
-    ui.ShowMessage(failure.message, failure.icon);
+    ShowRefusal(ui, CannotCreateFile(dialog.Path()));
     return false;
   }
   ui.ShowMessage("Done! But if there is a vertical MBD line at Phi = " + FormatNumber(phi, 8) +

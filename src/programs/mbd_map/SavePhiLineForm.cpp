@@ -1,7 +1,7 @@
 #include "programs/mbd_map/SavePhiLineForm.h"
 
-#include "core/Refusal.h"
 #include "programs/curve_export/CurveExport.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -22,13 +22,9 @@ void SavePhiLineForm::Browse(UserInterface& ui) {
 }
 
 bool SavePhiLineForm::Ok(UserInterface& ui) {
-  const auto read = core::ReadFreeNumber(phi_.text, kPhiField, kPhiField);
-  if (const auto* refusal = std::get_if<core::Refusal>(&read)) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    ui.Focus(kPhiField);
-    return false;
-  }
-  const double phi = std::get<double>(read);
+  const std::optional<double> read = ReadNumberField(ui, phi_.text, kPhiField, kPhiField);
+  if (!read) return false;
+  const double phi = *read;
   if (phi < phiMin_ || phi > phiMax_) {
     ui.ShowMessage(kPhiOutOfRangeMessage);
     ui.Focus(kPhiField);

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "mbd/MbdGeometry.h"
-#include "programs/multiple_beam/FieldReading.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {

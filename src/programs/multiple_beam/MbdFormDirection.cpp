@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "mbd/LatticeBasis.h"
-#include "programs/multiple_beam/FieldReading.h"
+#include "programs/ui/FieldReading.h"
 #include "programs/multiple_beam/HorizontalReferenceForm.h"
 #include "programs/multiple_beam/MbdForm.h"
 #include "shell/NumberText.h"

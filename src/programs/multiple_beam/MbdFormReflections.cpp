@@ -2,7 +2,7 @@
 // removed by the person) and the search for reflections excited near the
 // principal azimuth.
 #include "core/Units.h"
-#include "programs/multiple_beam/FieldReading.h"
+#include "programs/ui/FieldReading.h"
 #include "programs/multiple_beam/MbdForm.h"
 #include "programs/ui/BoundFields.h"
 #include "shell/NumberText.h"

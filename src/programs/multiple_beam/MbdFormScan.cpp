@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/OutputFile.h"
-#include "programs/multiple_beam/FieldReading.h"
+#include "programs/ui/FieldReading.h"
 #include "programs/multiple_beam/MbdForm.h"
 #include "programs/multiple_beam/MbdSaveForm.h"
 #include "programs/ui/BoundFields.h"

@@ -1,6 +1,6 @@
 #include "programs/multiple_beam/MbdSaveForm.h"
 
-#include "programs/multiple_beam/FieldReading.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {

@@ -47,7 +47,7 @@ Indices ReduceIndices(Indices v) {
 
 ParasiticResult CalculateParasiticReflections(int h, int k, int l, bool diamondStructure) {
   ParasiticResult result;
-  for (const auto& [value, field] : {std::pair{h, "H"}, std::pair{k, "K"}, std::pair{l, "L"}}) {
+  for (const auto& [value, field] : {std::pair{h, "h"}, std::pair{k, "k"}, std::pair{l, "l"}}) {
     if (std::abs(static_cast<long long>(value)) > kParasiticMaxIndex) {
       result.refusal = Refusal{"Enter an integer between -999 and 999.", core::MessageIcon::Warning, field};
       return result;

@@ -51,8 +51,13 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
   }
 
   // The reflection is computed even without a Bragg angle, as the program
-  // always did; only its display is left out.
+  // always did; only its display is left out. Above the wavevector limit of
+  // the f0 fits the engine returns a partial sum (and has said why), which
+  // is no structure factor to show.
   ReflectionStructureFactors reflection;
+  bool complete = true;
+  // The four evaluations would tell the same limit four times.
+  core::CoalescingNotifier once(notifier);
   const double hh = h, kk = k, ll = l;
   const struct {
     double sign;
@@ -63,15 +68,15 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
                 {-1, ScatteringPolarization::Pi}};
   for (int i = 0; i < 4; ++i) {
     const double s = order[i].sign;
-    const auto computed = engine.StructureFactorOf(structure, energyEv, temperature, s * hh, s * kk, s * ll,
-                                                   order[i].polarization, notifier);
-    results.failed = results.failed || Failed(computed);
+    const crystal::StructureFactorResult computed = engine.StructureFactorOf(
+        structure, energyEv, temperature, s * hh, s * kk, s * ll, order[i].polarization, once);
+    if (Failed(computed)) complete = false;
     std::complex<double> f = computed.value;
     crystal::ZeroTiny(f);
     reflection.structureFactor[i] = f;
     reflection.chi[i] = -f * results.chiPerF;
   }
-  if (results.braggAngle) results.reflection = reflection;
+  if (results.braggAngle && complete) results.reflection = reflection;
   return results;
 }
 
@@ -99,9 +104,15 @@ std::string ChiClipboardText(const std::array<double, 10>& shown) {
   return text;
 }
 
-std::array<double, 10> ChiStoreValues(const std::array<double, 10>& shown) {
+std::array<double, 10> CopiedChi(const std::array<double, 10>& shown) {
+  std::array<double, 10> copied = shown;
+  for (int i = 6; i < 10; ++i) copied[i] = shown[i - 4];
+  return copied;
+}
+
+std::array<double, 10> ChiStoreValues(const std::array<double, 10>& copied) {
   std::array<double, 10> store{};
-  for (int i = 0; i < 10; ++i) store[i] = shown[i] * 1e-6;
+  for (int i = 0; i < 10; ++i) store[i] = copied[i] * 1e-6;
   return store;
 }
 

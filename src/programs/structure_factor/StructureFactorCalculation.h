@@ -19,7 +19,8 @@ inline constexpr const char* kNoDiffractionText = "No diffraction!";
 inline constexpr const char* kCrystalNotAvailableMessage = "Crystal not available yet!";
 
 // The four structure factors and χ of a reflection, in the order
-// F_h, F_−h, F_h^π, F_−h^π.
+// F_h, F_−h, F_h^π, F_−h^π. The π values are the σ values times the
+// polarisation factor |cos 2θB|.
 struct ReflectionStructureFactors {
   std::array<std::complex<double>, 4> structureFactor{};
   std::array<std::complex<double>, 4> chi{};  // unscaled
@@ -35,10 +36,12 @@ struct StructureFactorResults {
   bool reflectionRequested = false;         // h k l is not 0 0 0
   double dSpacing = 0;                      // Å, when requested
   std::optional<double> braggAngle;         // radians; none: "No diffraction!"
-  std::optional<ReflectionStructureFactors> reflection;  // shown only with diffraction
+  // Shown only with diffraction, and only when the engine could sum every
+  // atom (not above its wavevector limit).
+  std::optional<ReflectionStructureFactors> reflection;
   std::optional<std::string> notice;        // a message to show after the calculation
-  // The engine could not compute F0 or a structure factor of the reflection
-  // (it has said why): the numbers above are not results.
+  // The engine could not compute F0 (it has said why): the numbers above
+  // are not results. A reflection it cannot compute is left out instead.
   bool failed = false;
 };
 
@@ -58,11 +61,17 @@ bool TemperatureChanged(double current, double typed);
 // are empty.
 std::array<double, 10> ShownChi(const StructureFactorResults& results);
 
-// The text of "Copy Chi to Clipboard" for the ten shown values.
-std::string ChiClipboardText(const std::array<double, 10>& shown);
+// What "Copy Chi to Clipboard" copies of the ten shown values (×10⁶): the
+// components as a crystal holds them. A crystal keeps its π components
+// without the polarisation factor, which the two-beam theory applies itself,
+// so the π slots receive the σ values; the shown π values carry the factor.
+std::array<double, 10> CopiedChi(const std::array<double, 10>& shown);
 
-// The values the shared chi store receives: the shown values ×10⁻⁶.
-std::array<double, 10> ChiStoreValues(const std::array<double, 10>& shown);
+// The text of "Copy Chi to Clipboard" for the ten copied values.
+std::string ChiClipboardText(const std::array<double, 10>& copied);
+
+// The values the shared chi store receives: the copied values ×10⁻⁶.
+std::array<double, 10> ChiStoreValues(const std::array<double, 10>& copied);
 
 // The message of "Debye-Waller\ntemperatures...", or "Crystal not available
 // yet!" without a structure.

@@ -1,7 +1,9 @@
 #pragma once
 #include <filesystem>
+#include <memory>
 
 #include "crystal/CrystalStructure.h"
+#include "crystal/StructFactor.h"
 #include "mbd/MbdResults.h"
 #include "mbd/MbdScan.h"
 #include "shell/MainFrameState.h"
@@ -24,7 +26,7 @@ class ShellCommands {
 
 // The services of the main window that every program uses: default energy
 // and temperature, the structure-file directory and flow, the chi store, the
-// preset lists and the data directory.
+// preset lists, the scattering engine and the data directory.
 class AppContext {
  public:
   explicit AppContext(shell::MainFrameState& state, ShellCommands* commands = nullptr)
@@ -38,6 +40,13 @@ class AppContext {
   const shell::PresetLists& Presets() const { return state_.presets; }
   // Where the atomic data, the example structure and the manual lie.
   const std::filesystem::path& DataDirectory() const { return state_.exeDirectory; }
+
+  // The application's scattering engine, created on first use. None after
+  // its creation failed, which the person has then been told; the next
+  // request tries again.
+  std::shared_ptr<const crystal::StructFactor> StructFactorEngine(UserInterface& ui) {
+    return state_.structFactorEngine.GetStructFactorEngine(state_.exeDirectory, ui);
+  }
 
   // None when the application gives no such commands (tests, tools).
   ShellCommands* Commands() const { return commands_; }

@@ -2,6 +2,7 @@
 
 #include "core/Refusal.h"
 #include "core/TextNumbers.h"
+#include "programs/ui/FieldReading.h"
 
 namespace velto::programs {
 namespace {
@@ -10,8 +11,7 @@ namespace {
 template <typename Value>
 std::optional<Value> ShowUnlessRefused(UserInterface& ui, std::variant<Value, core::Refusal> read) {
   if (const auto* refusal = std::get_if<core::Refusal>(&read)) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    ui.Focus(refusal->field);
+    ShowRefusal(ui, *refusal);
     return std::nullopt;
   }
   return std::get<Value>(read);

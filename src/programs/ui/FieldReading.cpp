@@ -1,4 +1,4 @@
-#include "programs/multiple_beam/FieldReading.h"
+#include "programs/ui/FieldReading.h"
 
 #include <variant>
 

@@ -10,7 +10,7 @@ namespace velto::programs {
 // Shows a refusal and moves the focus to its field.
 void ShowRefusal(UserInterface& ui, const core::Refusal& refusal);
 
-// A free number field of the multiple-beam forms: its leading number (0
+// A free number field of a form: its leading number (0
 // without one), or none after the refusal of a text that reads as infinity
 // or not-a-number. `label` names the field as the window shows it.
 std::optional<double> ReadNumberField(UserInterface& ui, std::string_view text, std::string_view label,
