@@ -25,16 +25,21 @@ enum : unsigned char { kUnknown = 0, kLine = 1, kRejected = 2, kSteep = 3 };
 
 class ReflectionStates {
  public:
+  // A box too large to hold is refused as a lack of memory, before its
+  // size could wrap around.
   ReflectionStates(int hMax, int kMax, int lMax)
-      : hMax_(hMax), kMax_(kMax), lMax_(lMax),
-        states_(static_cast<std::size_t>(2 * hMax + 1) * (2 * kMax + 1) * (2 * lMax + 1), kUnknown) {}
+      : hMax_(hMax), kMax_(kMax), lMax_(lMax), kSpan_(2 * std::size_t(kMax) + 1), lSpan_(2 * std::size_t(lMax) + 1) {
+    const double size = (2.0 * hMax + 1) * (2.0 * kMax + 1) * (2.0 * lMax + 1);
+    if (!(size <= static_cast<double>(states_.max_size()))) throw std::length_error("reflection box");
+    states_.assign(static_cast<std::size_t>(size), kUnknown);
+  }
   unsigned char& operator[](Miller m) {
-    return states_[(static_cast<std::size_t>(m.h + hMax_) * (2 * kMax_ + 1) + (m.k + kMax_)) * (2 * lMax_ + 1) +
-                   (m.l + lMax_)];
+    return states_[(std::size_t(m.h + hMax_) * kSpan_ + std::size_t(m.k + kMax_)) * lSpan_ + std::size_t(m.l + lMax_)];
   }
 
  private:
   int hMax_, kMax_, lMax_;
+  std::size_t kSpan_, lSpan_;
   std::vector<unsigned char> states_;
 };
 
@@ -185,6 +190,7 @@ MapStatus TraceMap(const MapFrame& frame, const MapSettings& s, crystal::Crystal
   const int lMax = IndexBound(s.lLimit, twoOverLambdaMax, frame.cStar);
   if (hMax < 0 || kMax < 0 || lMax < 0) return MapStatus::Completed;
 
+  ReflectionStates states(hMax, kMax, lMax);
   std::vector<Candidate> candidates;
   for (int h = -hMax; h <= hMax; ++h)
     for (int k = -kMax; k <= kMax; ++k)
@@ -194,7 +200,6 @@ MapStatus TraceMap(const MapFrame& frame, const MapSettings& s, crystal::Crystal
         if (s.diamondMode && DiamondAllowed(m - frame.g) + DiamondAllowed(m) + frame.gAllowed < 2) continue;
         candidates.push_back(CandidateOf(frame, m));
       }
-  ReflectionStates states(hMax, kMax, lMax);
   // Outside the diamond mode a reflection is traced when it or its coupling
   // g − G is strong enough (with G allowed); each is judged once per map.
   auto strongEnough = [&](Miller m, double energy) {

@@ -187,6 +187,22 @@ TEST_F(LineMap, ProgressGrowsToTheEndAndCancelStopsTheRun) {
   EXPECT_TRUE(notifier_.messages.empty());
 }
 
+TEST_F(LineMap, AnIndexBoxTooLargeToHoldEndsAsALackOfMemory) {
+  // A cell of a million ångström at the highest energy: 10^15 reflections.
+  crystal::CrystalStructure cell = silicon_;
+  settings_.g = {1, 0, 0};
+  settings_.reference = {0, 1, 0};
+  settings_.hLimit = settings_.kLimit = settings_.lLimit = 1 << 30;
+  settings_.energyMin = 999000;
+  settings_.energyMax = 999999;
+  const MapFrame frame = ApplyMapSettings(settings_, CubicLattice(1e6), cell, notifier_);
+  MbdMap map;
+  EXPECT_EQ(ComputeMap(frame, settings_, cell, map, notifier_, progress_), MapStatus::OutOfMemory);
+  ASSERT_EQ(notifier_.messages.size(), 1u);
+  EXPECT_EQ(notifier_.messages[0].text, kOutOfMemoryMessage);
+  EXPECT_TRUE(map.points.Empty());
+}
+
 TEST_F(LineMap, ARangeStartingAtOrBelowZeroEnergyTracesOnlyPositiveEnergies) {
   // A cell of 100 Å diffracts its 1 0 0 from 62 eV on, so a range may start
   // at or below zero; no point may then pass for a break marker.
