@@ -74,6 +74,7 @@ class MapProgress {
     if (percent > shown_) progress_.Report(shown_ = percent);
     return !progress_.Cancelled();
   }
+  bool Cancelled() const { return progress_.Cancelled(); }
 
  private:
   core::Progress& progress_;
@@ -192,7 +193,8 @@ MapStatus TraceMap(const MapFrame& frame, const MapSettings& s, crystal::Crystal
 
   ReflectionStates states(hMax, kMax, lMax);
   std::vector<Candidate> candidates;
-  for (int h = -hMax; h <= hMax; ++h)
+  for (int h = -hMax; h <= hMax; ++h) {
+    if (progress.Cancelled()) return MapStatus::Cancelled;
     for (int k = -kMax; k <= kMax; ++k)
       for (int l = -lMax; l <= lMax; ++l) {
         const Miller m{h, k, l};
@@ -200,6 +202,7 @@ MapStatus TraceMap(const MapFrame& frame, const MapSettings& s, crystal::Crystal
         if (s.diamondMode && DiamondAllowed(m - frame.g) + DiamondAllowed(m) + frame.gAllowed < 2) continue;
         candidates.push_back(CandidateOf(frame, m));
       }
+  }
   // Outside the diamond mode a reflection is traced when it or its coupling
   // g − G is strong enough (with G allowed); each is judged once per map.
   auto strongEnough = [&](Miller m, double energy) {
@@ -313,7 +316,9 @@ MapStatus TraceSlowMap(const MapFrame& frame, const MapSettings& s, MbdMap& map,
     const int hMax = TruncatedIndex(twoOverLambda / frame.aStar);
     const int kMax = TruncatedIndex(twoOverLambda / frame.bStar);
     const int lMax = TruncatedIndex(twoOverLambda / frame.cStar);
-    for (int h = -hMax; h <= hMax; ++h)
+    for (int h = -hMax; h <= hMax; ++h) {
+      // A large cell at a high energy holds many planes of reflections.
+      if (progress.Cancelled()) return MapStatus::Cancelled;
       for (int k = -kMax; k <= kMax; ++k)
         for (int l = -lMax; l <= lMax; ++l) {
           const Miller m{h, k, l};
@@ -330,6 +335,7 @@ MapStatus TraceSlowMap(const MapFrame& frame, const MapSettings& s, MbdMap& map,
             if (map.lines.AppendBare(m, true, notifier) == ReflectionAzimuthList::Append::OutOfMemory) return kFull;
           }
         }
+    }
   }
   progress.Step(1);
   return MapStatus::Completed;
