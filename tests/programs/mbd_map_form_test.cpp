@@ -482,6 +482,10 @@ TEST_F(MapWindow, TheMapTakesOverFromTheMultipleBeamWindowOnlyWhatChangedAndIsCo
   EXPECT_FALSE(form.TakeOverFrom(mbd));
   EXPECT_TRUE(mbd.changed);
 
+  mbd.value.reference = {1, 0, 0};  // not in the Bragg plane of 2 2 0
+  EXPECT_FALSE(form.TakeOverFrom(mbd));
+  EXPECT_TRUE(mbd.changed);
+
   mbd.value.reference = {0, 0, 1};
   EXPECT_TRUE(form.TakeOverFrom(mbd));
   EXPECT_FALSE(mbd.changed);

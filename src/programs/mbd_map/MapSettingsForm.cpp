@@ -29,6 +29,12 @@ bool IsReferenceField(F id) { return id == F::HH || id == F::HK || id == F::HL; 
 
 }  // namespace
 
+bool ReferencePerpendicular(const crystal::CrystalStructure& crystal, mbd::Miller g, mbd::Vec3 reference) {
+  const mbd::LatticeBasis lattice = mbd::LatticeBasisOf(crystal);
+  return std::fabs(Dot(lattice.Reciprocal(g), lattice.Reciprocal(reference.x, reference.y, reference.z))) <=
+         kLargestPerpendicularDot;
+}
+
 const char* MapSettingsForm::FieldName(F id) {
   switch (id) {
     case F::CrystalName: return "Crystal name";
@@ -106,12 +112,10 @@ bool MapSettingsForm::Ok(UserInterface& ui) {
     return false;
   }
 
-  const mbd::LatticeBasis lattice = mbd::LatticeBasisOf(crystal_);
-  const double dG = lattice.DSpacing(g);
+  const double dG = mbd::LatticeBasisOf(crystal_).DSpacing(g);
   const std::complex<double> chiG = crystal::ChiOf(crystal_, core::kHcEvAngstrom / dG, g.h, g.k, g.l, ui);
   if (std::norm(chiG) < kForbiddenChiSquared && ui.AskYesNo(kForbiddenPrimaryQuestion) == Answer::No) return false;
-  if (std::fabs(Dot(lattice.Reciprocal(g), lattice.Reciprocal(reference.x, reference.y, reference.z))) >
-      kLargestPerpendicularDot) {
+  if (!ReferencePerpendicular(crystal_, g, reference)) {
     ui.ShowMessage(kNotPerpendicularMessage);
     ui.Focus(FieldName(F::HH));
     return false;

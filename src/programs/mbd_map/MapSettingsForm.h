@@ -26,6 +26,10 @@ inline constexpr const char* kNotPerpendicularMessage =
     "The Horizontal Reference Direction is not perpendicular to the Primary Reflection!";
 inline constexpr const char* kLimitsZeroMessage = "Hmax, Kmax, Lmax must NOT all be zero!";
 
+// Whether H lies in the Bragg plane of G (|G·H| ≤ 1e-10, Cartesian, without 2π),
+// as the azimuth frame needs.
+bool ReferencePerpendicular(const crystal::CrystalStructure& crystal, mbd::Miller g, mbd::Vec3 reference);
+
 struct IndexLimits {
   int h = 99, k = 99, l = 99;
 };

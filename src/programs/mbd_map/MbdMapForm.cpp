@@ -180,9 +180,11 @@ bool MbdMapForm::TakeOverFrom(MbdHandOverSource& source) {
   if (!source.HandOverChanged()) return false;
   const MbdHandOver handOver = source.HandOver();
   const mbd::Vec3& h = handOver.reference;
-  // Without a crystal or a reference direction there is no frame to take;
-  // the mark stays for a later opening.
-  if (!handOver.crystalDefined || (h.x == 0 && h.y == 0 && h.z == 0) || mbd::IsOrigin(handOver.primary)) return false;
+  // Without a crystal or a reference direction in the Bragg plane of G there
+  // is no frame to take; the mark stays for a later opening.
+  if (!handOver.crystalDefined || (h.x == 0 && h.y == 0 && h.z == 0) || mbd::IsOrigin(handOver.primary) ||
+      !ReferencePerpendicular(handOver.crystal.structure, handOver.primary, h))
+    return false;
   TakeOver(handOver.crystal.structure, handOver.primary, h, handOver.diamondMode);
   source.HandOverTaken();
   return true;
