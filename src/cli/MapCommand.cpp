@@ -42,9 +42,6 @@ struct MapOptions {
   bool points = false;
 };
 
-// A text for a form field from a number option, exact to the last digit.
-std::string FieldText(double value) { return core::FormatGeneral(value, 17); }
-
 // The settings dialog as the person would fill it: the crystal of --struct
 // through "Define Crystal ...", the check box where --si-mode says on or
 // off, G, H and the limits typed in, then OK with its checks.
