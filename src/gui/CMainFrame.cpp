@@ -337,7 +337,12 @@ void CMainFrame::ArrangeIcons() {
   }
 }
 
-void CMainFrame::OpenProgram(ProgramKind kind) { slots_.OpenProgram(kind, *this); }
+void CMainFrame::OpenProgram(ProgramKind kind) {
+  slots_.OpenProgram(kind, *this);
+  const auto found = windows_.find(kind);
+  if (found == windows_.end() || !found->second) return;
+  if (auto* view = qobject_cast<ProgramView*>(found->second->widget())) view->ProgramOpened();
+}
 
 bool CMainFrame::CreateProgramWindow(ProgramKind kind) {
   const auto factory = programs_.find(kind);

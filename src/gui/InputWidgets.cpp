@@ -1,6 +1,8 @@
 #include "gui/InputWidgets.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -155,6 +157,20 @@ void ShowButton(QPushButton* button, const programs::FormField& field) {
   if (!field.text.empty()) button->setText(ToQt(field.text));
   button->setEnabled(field.enabled);
   button->setVisible(field.visible);
+}
+
+QHBoxLayout* OkCancelRow(QDialog* dialog) {
+  auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+  cancel->setAutoDefault(false);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
 }
 
 }  // namespace velto::gui

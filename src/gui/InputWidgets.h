@@ -12,6 +12,9 @@
 // The controls shared by the forms of the suite: step buttons with their
 // right-click "Stepsize" menu, the wavelength/energy and temperature lists,
 // the coloured display fields and the plot area.
+class QDialog;
+class QHBoxLayout;
+
 namespace velto::gui {
 
 // The light cyan of read-only result fields and the grey of disabled ones.
@@ -132,5 +135,9 @@ void SetReadOnlyFocus(QLineEdit* edit, bool readOnly);
 // matches, so the cursor stays), enabled, read-only and visible states.
 void ShowField(QLineEdit* edit, const programs::FormField& field);
 void ShowButton(QPushButton* button, const programs::FormField& field);
+
+// The row of "OK" (the default button, running accept()) and "Cancel"
+// (running reject()) at the foot of a dialog.
+QHBoxLayout* OkCancelRow(QDialog* dialog);
 
 }  // namespace velto::gui

@@ -2,6 +2,7 @@
 
 #include "gui/COrvoView.h"
 #include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewMap.h"
 #include "gui/COrvoViewStruct.h"
 
 namespace velto::gui {
@@ -21,6 +22,9 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoViewMBD(app, parent);
+  };
+  registry[shell::ProgramKind::MbdLineMap] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMap(app, parent);
   };
   return registry;
 }

@@ -3,8 +3,9 @@
 // converter, the single-crystal windows (Bragg 1 1 1, Laue 2 2 0) with their
 // curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
 // showing, the structure-factor window with silicon 1 1 1, the form-factor
-// dialog, the parasitic-reflection tool, and the multiple-beam window with a
-// four-beam silicon case and its chi dialog.
+// dialog, the parasitic-reflection tool, the multiple-beam window with a
+// four-beam silicon case and its chi dialog, and the MBD-line map of silicon
+// 1 1 1 with its labels.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -32,6 +33,7 @@
 #include "gui/CFormFactor.h"
 #include "gui/COrvoView.h"
 #include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewMap.h"
 #include "gui/COrvoViewStruct.h"
 #include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
@@ -167,6 +169,28 @@ bool MultipleBeamPictures(velto::programs::AppContext& app, ExampleChooser& file
   return Save(dialog, output, "mbd-chi-dialog.png") && ok;
 }
 
+// The default map of the built-in silicon, computed on the window's worker,
+// with the index labels and a click read out near the crossing at φ = 0.
+bool MapPicture(velto::programs::AppContext& app, const QDir& output) {
+  using velto::programs::MapField;
+  velto::gui::COrvoViewMap view(app);
+  view.resize(QSize(1240, 860).expandedTo(view.minimumSizeHint()));
+  view.show();
+  view.Button(MapField::Calculate)->click();
+  while (view.Busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  QApplication::processEvents();
+  if (view.Model().Map().points.Empty()) return false;
+  view.Button(MapField::Indices)->click();
+  QWidget* area = view.MapPlot()->PictureArea();
+  const velto::programs::PlotGeometry g = view.Model().MapPlot().Geometry();
+  const QPointF at(g.mapping.PixelX(0.05), g.mapping.PixelY(8.31));
+  QMouseEvent press(QEvent::MouseButtonPress, at, area->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(area, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, area->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(area, &release);
+  return Save(view, output, "mbd-map-silicon-111.png");
+}
+
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
   widget.show();
   QApplication::processEvents();
@@ -270,5 +294,6 @@ int main(int argc, char* argv[]) {
   frame.Parasitic()->CalculateButton()->click();
   ok = Save(*frame.Parasitic(), output, "parasitic-dialog.png") && ok;
   ok = MultipleBeamPictures(frame.App(), chooser, output) && ok;
+  ok = MapPicture(frame.App(), output) && ok;
   return ok ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include "mbd/MbdScan.h"
 #include "shell/MainFrameState.h"
 #include "shell/ProgramSlots.h"
+#include "programs/mbd_map/MapSession.h"
 #include "programs/ui/UserInterface.h"
 
 namespace velto::programs {
@@ -69,12 +70,17 @@ class AppContext {
   mbd::ResultOptions& MbdResultOptions() { return mbdResultOptions_; }
   mbd::ConvolutionSetup& MbdConvolution() { return mbdConvolution_; }
 
+  // The index limits and ranges of the MBD-line map, kept for the
+  // application run and shared by its windows.
+  MbdMapSession& MapSession() { return mapSession_; }
+
  private:
   shell::MainFrameState& state_;
   ShellCommands* commands_;
   MbdHandOverSource* mbdSource_ = nullptr;
   mbd::ResultOptions mbdResultOptions_;
   mbd::ConvolutionSetup mbdConvolution_;
+  MbdMapSession mapSession_;
 };
 
 }  // namespace velto::programs
