@@ -70,17 +70,38 @@ void HalfSpaceCall(benchmark::State& state) {
 }
 BENCHMARK(HalfSpaceCall)->Arg(3)->Arg(6)->Arg(12)->Arg(24)->Arg(48)->Unit(benchmark::kMicrosecond);
 
-void DefaultSiliconMap(benchmark::State& state) {
-  const mbd::MapSettings settings;
+// The map of silicon 1 1 1 (reference 1 -1 0) with `settings`; the point
+// count is reported so that times of different ranges can be compared per
+// point: the cost grows with the points, not with their square.
+void SiliconMap(benchmark::State& state, const mbd::MapSettings& settings) {
   core::SilentNotifier notifier;
   const mbd::MapFrame frame = mbd::ApplyMapSettings(settings, mbd::LatticeBasisOf(Silicon()), Silicon(), notifier);
+  core::NoProgress progress;
+  std::size_t points = 0;
   for (auto _ : state) {
     mbd::MbdMap map;
-    mbd::ComputeMap(frame, settings, Silicon(), map, notifier);
-    benchmark::DoNotOptimize(map.points.Count());
+    mbd::ComputeMap(frame, settings, Silicon(), map, notifier, progress);
+    points = map.points.Count();
+    benchmark::DoNotOptimize(points);
   }
+  state.counters["points"] = static_cast<double>(points);
+  state.counters["per_point"] = benchmark::Counter(static_cast<double>(points), benchmark::Counter::kIsIterationInvariantRate |
+                                                                                   benchmark::Counter::kInvert);
 }
+
+void DefaultSiliconMap(benchmark::State& state) { SiliconMap(state, mbd::MapSettings{}); }
 BENCHMARK(DefaultSiliconMap)->Unit(benchmark::kMillisecond);
+
+// velto-cli map --energy-range 5 KEVMAX 11 --phi-range -10 10 21
+void WideSiliconMap(benchmark::State& state) {
+  mbd::MapSettings settings;
+  settings.energyMin = 5000;
+  settings.energyMax = static_cast<double>(state.range(0)) * 1000;
+  settings.energyPoints = 11;
+  settings.phiPoints = 21;
+  SiliconMap(state, settings);
+}
+BENCHMARK(WideSiliconMap)->Arg(80)->Arg(100)->Unit(benchmark::kMillisecond);
 
 // A small convolution: 8 scan points × 3 energies × 5 × 5 angles, six beams.
 void Convolution(benchmark::State& state) {

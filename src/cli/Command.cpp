@@ -72,6 +72,8 @@ void EndIfPointsFailed(long failed, long total) {
   throw ExitStatus{kPartialRunStatus};
 }
 
+std::string FieldText(double value) { return core::FormatGeneral(value, 17); }
+
 int GridPointsOption(double points, std::string_view option) {
   if (!(points <= kMostGridPoints))
     Refuse(std::string(option) + ": at most " + std::to_string(kMostGridPoints) + " points, not " +

@@ -55,6 +55,10 @@ void EndIfPointsFailed(long failed, long total);
 inline constexpr int kMostGridPoints = 1000000;
 int GridPointsOption(double points, std::string_view option);
 
+// A number option as the text of a form field, exact to the last digit, so
+// that the form reads the very number given.
+std::string FieldText(double value);
+
 // The worker threads of --threads: 0 (the default) for every core the
 // process may use; more than that is cut to it with a message, since extra
 // threads only share the same cores; a negative count is refused.

@@ -56,11 +56,12 @@ void FormSession::DefineCrystal(const std::string& structFile, const std::vector
   ui_.QueueOpenFile(std::filesystem::path(structFile));
   bool accepted = false;
   ui_.QueueDialog<programs::CrystalParamsForm>(
-      [&hkl, &temperature, &accepted](programs::CrystalParamsForm& dialog, UserInterface& ui) {
+      [&hkl, &temperature, &accepted, &crystal](programs::CrystalParamsForm& dialog, UserInterface& ui) {
         // The file could not be loaded and has been reported; a person would
         // cancel here rather than load another one.
-        if (!dialog.FreshLoad()) return DialogResult::Cancel;
-        for (int i = 0; i < 3; ++i) dialog.Index(i).text = programs::BoundIntegerText(hkl[static_cast<std::size_t>(i)]);
+        if (!crystal().structure.IsLoaded()) return DialogResult::Cancel;
+        for (int i = 0; i < 3; ++i)
+          dialog.Index(i).text = programs::BoundIntegerText(hkl[static_cast<std::size_t>(i)]);
         if (!temperature.empty()) dialog.Temperature().text = temperature;
         accepted = dialog.Ok(ui);
         return accepted ? DialogResult::Ok : DialogResult::Cancel;

@@ -1,31 +1,26 @@
 // velto-cli map: the MBD lines (monochromator glitches) of a crystal in the
-// azimuth–energy plane, as the map window computes them, with its export,
-// vertical-line file and drawing.
+// azimuth–energy plane, through the form of the map window: its settings
+// dialog, range fields, calculation, export, vertical-line file and drawing.
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/CliUserInterface.h"
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
 #include "core/DataDirectory.h"
 #include "core/OutputFile.h"
-#include "core/Units.h"
-#include "crystal/CrystalStructure.h"
 #include "core/TextNumbers.h"
-#include "crystal/Susceptibility.h"
-#include "mbd/MbdLineMap.h"
 #include "mbd/MbdReflectionTable.h"
-#include "mbd/ReflectionRules.h"
 #include "programs/canvas/SvgCanvas.h"
-#include "programs/mbd_map/MbdMapPainter.h"
-#include "shell/NumberText.h"
+#include "programs/line_file/LineFile.h"
+#include "programs/mbd_map/MbdMapForm.h"
+#include "programs/mbd_map/SavePhiLineForm.h"
+#include "shell/MainFrameState.h"
 
 namespace velto::cli {
 namespace {
@@ -47,95 +42,81 @@ struct MapOptions {
   bool points = false;
 };
 
-void WriteFile(const std::string& name, const std::string& text) {
-  if (!core::WriteOutputFile(name, text).Ok()) Refuse("Cannot create the file \"" + name + "\" !");
+// The settings dialog as the person would fill it: the crystal of --struct
+// through "Define Crystal ...", the check box where --si-mode says on or
+// off, G, H and the limits typed in, then OK with its checks.
+programs::DialogResult FillSettings(const MapOptions& o, programs::MapSettingsForm& dialog,
+                                    programs::UserInterface& ui, StderrNotifier& notifier) {
+  using F = programs::MapSettingsField;
+  if (!o.structFile.empty()) dialog.AcceptLoadedCrystal(LoadStructOption(o.structFile, 293.15, notifier));
+  if (o.siMode != "auto") dialog.Field(F::DiamondMode).checked = o.siMode == "on";
+  const F indices[] = {F::GH, F::GK, F::GL};
+  const F reference[] = {F::HH, F::HK, F::HL};
+  const F limits[] = {F::HLimit, F::KLimit, F::LLimit};
+  for (int i = 0; i < 3; ++i) {
+    dialog.Field(indices[i]).text = std::to_string(o.hkl[i]);
+    dialog.Field(reference[i]).text = FieldText(o.reference[i]);
+    dialog.Field(limits[i]).text = std::to_string(o.limits[i]);
+  }
+  return dialog.Ok(ui) ? programs::DialogResult::Ok : programs::DialogResult::Cancel;
 }
 
-// The settings dialog's checks and the window's range clamps.
-mbd::MapSettings ReadSettings(const MapOptions& o, crystal::CrystalStructure& crystal, bool diamond,
-                              const mbd::LatticeBasis& lattice, StderrNotifier& notifier) {
-  mbd::MapSettings s;
-  s.g = {o.hkl[0], o.hkl[1], o.hkl[2]};
-  s.reference = {o.reference[0], o.reference[1], o.reference[2]};
-  if (mbd::IsOrigin(s.g) || (std::fabs(s.reference.x) < 1e-10 && std::fabs(s.reference.y) < 1e-10 &&
-                             std::fabs(s.reference.z) < 1e-10))
-    Refuse("h k l must NOT be all zero!");
-  const double dG = lattice.DSpacing(s.g);
-  const std::complex<double> chiG = crystal::ChiOf(crystal, core::kHcEvAngstrom / dG, s.g.h, s.g.k, s.g.l, notifier);
-  if (std::norm(chiG) < 1e-20 && !o.force)
-    Refuse("The Primary Reflection seems to be a forbidden reflection (which is allowed though). Do you want to "
-           "proceed? (use --force to proceed)");
-  if (std::fabs(Dot(lattice.Reciprocal(s.g), lattice.Reciprocal(s.reference.x, s.reference.y, s.reference.z))) >
-      1e-10)
-    Refuse("The Horizontal Reference Direction is not perpendicular to the Primary Reflection!");
-  s.diamondMode = diamond;
-  s.hLimit = std::max(o.limits[0], 0);
-  s.kLimit = std::max(o.limits[1], 0);
-  s.lLimit = std::max(o.limits[2], 0);
-  if (s.hLimit + s.kLimit + s.lLimit == 0) Refuse("Hmax, Kmax, Lmax must NOT all be zero!");
-
-  s.threshold = std::max(o.threshold, 0.0);
-  const double lowest = core::kHalfHcEvAngstrom / dG;
-  s.energyMin = std::clamp(o.energyRange[0] * core::kEvPerKev, lowest - 100, 999998.999);
-  s.energyMax = std::min(o.energyRange[1] * core::kEvPerKev, 999999.0);
-  if (!(s.energyMax >= s.energyMin + 0.001)) Refuse("The energy range is invalid!");
-  s.energyPoints = std::max(GridPointsOption(o.energyRange[2], "--energy-range"), 2);
-  s.phiPoints = std::max(GridPointsOption(o.phiRange[2], "--phi-range"), 2);
-  s.phiMin = std::clamp(o.phiRange[0], -180.0, 179.999);
-  if (!(o.phiRange[1] >= s.phiMin + 0.001)) Refuse("The Azimuthal angle range is invalid!");
-  s.phiMax = std::min(o.phiRange[1], 180.0);
-  if (s.energyMin > 50000 && s.energyMax - s.energyMin > 1000 && !o.force)
-    Refuse("Calculation for high energies could be very slow. Make the energy and phi ranges as small as possible. "
-           "Do you still want to proceed? (use --force to proceed)");
-  return s;
+// Ends the program after a command of the form that was refused (its
+// message is already on stderr); a question answered No names the option
+// that answers Yes.
+void RequireDone(bool done, const CliUserInterface& ui) {
+  if (done) return;
+  if (!ui.messages.empty() && ui.messages.back().question) std::cerr << "(use --force to proceed)\n";
+  throw ExitStatus{1};
 }
 
 void RunMap(const MapOptions& o) {
+  using F = programs::MapField;
   StderrNotifier notifier;
-  const std::filesystem::path dataDirectory = core::DataDirectory();
-  crystal::CrystalStructure structure;
-  if (o.structFile.empty()) {
-    if (!crystal::MakeDiamondCrystal(structure, 14, 5.43102064, 530.82, 293.15, dataDirectory, notifier))
-      Refuse("The atomic data of silicon cannot be read.");
-    structure.name = "Si";
-  } else {
-    structure = LoadStructOption(o.structFile, 293.15, notifier);
-  }
-  const bool diamond = o.siMode == "on" || (o.siMode == "auto" && mbd::IsDiamondStructureName(structure.name));
-  const mbd::LatticeBasis lattice = mbd::LatticeBasisOf(structure);
-  const mbd::MapSettings settings = ReadSettings(o, structure, diamond, lattice, notifier);
-  const mbd::MapFrame frame = mbd::ApplyMapSettings(settings, lattice, structure, notifier);
-
-  mbd::MbdMap map;
-  if (o.slow) {
-    mbd::ComputeSlowMap(frame, settings, map, notifier);
-  } else {
-    mbd::ComputeMap(frame, settings, structure, map, notifier);
-  }
+  shell::MainFrameState state;
+  state.exeDirectory = core::DataDirectory();
+  programs::AppContext app(state);
+  programs::MbdMapForm form(app);
+  CliUserInterface ui;
+  if (o.force)
+    for (int question = 0; question < 2; ++question) ui.QueueAnswer(programs::Answer::Yes);
+  ui.QueueDialog<programs::MapSettingsForm>([&](programs::MapSettingsForm& dialog, programs::UserInterface& person) {
+    return FillSettings(o, dialog, person, notifier);
+  });
+  RequireDone(form.ChangeSettings(ui), ui);
+  form.Field(F::Threshold).text = FieldText(o.threshold);
+  form.Field(F::EnergyFrom).text = FieldText(o.energyRange[0]);
+  form.Field(F::EnergyTo).text = FieldText(o.energyRange[1]);
+  form.Field(F::EnergyPoints).text = std::to_string(GridPointsOption(o.energyRange[2], "--energy-range"));
+  form.Field(F::PhiFrom).text = FieldText(o.phiRange[0]);
+  form.Field(F::PhiTo).text = FieldText(o.phiRange[1]);
+  form.Field(F::PhiPoints).text = std::to_string(GridPointsOption(o.phiRange[2], "--phi-range"));
+  RequireDone(o.slow ? form.SlowMethod(ui) : form.Calculate(ui), ui);
+  if (o.points && !o.slow) form.TogglePlotMode();
 
   if (!o.output.empty()) {
-    if (map.points.Empty()) Refuse("The map is empty. No data to save!");
-    WriteFile(o.output, mbd::MapExportText(map));
+    ui.QueueSaveFile(std::filesystem::path(o.output));
+    RequireDone(form.ExportMapData(ui), ui);
   }
   if (!o.vertical.empty()) {
-    if (map.points.Empty()) Refuse("The map is empty. No data to save!");
-    const std::optional<double> phi = core::LeadingNumber(o.vertical[0]);
-    if (!phi || *phi < settings.phiMin || *phi > settings.phiMax) Refuse("The Phi angle is out of the Map Range.");
-    WriteFile(o.vertical[1], mbd::VerticalLineText(frame, settings, map, *phi, shell::FormatNumber));
-    notifier.Notify("Done! But if there is a vertical MBD line at Phi = " + shell::FormatNumber(*phi, 8) +
-                        " deg, this line may be missing in the saved data. Check the map.",
-                    core::MessageIcon::Information);
+    ui.QueueDialog<programs::SavePhiLineForm>([&](programs::SavePhiLineForm& dialog, programs::UserInterface& person) {
+      dialog.Phi().text = o.vertical[0];
+      dialog.File().text = o.vertical[1];
+      return dialog.Ok(person) ? programs::DialogResult::Ok : programs::DialogResult::Cancel;
+    });
+    RequireDone(form.SavePointsOnVerticalLine(ui), ui);
   }
   if (!o.svg.empty()) {
     programs::SvgCanvas canvas(800, 600);
-    programs::PaintMbdMap(canvas, {0, 0, 800, 600}, map, settings, {o.points || o.slow, false});
-    WriteFile(o.svg, canvas.Document());
+    form.DrawPlot(canvas, {0, 0, 800, 600});
+    if (!core::WriteOutputFile(o.svg, canvas.Document()).Ok()) Refuse(programs::CannotCreateFile(o.svg).message);
   }
 
+  const mbd::MbdMap& map = form.Map();
   nlohmann::json summary;
-  summary["crystal"] = structure.name;
-  summary["si_mode"] = diamond;
-  summary["lowest_energy_ev"] = frame.lowestEnergy;
+  summary["crystal"] = form.Crystal().name;
+  summary["si_mode"] = form.DiamondMode();
+  summary["lowest_energy_ev"] = form.LowestEnergy();
   summary["points"] = map.points.Count();
   auto names = [](const mbd::ReflectionAzimuthList& list) {
     nlohmann::json out = nlohmann::json::array();

@@ -67,13 +67,6 @@ struct MbdOptions {
   int threads = 0;
 };
 
-// Numbers typed into the form's fields, exactly as given.
-std::string Exact(double value) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
-
 // The form has shown why it stopped; the command ends with status 1.
 [[noreturn]] void Stop() { throw ExitStatus{1}; }
 
@@ -116,7 +109,7 @@ void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& u
                                               : std::filesystem::path(options.structFile));
   const std::vector<int> hkl = options.hkl;
   ui.QueueDialog<programs::CrystalParamsForm>([hkl, temperature](programs::CrystalParamsForm& f, UserInterface& inner) {
-    f.Temperature().text = Exact(temperature);
+    f.Temperature().text = FieldText(temperature);
     for (int i = 0; i < 3; ++i) f.Index(i).text = std::to_string(hkl[static_cast<std::size_t>(i)]);
     return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
   });
@@ -128,7 +121,7 @@ void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& u
   if (options.energyOption->count() == 0) return;
   const double energyKev = options.energyKev;
   ui.QueueDialog<programs::ChangeWavelengthForm>([energyKev](programs::ChangeWavelengthForm& f, UserInterface& inner) {
-    f.EnergyEdited(Exact(energyKev));
+    f.EnergyEdited(FieldText(energyKev));
     return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
   });
   if (!form.PhotonEnergy(ui)) Stop();
@@ -142,14 +135,14 @@ void SetDirections(const MbdOptions& options, MbdForm& form, CliUserInterface& u
   if (options.reference.size() == 3) {
     const std::vector<double> h = options.reference;
     ui.QueueDialog<programs::HorizontalReferenceForm>([h](programs::HorizontalReferenceForm& f, UserInterface& inner) {
-      for (int i = 0; i < 3; ++i) f.Index(i).text = Exact(h[static_cast<std::size_t>(i)]);
+      for (int i = 0; i < 3; ++i) f.Index(i).text = FieldText(h[static_cast<std::size_t>(i)]);
       return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
     });
     if (!form.HorizontalReference(ui)) Stop();
   }
-  form.Field(MbdField::Offcut).text = Exact(options.offcut);
-  form.Field(MbdField::OffcutAzimuth).text = Exact(options.offcutAzimuth);
-  form.Field(MbdField::PrincipalAzimuth).text = options.azimuth ? Exact(*options.azimuth) : std::string();
+  form.Field(MbdField::Offcut).text = FieldText(options.offcut);
+  form.Field(MbdField::OffcutAzimuth).text = FieldText(options.offcutAzimuth);
+  form.Field(MbdField::PrincipalAzimuth).text = options.azimuth ? FieldText(*options.azimuth) : std::string();
 }
 
 void AddReflections(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
@@ -197,8 +190,8 @@ nlohmann::json Summary(const MbdForm& form) {
 }
 
 nlohmann::json Search(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
-  form.Field(MbdField::Tolerance).text = Exact(options.search[0]);
-  form.Field(MbdField::Threshold).text = Exact(options.search[1]);
+  form.Field(MbdField::Tolerance).text = FieldText(options.search[0]);
+  form.Field(MbdField::Threshold).text = FieldText(options.search[1]);
   if (!form.SearchReflections(ui)) Stop();
   const mbd::SearchResult& result = form.SearchResults();
   nlohmann::json hits = nlohmann::json::array();
@@ -225,15 +218,15 @@ void ChiComponents(const MbdOptions& options, MbdForm& form, CliUserInterface& u
 }
 
 void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const std::filesystem::path& file) {
-  form.Field(MbdField::Thickness).text = Exact(options.thicknessUm);
-  form.Field(MbdField::Polarisation).text = Exact(options.polarisation);
-  form.Field(MbdField::ThetaFrom).text = Exact(options.dtheta[0]);
-  form.Field(MbdField::ThetaTo).text = Exact(options.dtheta[1]);
+  form.Field(MbdField::Thickness).text = FieldText(options.thicknessUm);
+  form.Field(MbdField::Polarisation).text = FieldText(options.polarisation);
+  form.Field(MbdField::ThetaFrom).text = FieldText(options.dtheta[0]);
+  form.Field(MbdField::ThetaTo).text = FieldText(options.dtheta[1]);
   form.Field(MbdField::ThetaPoints).text = std::to_string(GridPointsOption(options.dtheta[2], "--dtheta"));
-  form.Field(MbdField::PhiFrom).text = Exact(options.dphi[0]);
-  form.Field(MbdField::PhiTo).text = Exact(options.dphi[1]);
+  form.Field(MbdField::PhiFrom).text = FieldText(options.dphi[0]);
+  form.Field(MbdField::PhiTo).text = FieldText(options.dphi[1]);
   form.Field(MbdField::PhiPoints).text = std::to_string(GridPointsOption(options.dphi[2], "--dphi"));
-  form.Field(MbdField::EnergyOffset).text = Exact(options.energyOffset);
+  form.Field(MbdField::EnergyOffset).text = FieldText(options.energyOffset);
   const bool convolution = !options.convolution.empty();
   if (options.beam < 0 || options.beam >= form.Beams().Count())
     Refuse("The beam must be one of 0 ... " + std::to_string(form.Beams().Count() - 1) + ".");
@@ -270,7 +263,7 @@ void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const s
                        C::ThetaPoints, C::PhiDivergence, C::PhiPoints};
     for (std::size_t i = 0; i < 7; ++i) {
       const bool count = order[i] == C::EnergyPoints || order[i] == C::ThetaPoints || order[i] == C::PhiPoints;
-      form.Convolution().Field(order[i]).text = count ? std::to_string(GridPointsOption(c[i], "--conv")) : Exact(c[i]);
+      form.Convolution().Field(order[i]).text = count ? std::to_string(GridPointsOption(c[i], "--conv")) : FieldText(c[i]);
     }
     // --conv is the person's Yes to the warning about long runs.
     ui.QueueAnswer(programs::Answer::Yes);

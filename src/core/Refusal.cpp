@@ -28,7 +28,8 @@ std::variant<double, Refusal> ReadFreeNumber(std::string_view text, std::string_
 }
 
 std::variant<double, Refusal> ReadBoundNumber(std::string_view text, double minimum, double maximum,
-                                              std::string_view field) {
+                                              std::string_view field, std::string_view label) {
+  if (ReadsAsNonFinite(text)) return NotFinite(label.empty() ? field : label, text, std::string(field));
   const std::optional<double> value = LeadingNumber(text);
   if (!value) return Refusal{"Enter a number.", MessageIcon::Warning, std::string(field)};
   if (!(*value >= minimum && *value <= maximum)) return NumberOutOfLimits(minimum, maximum, std::string(field));

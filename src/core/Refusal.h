@@ -34,9 +34,11 @@ std::variant<double, Refusal> ReadFreeNumber(std::string_view text, std::string_
 
 // Bound fields are read when a command runs: one leading number within the
 // field's limits, else the framework's refusal ("Enter a number." when the
-// text holds no number) with the focus on the field.
+// text holds no number) with the focus on the field. A text that reads as
+// infinity or not-a-number is refused with NotFinite whatever the limits;
+// `label` names the field there (the focus name when empty).
 std::variant<double, Refusal> ReadBoundNumber(std::string_view text, double minimum, double maximum,
-                                              std::string_view field);
+                                              std::string_view field, std::string_view label = {});
 std::variant<int, Refusal> ReadBoundInteger(std::string_view text, int minimum, int maximum,
                                             std::string_view field);
 

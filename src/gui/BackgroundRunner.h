@@ -78,6 +78,7 @@ class WindowUserInterface final : public programs::UserInterface {
   void Focus(std::string_view field) override { person_->Focus(field); }
   void SetClipboardText(std::string_view text) override { person_->SetClipboardText(text); }
   bool OpenDocument(const std::filesystem::path& path) override { return person_->OpenDocument(path); }
+  bool OpenTextDocument(const std::filesystem::path& path) override { return person_->OpenTextDocument(path); }
   programs::LaunchResult StartProgram(const std::filesystem::path& executable) override {
     return person_->StartProgram(executable);
   }

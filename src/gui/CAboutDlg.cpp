@@ -10,6 +10,7 @@
 
 #include "gui/Pictures.h"
 #include "gui/QtUserInterface.h"
+#include "programs/ui/Documents.h"
 
 namespace velto::gui {
 
@@ -93,9 +94,7 @@ CAboutDlg::CAboutDlg(QWidget* parent, std::filesystem::path documentDirectory, p
 
 void CAboutDlg::OpenReference(int index) {
   const char* document = kReferenceDocuments[index == 0 ? 0 : 1];
-  if (!ui_.OpenDocument(documentDirectory_ / document)) {
-    ui_.ShowMessage(std::string("Cannot find the ") + document + " file");
-  }
+  programs::OpenDocumentOrSay(ui_, documentDirectory_ / document, std::string("Cannot find the ") + document + " file");
 }
 
 }  // namespace velto::gui

@@ -18,7 +18,7 @@ CDlgArcMurad::CDlgArcMurad(QWidget* parent) : QDialog(parent) {
     const auto quantity = static_cast<Quantity>(i);
     radios_[i] = new QRadioButton(ToQt(programs::ArcConverterForm::kRadioCaptions[i]), this);
     edits_[i] = new CColorEdit(this);
-    edits_[i]->setObjectName(QStringList{"arcseconds", "degrees", "microradians"}[i]);
+    edits_[i]->setObjectName(QString::fromLatin1(programs::ArcConverterForm::kFieldNames[i]));
     edits_[i]->setMinimumWidth(160);
     edits_[i]->setAlignment(Qt::AlignRight);
     grid->addWidget(radios_[i], i, 0);
@@ -35,12 +35,17 @@ CDlgArcMurad::CDlgArcMurad(QWidget* parent) : QDialog(parent) {
       Refresh();
     });
   }
+  note_ = new QLabel(this);
+  note_->setWordWrap(true);
+  grid->addWidget(note_, 3, 0, 1, 3);
   radios_[model_.Mode()]->setChecked(true);
   Refresh();
 }
 
 void CDlgArcMurad::Refresh() {
   for (int i = 0; i < 3; ++i) ShowField(edits_[i], model_.Field(static_cast<Quantity>(i)));
+  note_->setText(ToQt(model_.Note().text));
+  note_->setVisible(!model_.Note().text.empty());
 }
 
 }  // namespace velto::gui

@@ -5,6 +5,7 @@
 #include "gui/InputWidgets.h"
 #include "programs/arc_converter/ArcConverterForm.h"
 
+class QLabel;
 class QRadioButton;
 
 namespace velto::gui {
@@ -24,6 +25,7 @@ class CDlgArcMurad : public QDialog {
   programs::ArcConverterForm model_;
   std::array<QRadioButton*, 3> radios_{};
   std::array<CColorEdit*, 3> edits_{};
+  QLabel* note_ = nullptr;
 };
 
 }  // namespace velto::gui

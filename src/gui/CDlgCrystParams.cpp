@@ -76,7 +76,7 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
   for (int row = 0; row < 5; ++row) {
     chiGrid->addWidget(new QLabel(QString::fromUtf8(symbols[row]) + " =", chiGroup), row + 1, 0, Qt::AlignRight);
     for (int part = 0; part < 2; ++part) {
-      auto* box = Edit(chiGroup, QStringLiteral("chi%1").arg(2 * row + part), 110);
+      auto* box = Edit(chiGroup, ToQt(Form::ChiField(2 * row + part)), 110);
       box->setAlignment(Qt::AlignRight);
       chi_[static_cast<std::size_t>(2 * row + part)] = box;
       chiGrid->addWidget(box, row + 1, part == 0 ? 1 : 3);
@@ -91,8 +91,8 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setDefault(true);
-  cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
-  cancelButton_->setAutoDefault(false);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setAutoDefault(false);
 
   // Left: the crystal; right: chi and the help texts.
   auto* left = new QVBoxLayout;
@@ -121,7 +121,7 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
   auto* okRow = new QHBoxLayout;
   okRow->addStretch();
   okRow->addWidget(ok);
-  okRow->addWidget(cancelButton_);
+  okRow->addWidget(cancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
@@ -157,7 +157,7 @@ CDlgCrystParams::CDlgCrystParams(QWidget* parent, Form& model, QtUserInterface&)
   });
   connect(exampleButton, &QPushButton::clicked, this, [this] { model_.ShowExampleStructure(Ui()); });
   connect(ok, &QPushButton::clicked, this, &CDlgCrystParams::accept);
-  connect(cancelButton_, &QPushButton::clicked, this, &CDlgCrystParams::reject);
+  connect(cancel, &QPushButton::clicked, this, &CDlgCrystParams::reject);
 
   Refresh();
 }
@@ -184,7 +184,6 @@ void CDlgCrystParams::Refresh() {
   manual_->setChecked(model_.ManualCheck().checked);
   ShowButton(calculateButton_, programs::FormField{{}, model_.CalculateButton().enabled});
   ShowButton(copyButton_, programs::FormField{{}, model_.CopyFromBrennanButton().enabled});
-  ShowButton(cancelButton_, programs::FormField{{}, model_.CancelButton().enabled});
 }
 
 void CDlgCrystParams::accept() {

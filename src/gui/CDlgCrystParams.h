@@ -51,7 +51,6 @@ class CDlgCrystParams : public QDialog {
   QCheckBox* manual_;
   std::array<CColorEdit*, 10> chi_{};
   QPushButton* copyButton_;
-  QPushButton* cancelButton_;
 };
 
 }  // namespace velto::gui

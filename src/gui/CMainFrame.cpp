@@ -19,6 +19,7 @@
 #include "gui/CMyMDIClient.h"
 #include "gui/Pictures.h"
 #include "gui/ProgramView.h"
+#include "programs/ui/Documents.h"
 #include "shell/ChildPlacement.h"
 
 namespace velto::gui {
@@ -197,9 +198,11 @@ void CMainFrame::ShowAsSaved() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     if (!shell::HasStoredPlacement(settings_)) {
       // No program fits the small default window; a first run takes what
-      // the screen offers.
+      // the screen offers. Maximised, so that the window manager fits the
+      // frame it adds (known only once the window is shown) into the area;
+      // restored, the window keeps the same place.
       const QRect area = screen->availableGeometry();
-      placement = {area.x(), area.y(), area.width(), area.height(), false};
+      placement = {area.x(), area.y(), area.width(), area.height(), true};
     } else {
       const QRect area = screen->availableVirtualGeometry();
       placement = shell::FitOnScreen(placement, {area.x(), area.y(), area.width(), area.height()});
@@ -334,7 +337,12 @@ void CMainFrame::ArrangeIcons() {
   }
 }
 
-void CMainFrame::OpenProgram(ProgramKind kind) { slots_.OpenProgram(kind, *this); }
+void CMainFrame::OpenProgram(ProgramKind kind) {
+  slots_.OpenProgram(kind, *this);
+  const auto found = windows_.find(kind);
+  if (found == windows_.end() || !found->second) return;
+  if (auto* view = qobject_cast<ProgramView*>(found->second->widget())) view->ProgramOpened();
+}
 
 bool CMainFrame::CreateProgramWindow(ProgramKind kind) {
   const auto factory = programs_.find(kind);
@@ -374,9 +382,7 @@ void CMainFrame::ActivateProgramWindow(ProgramKind kind) {
 }
 
 void CMainFrame::ShowHelp() {
-  if (!CommandUi().OpenDocument(state_.exeDirectory / kHelpDocument)) {
-    CommandUi().ShowMessage("Cannot find the VELTO-Help.pdf file");
-  }
+  programs::OpenDocumentOrSay(CommandUi(), state_.exeDirectory / kHelpDocument, "Cannot find the VELTO-Help.pdf file");
 }
 
 void CMainFrame::ShowConverter() {

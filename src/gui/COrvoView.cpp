@@ -43,6 +43,7 @@ COrvoView::COrvoView(programs::AppContext& app, bool laue, QWidget* parent)
 
   controls->addWidget(Label("Thickness:", this), ++row, 0);
   controls->addWidget(AddEdit(F::Thickness, false), row, 1);
+  edits_[F::Thickness]->setObjectName(QString::fromUtf8(programs::kThicknessField.data()));
   controls->addWidget(Label("µm", this), row, 2);
   sigma_ = new QRadioButton(QStringLiteral("Sigma "), this);
   pi_ = new QRadioButton(QStringLiteral("Pi "), this);

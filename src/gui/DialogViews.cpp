@@ -5,6 +5,8 @@
 #include "gui/CDlgMBD_SF.h"
 #include "gui/CDlgMBD_Save.h"
 #include "gui/CDlgCrystParams.h"
+#include "gui/CDlg_SavePhiLine.h"
+#include "gui/CMapSettings.h"
 #include "gui/CDlgSetBragg.h"
 #include "gui/CDlgXopSF.h"
 #include "gui/CFormFactor.h"
@@ -25,6 +27,8 @@ void RegisterDialogViews() {
   QtUserInterface::RegisterDialog<programs::HorizontalReferenceForm, CDlgMBDHorizD>();
   QtUserInterface::RegisterDialog<programs::ChiComponentsForm, CDlgMBD_SF>();
   QtUserInterface::RegisterDialog<programs::MbdSaveForm, CDlgMBD_Save>();
+  QtUserInterface::RegisterDialog<programs::MapSettingsForm, CMapSettings>();
+  QtUserInterface::RegisterDialog<programs::SavePhiLineForm, CDlg_SavePhiLine>();
   QtUserInterface::RegisterDialog<programs::DcmPhiDialog, CDlgDCMPhi>();
 }
 

@@ -1,6 +1,8 @@
 #include "gui/InputWidgets.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -54,6 +56,9 @@ void StepButtonGroupBinding::ShowCaptions() {
 CWLCombo::CWLCombo(QWidget* parent) : QComboBox(parent) {
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);
+  // Completion from the list would turn a typed "8" into the preset
+  // "8.04798794 (Cu-Ka1)": the value shown and applied must be the one typed.
+  setCompleter(nullptr);
   lineEdit()->installEventFilter(this);
   connect(lineEdit(), &QLineEdit::textEdited, this, &CWLCombo::Changed);
   connect(this, &QComboBox::textActivated, this, &CWLCombo::Changed);
@@ -75,6 +80,7 @@ bool CWLCombo::eventFilter(QObject* watched, QEvent* event) {
 CTempCombo::CTempCombo(QWidget* parent) : QComboBox(parent) {
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);
+  setCompleter(nullptr);  // as for CWLCombo
   lineEdit()->installEventFilter(this);
   connect(lineEdit(), &QLineEdit::textEdited, this, &CTempCombo::grayResults);
   connect(this, &QComboBox::textActivated, this, &CTempCombo::grayResults);
@@ -87,6 +93,12 @@ bool CTempCombo::eventFilter(QObject* watched, QEvent* event) {
   return QComboBox::eventFilter(watched, event);
 }
 
+void SetReadOnlyFocus(QLineEdit* edit, bool readOnly) {
+  // Tab passes over what cannot be typed in; a click still selects the text
+  // to copy it.
+  edit->setFocusPolicy(readOnly ? Qt::ClickFocus : Qt::StrongFocus);
+}
+
 CInactvWbkEdit::CInactvWbkEdit(QWidget* parent) : QLineEdit(parent) {
   QPalette colours = palette();
   colours.setColor(QPalette::Active, QPalette::Base, kResultBackground);
@@ -94,12 +106,14 @@ CInactvWbkEdit::CInactvWbkEdit(QWidget* parent) : QLineEdit(parent) {
   colours.setColor(QPalette::Disabled, QPalette::Base, kDisabledBackground);
   setPalette(colours);
   setReadOnly(true);
+  SetReadOnlyFocus(this, true);
 }
 
 CColorEdit::CColorEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void CColorEdit::setReadOnlyColoured(bool readOnly) {
   setReadOnly(readOnly);
+  SetReadOnlyFocus(this, readOnly);
   QPalette colours = QApplication::palette(this);
   if (readOnly) {
     colours.setColor(QPalette::Active, QPalette::Base, kResultBackground);
@@ -134,6 +148,7 @@ void ShowField(QLineEdit* edit, const programs::FormField& field) {
     coloured->setReadOnlyColoured(field.readOnly);
   } else if (!qobject_cast<CInactvWbkEdit*>(edit)) {
     edit->setReadOnly(field.readOnly);
+    SetReadOnlyFocus(edit, field.readOnly);
   }
   edit->setVisible(field.visible);
 }
@@ -142,6 +157,20 @@ void ShowButton(QPushButton* button, const programs::FormField& field) {
   if (!field.text.empty()) button->setText(ToQt(field.text));
   button->setEnabled(field.enabled);
   button->setVisible(field.visible);
+}
+
+QHBoxLayout* OkCancelRow(QDialog* dialog) {
+  auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+  cancel->setAutoDefault(false);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
 }
 
 }  // namespace velto::gui

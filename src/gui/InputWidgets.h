@@ -12,6 +12,9 @@
 // The controls shared by the forms of the suite: step buttons with their
 // right-click "Stepsize" menu, the wavelength/energy and temperature lists,
 // the coloured display fields and the plot area.
+class QDialog;
+class QHBoxLayout;
+
 namespace velto::gui {
 
 // The light cyan of read-only result fields and the grey of disabled ones.
@@ -124,9 +127,17 @@ class CStaticFig : public QWidget {
   std::function<void(QPainter&, const QRect&)> paint_;
 };
 
+// Read-only fields take the focus from a click (to copy their text) but not
+// from Tab.
+void SetReadOnlyFocus(QLineEdit* edit, bool readOnly);
+
 // Shows a model's field in an edit: text (kept as is while it already
 // matches, so the cursor stays), enabled, read-only and visible states.
 void ShowField(QLineEdit* edit, const programs::FormField& field);
 void ShowButton(QPushButton* button, const programs::FormField& field);
+
+// The row of "OK" (the default button, running accept()) and "Cancel"
+// (running reject()) at the foot of a dialog.
+QHBoxLayout* OkCancelRow(QDialog* dialog);
 
 }  // namespace velto::gui

@@ -74,6 +74,11 @@ class ProgramView : public QWidget {
   // Runs a File-menu entry when it is enabled.
   void RunFileCommand(std::size_t index);
 
+  // The main window calls it each time the program is opened or brought to
+  // the front through a program command (the MBD-line map takes over the
+  // crystal of the multiple-beam window then).
+  virtual void ProgramOpened() {}
+
   // True while a task of this window runs on the worker thread.
   bool Busy() const { return runner_.Running(); }
   // The Cancel of the progress panel (and Esc while a task runs): the task

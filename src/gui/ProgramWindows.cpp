@@ -4,6 +4,7 @@
 #include "gui/COrvoViewDCM.h"
 #include "gui/COrvoViewDbl.h"
 #include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewMap.h"
 #include "gui/COrvoViewStruct.h"
 
 namespace velto::gui {
@@ -30,6 +31,9 @@ ProgramWindowRegistry BuiltProgramWindows() {
   };
   registry[shell::ProgramKind::MultipleBeam] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
     return new COrvoViewMBD(app, parent);
+  };
+  registry[shell::ProgramKind::MbdLineMap] = [](programs::AppContext& app, QWidget* parent) -> ProgramView* {
+    return new COrvoViewMap(app, parent);
   };
   return registry;
 }

@@ -2,20 +2,24 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
-#include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
-
-#include "gui/BackgroundRunner.h"
 #include <iostream>
 #include <map>
+
+#include "gui/BackgroundRunner.h"
+#include "gui/DesktopDocuments.h"
 
 namespace velto::gui {
 
@@ -52,6 +56,32 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
 }
 
 QString MessageTitle() { return QStringLiteral("VELTO"); }
+
+// A text file shown read-only in a window of its own, for a desktop without
+// a text editor. A child of `parent`, so that it can be used beside the
+// modal dialog that opened it; it goes when closed.
+bool ShowTextWindow(QWidget* parent, const QString& file) {
+  QFile in(file);
+  if (!in.open(QIODevice::ReadOnly)) return false;
+  const QString text = QString::fromUtf8(in.readAll());
+  auto* window = new QDialog(parent);
+  window->setObjectName(QStringLiteral("textDocument"));
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowTitle(QFileInfo(file).fileName() + QStringLiteral(" (read-only)"));
+  auto* view = new QPlainTextEdit(text, window);
+  view->setReadOnly(true);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
+  auto* layout = new QVBoxLayout(window);
+  layout->addWidget(new QLabel(file, window));
+  layout->addWidget(view);
+  layout->addWidget(buttons);
+  window->resize(640, 480);
+  window->show();
+  return true;
+}
 
 }  // namespace
 
@@ -130,11 +160,18 @@ void QtUserInterface::Focus(std::string_view field) {
 void QtUserInterface::SetClipboardText(std::string_view text) { QApplication::clipboard()->setText(ToQt(text)); }
 
 bool QtUserInterface::OpenDocument(const std::filesystem::path& path) {
-  // The desktop's launcher reports success as soon as it starts, even for a
-  // file that is not there, so a missing file is caught here.
   const QString file = ToQt(path.string());
   if (!QFileInfo(file).isFile()) return false;
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+  const auto application = FindDesktopApplication(MimeTypeOf(file));
+  return application && LaunchDesktopApplication(*application, file);
+}
+
+bool QtUserInterface::OpenTextDocument(const std::filesystem::path& path) {
+  const QString file = ToQt(path.string());
+  if (!QFileInfo(file).isFile()) return false;
+  const auto editor = FindDesktopApplication(QStringLiteral("text/plain"));
+  if (editor && LaunchDesktopApplication(*editor, file)) return true;
+  return ShowTextWindow(window_, file);
 }
 
 LaunchResult QtUserInterface::StartProgram(const std::filesystem::path& executable) {

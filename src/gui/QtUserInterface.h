@@ -38,6 +38,7 @@ class QtUserInterface : public programs::UserInterface {
   void Focus(std::string_view field) override;
   void SetClipboardText(std::string_view text) override;
   bool OpenDocument(const std::filesystem::path& path) override;
+  bool OpenTextDocument(const std::filesystem::path& path) override;
   programs::LaunchResult StartProgram(const std::filesystem::path& executable) override;
   void SetBusy(bool busy) override;
   // A dialog's own tasks: a modal progress dialog with Cancel over the

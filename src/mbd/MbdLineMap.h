@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/Notifier.h"
+#include "core/Progress.h"
 #include "crystal/CrystalStructure.h"
 #include "mbd/LatticeBasis.h"
 #include "mbd/MbdResults.h"
@@ -66,16 +67,22 @@ struct MbdMap {
 std::optional<double> MbdLineEnergy(const MapFrame& frame, Miller g, double phiDeg, double energyMin,
                                     double energyMax);
 
+// How a map computation ended. A map that ran out of memory keeps what was
+// found so far (and the person was told); a cancelled one is incomplete.
+enum class MapStatus { Completed, Cancelled, OutOfMemory };
+
 // Computes the map: an azimuth sweep and an energy sweep find the
-// reflections, then each is traced into polylines. False when a list could
-// not grow; what was found so far stays.
-bool ComputeMap(const MapFrame& frame, const MapSettings& settings, crystal::CrystalStructure& crystal, MbdMap& map,
-                core::Notifier& notifier);
+// reflections, then each is traced into polylines. The cost grows with the
+// candidate reflections and the points found, each handled a fixed number
+// of times. `crystal` is changed by the χ tests (f′, f″ and their energy).
+MapStatus ComputeMap(const MapFrame& frame, const MapSettings& settings, crystal::CrystalStructure& crystal,
+                     MbdMap& map, core::Notifier& notifier, core::Progress& progress);
 
 // The brute-force diagnostic map: 10 nE energies stepped by δE from Emin,
 // every reflection inside the limiting sphere (the user limits are not
 // applied), points only (no break markers).
-bool ComputeSlowMap(const MapFrame& frame, const MapSettings& settings, MbdMap& map, core::Notifier& notifier);
+MapStatus ComputeSlowMap(const MapFrame& frame, const MapSettings& settings, MbdMap& map, core::Notifier& notifier,
+                         core::Progress& progress);
 
 // The export file: per point "φ, E,  h, k, l" ("%g"), an empty line per break.
 std::string MapExportText(const MbdMap& map);

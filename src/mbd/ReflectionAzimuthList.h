@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Notifier.h"
@@ -13,8 +14,11 @@ namespace velto::mbd {
 inline constexpr std::string_view kOutOfMemoryMessage = "Fatal problem: Out of memoery!";
 
 // A growable list of reflections with two angle slots, shared by the
-// reflection search and the MBD-line map. It grows in fixed steps (not per
-// entry), and a failed growth leaves the list as it was.
+// reflection search and the MBD-line map. A map of a large cell or a high
+// energy holds millions of points and tens of thousands of reflections, so
+// appending and looking up cost the same however long the list is: it grows
+// geometrically, and lookups by indices go through an index built on the
+// first lookup. A failed growth leaves the list as it was.
 class ReflectionAzimuthList {
  public:
   struct Entry {
@@ -24,7 +28,9 @@ class ReflectionAzimuthList {
   };
   enum class Append { Added, Duplicate, OutOfMemory };
 
-  explicit ReflectionAzimuthList(std::size_t growthStep = 100);
+  // `initialCapacity` entries are reserved at once, so that a typical list
+  // never grows.
+  explicit ReflectionAzimuthList(std::size_t initialCapacity = 100);
 
   // Stores (hkl, value1, value2). On lack of memory tells the person and
   // returns false; the list keeps its old entries.
@@ -34,22 +40,30 @@ class ReflectionAzimuthList {
   Append AppendBare(Miller hkl, bool skipDuplicates, core::Notifier& notifier);
 
   bool Contains(Miller hkl) const;
-  // Index of hkl, or -1.
+  // Index of the first entry of hkl, or -1.
   long Find(Miller hkl) const;
-  void Clear() { entries_.clear(); }
+  void Clear();
 
   std::size_t Count() const { return entries_.size(); }
   bool Empty() const { return entries_.empty(); }
   std::size_t Capacity() const { return entries_.capacity(); }
   const Entry& operator[](std::size_t i) const { return entries_[i]; }
-  Entry& operator[](std::size_t i) { return entries_[i]; }
   const std::vector<Entry>& Entries() const { return entries_; }
+  // Fills the two value slots of entry i (the indices stay).
+  void SetValues(std::size_t i, double value1, double value2);
 
  private:
+  struct MillerHash {
+    std::size_t operator()(Miller m) const noexcept;
+  };
   bool MakeRoom(core::Notifier& notifier);
 
-  std::size_t growthStep_;
   std::vector<Entry> entries_;
+  // First index of each hkl; built by the first lookup, then kept up to date
+  // by every append. Lists that are only appended to and read in order (the
+  // points of a map) never pay for it.
+  mutable std::unordered_map<Miller, std::size_t, MillerHash> index_;
+  mutable bool indexed_ = false;
 };
 
 }  // namespace velto::mbd

@@ -38,30 +38,33 @@ TEST(StructOption, AFileThatCannotBeReadIsRefusedInTheCommandsWords) {
   // The window's words, then what was wrong, on a line of its own.
   const std::string reason = "\n" + missing + ": No such file or directory";
   const std::string failed = "Failed to open file '" + missing + "' !" + reason;
+  const std::string windowFailed = "Failed to open file '" + missing + "' !    \nabsent.struct: No such file or directory";
   ExpectRefusals({
       {{"rc", "--struct", missing}, failed},
       {{"mbd", "--struct", missing, "--href", "1", "-1", "0"}, failed},
       {{"map", "--struct", missing}, failed},
       // The commands that drive a window's form report the file as the
-      // window's structure-file flow does.
-      {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, "Failed to open file '" + missing + "' !"},
-      {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, "Failed to open file '" + missing + "' !"},
-      // The structure-factor window reports the file as its structure-file
-      // flow does, then the missing structure when it is asked to calculate.
-      {{"sf", "--struct", missing}, "Failed to open file '" + missing + "' !\n" + kImportFirst},
+      // window's structure-file flow does: the window's text, then why. The
+      // structure-factor window then refuses the missing structure when it
+      // is asked to calculate.
+      {{"conv", "--mono-struct", missing, "--sample-struct", Silicon()}, windowFailed},
+      {{"dcm", "--c1-struct", Silicon(), "--c2-struct", missing}, windowFailed},
+      {{"sf", "--struct", missing}, windowFailed + "\n" + kImportFirst},
   });
 }
 
 TEST(StructOption, AFileWithoutAtomsIsRefusedWhereTheWindowRefusesIt) {
   TemporaryDirectory directory;
   const std::string empty = directory.Write("empty.struct", "Nothing\n4 4 4\n90 90 90\n0\n").string();
+  // The structure-file flow of the windows refuses such a file, so that it
+  // cannot replace a crystal the program has.
+  const std::string noAtoms = "Failed to open file '" + empty + "' !    \nempty.struct: the file lists no atoms";
   ExpectRefusals({
       {{"chi", "--struct", empty}, "You have to import a Crystal Structure !"},
       {{"map", "--struct", empty}, "You have to import a Crystal Structure !"},
-      {{"conv", "--mono-struct", Silicon(), "--sample-struct", empty}, "You have to import a Crystal Structure !"},
-      {{"sf", "--struct", empty}, kImportFirst},
-      // mbd defines its crystal through the crystal dialog, which refuses it.
-      {{"mbd", "--struct", empty, "--href", "1", "-1", "0"}, "You have to import a Crystal Structure !"},
+      {{"conv", "--mono-struct", Silicon(), "--sample-struct", empty}, noAtoms},
+      {{"sf", "--struct", empty}, noAtoms + "\n" + kImportFirst},
+      {{"mbd", "--struct", empty, "--href", "1", "-1", "0"}, noAtoms},
       // This one leaves the crystal undefined and refuses it with its own check.
       {{"rc", "--struct", empty}, "You need to Define Crystal !"},
   });

@@ -108,5 +108,21 @@ TEST(VeltoCliMap, ExportsTheDefaultSiliconMapAndItsDrawing) {
   EXPECT_NE(badEnergy.err.find("The energy range is invalid!"), std::string::npos);
 }
 
+TEST(VeltoCliMap, QuestionsOfTheWindowAreAnsweredNoUnlessForced) {
+  // 0 0 2 of silicon has no structure factor; the settings dialog asks.
+  const ProgramResult asked = RunProgram("velto-cli", {"map", "--hkl", "0", "0", "2"});
+  EXPECT_EQ(asked.status, 1);
+  EXPECT_NE(asked.err.find("The Primary Reflection seems to be a forbidden reflection"), std::string::npos);
+  EXPECT_NE(asked.err.find("(use --force to proceed)"), std::string::npos);
+  EXPECT_TRUE(asked.out.empty());
+  const ProgramResult forced = RunProgram("velto-cli", {"map", "--hkl", "0", "0", "2", "--force"});
+  ASSERT_EQ(forced.status, 0) << forced.err;
+  EXPECT_NEAR(nlohmann::json::parse(forced.out)["lowest_energy_ev"].get<double>(), 6199.2122 / (5.43102064 / 2), 1e-6);
+
+  const ProgramResult high = RunProgram("velto-cli", {"map", "--energy-range", "60", "62", "3", "--phi-range", "0", "1", "3"});
+  EXPECT_EQ(high.status, 1);
+  EXPECT_NE(high.err.find("Calculation for high energies could be very slow."), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velto::testing

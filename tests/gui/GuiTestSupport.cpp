@@ -9,6 +9,8 @@
 #include <chrono>
 #include <thread>
 
+#include "gui/QtUserInterface.h"
+
 namespace velto::gui::testing {
 namespace {
 
@@ -21,6 +23,8 @@ class QtEnvironment final : public ::testing::Environment {
     static char name[] = "velto_gui_tests";
     static char* argv[] = {name, nullptr};
     application_ = new QApplication(argc, argv);
+    // As the application does at start, so that any test can open dialogs.
+    RegisterDialogViews();
   }
   void TearDown() override {
     delete application_;

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <map>
 
 #include "GuiTestSupport.h"
 #include "gui/CMainFrame.h"
@@ -220,6 +221,48 @@ TEST(ProgramFrame, EachMenuBarShowsTheFileEntriesItsViewDeclares) {
   EXPECT_EQ(MenuNames(frame), (QStringList{"&File", "&Programs", "&Tools", "&Windows", "&Help"}));
   EXPECT_EQ(Entries(MenuOf(frame, "&File")), QStringList{"E&xit"});
   EXPECT_FALSE(exportButton->isEnabled());
+}
+
+TEST(ProgramFrame, EveryBuiltProgramDeclaresTheFileMenuOfItsBar) {
+  shell::MemorySettingsStore settings;
+  shell::MainFrameState state;
+  state.exeDirectory = velto::testing::BuildDataDirectory();
+  CMainFrame frame(settings, state, BuiltProgramWindows());
+  frame.resize(1400, 1000);
+  frame.show();
+  const std::map<ProgramKind, QStringList> files{
+      {ProgramKind::SingleCrystal, {"Export Curve Data...", "E&xit"}},
+      {ProgramKind::LaueCase, {"Export Curve Data...", "E&xit"}},
+      {ProgramKind::BrennanStructureFactors, {"E&xit"}},
+  };
+  for (const auto& [kind, entries] : files) {
+    ASSERT_TRUE(frame.ProgramAction(kind)->isEnabled()) << shell::InfoOf(kind).windowTitle;
+    frame.OpenProgram(kind);
+    EXPECT_EQ(Entries(MenuOf(frame, "&File")), entries) << shell::InfoOf(kind).windowTitle;
+    EXPECT_TRUE(MenuOf(frame, "&Window")) << shell::InfoOf(kind).windowTitle;
+  }
+  // The multiple-beam program keeps the bar of the window before it.
+  const QStringList before = Entries(MenuOf(frame, "&File"));
+  frame.OpenProgram(ProgramKind::MultipleBeam);
+  EXPECT_EQ(frame.Client()->currentSubWindow()->windowTitle(),
+            "Dynamical Theory Computation of Multiple-Beam Diffraction");
+  EXPECT_EQ(Entries(MenuOf(frame, "&File")), before);
+  EXPECT_FALSE(frame.ExportAction()->isEnabled());
+}
+
+TEST(ProgramFrame, OnALaptopScreenTheSingleCrystalWindowShowsEverythingWithoutScrolling) {
+  shell::MemorySettingsStore settings;
+  shell::MainFrameState state;
+  CMainFrame frame(settings, state, BuiltProgramWindows());
+  frame.setGeometry(0, 0, 1366, 768 - 30);  // a maximised window below a title bar
+  frame.show();
+  QApplication::processEvents();
+  frame.OpenProgram(ProgramKind::SingleCrystal);
+  QApplication::processEvents();
+  auto* view = qobject_cast<COrvoView*>(frame.Client()->currentSubWindow()->widget());
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->ScrollArea()->verticalScrollBar()->maximum(), 0) << view->ScrollArea()->widget()->minimumSizeHint().height();
+  EXPECT_EQ(view->ScrollArea()->horizontalScrollBar()->maximum(), 0) << view->ScrollArea()->widget()->minimumSizeHint().width();
 }
 
 TEST(ProgramFrame, ARunningTaskKeepsTheApplicationUsableAndCancelKeepsTheEarlierResult) {

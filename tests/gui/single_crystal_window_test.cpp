@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <fstream>
 #include <string>
 
 #include "GuiTestSupport.h"
+#include "gui/QtUserInterface.h"
+#include "gui/CDlgCrystParams.h"
 #include "gui/COrvoView.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/curve_export/CurveExport.h"
@@ -38,11 +42,22 @@ struct BraggWindow {
     });
     view.DefineCrystalButton()->click();
   }
+  // The outcome of the run that a click started: false when it ran to its
+  // end, true when it was cancelled; none when no run ended within a minute.
+  std::optional<bool> WaitForRun() {
+    if (finished.isEmpty() && !finished.wait(60000)) return std::nullopt;
+    return finished.takeFirst().at(0).toBool();
+  }
+  std::optional<bool> Calculate() {
+    view.CalculateButton()->click();
+    return WaitForRun();
+  }
 
   shell::MainFrameState state;
   programs::AppContext app{state};
   COrvoView view{app, false};
   velto::testing::FakeUserInterface person;
+  QSignalSpy finished{&view, &ProgramView::taskFinished};
 };
 
 TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
@@ -56,9 +71,7 @@ TEST(SingleCrystalWindowView, DefinesSiliconCalculatesAndExports) {
   EXPECT_EQ(view.FieldEdit(F::Hkl)->text(), "1 1 1");
   EXPECT_EQ(view.FieldEdit(F::CrystalName)->text(), "Silicon");
 
-  QSignalSpy finished(&view, &ProgramView::taskFinished);
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  ASSERT_EQ(window.Calculate(), false);
   EXPECT_FALSE(view.Busy());
   EXPECT_TRUE(person.messages.empty()) << person.LastMessage();
   // Si 111 at Cu Kα1, σ: a Darwin width of about 7.4".
@@ -100,12 +113,9 @@ TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
   COrvoView& view = window.view;
   velto::testing::FakeUserInterface& person = window.person;
   window.DefineSilicon();
-  QSignalSpy finished(&view, &ProgramView::taskFinished);
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
+  ASSERT_EQ(window.Calculate(), false);
   const QString fwhm = view.FieldEdit(F::Fwhm)->text();
   ASSERT_FALSE(fwhm.isEmpty());
-  finished.clear();
 
   // A long rigorous scan of a thin plate, cancelled at once.
   view.FieldEdit(F::Points)->setText("100000");
@@ -118,8 +128,7 @@ TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
   EXPECT_FALSE(view.CalculateButton()->isEnabled());
   view.CalculateButton()->click();  // refused while the run goes on
   view.CancelButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
-  EXPECT_TRUE(finished.takeFirst().at(0).toBool());
+  EXPECT_EQ(window.WaitForRun(), true);
   EXPECT_TRUE(person.messages.empty()) << person.LastMessage();
   EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
   ASSERT_NE(view.Model().Curve(), nullptr);
@@ -128,10 +137,104 @@ TEST(SingleCrystalWindowView, CancelOfARunningCalculationKeepsTheEarlierCurve) {
   // The window is usable again: a new calculation runs to its end.
   EXPECT_TRUE(view.CalculateButton()->isEnabled());
   view.FieldEdit(F::Points)->setText("501");
-  view.CalculateButton()->click();
-  ASSERT_TRUE(finished.count() > 0 || finished.wait(60000));
-  EXPECT_FALSE(finished.takeFirst().at(0).toBool());
+  EXPECT_EQ(window.Calculate(), false);
   EXPECT_EQ(view.Model().Curve()->points, 501);
+}
+
+TEST(SingleCrystalWindowView, AFailedReloadInTheCrystalDialogKeepsTheCrystalAndCalculateStillWorks) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  window.DefineSilicon();
+  ASSERT_EQ(window.Calculate(), false);
+  const QString fwhm = view.FieldEdit(F::Fwhm)->text();
+
+  // The real crystal dialog this time: the file chooser is cancelled once,
+  // then gets a broken file; then the person leaves with Esc.
+  velto::testing::TemporaryDirectory dir;
+  const auto broken = dir.Write("broken.struct", "Broken\n5 5 5\n90 90 90\n1\nQq 0 0 0 1\n");
+  velto::testing::FakeUserInterface chooser;
+  QtUserInterface person(&view);
+  view.SetUserInterface(person);
+  QString nameAfterFailure;
+  QtUserInterface::SetDialogRunner([&](QDialog& dialog) {
+    auto* crystal = dynamic_cast<CDlgCrystParams*>(&dialog);
+    if (!crystal) return int(QDialog::Rejected);
+    crystal->SetUserInterface(chooser);
+    crystal->show();
+    chooser.QueueOpenFile(std::nullopt);
+    crystal->StructureButton()->click();
+    chooser.QueueOpenFile(broken);
+    crystal->StructureButton()->click();
+    nameAfterFailure = crystal->NameBox()->text();
+    QTest::keyClick(crystal, Qt::Key_Escape);
+    return crystal->result();
+  });
+  view.DefineCrystalButton()->click();
+  QtUserInterface::SetDialogRunner({});
+  ASSERT_EQ(chooser.messages.size(), 1u);
+  EXPECT_EQ(chooser.LastMessage(), "Failed to open file '" + broken.string() +
+                                       "' !    \nbroken.struct: line 5: unknown element symbol \"Qq\"");
+  EXPECT_EQ(nameAfterFailure, "Silicon");
+  EXPECT_EQ(view.FieldEdit(F::CrystalName)->text(), "Silicon");
+  EXPECT_EQ(view.FieldEdit(F::Hkl)->text(), "1 1 1");
+  ASSERT_TRUE(view.CalculateButton()->isEnabled());
+
+  view.SetUserInterface(window.person);
+  EXPECT_EQ(window.Calculate(), false);
+  EXPECT_TRUE(window.person.messages.empty()) << window.person.LastMessage();
+  EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
+}
+
+TEST(SingleCrystalWindowView, InfinityInFromIsRefusedWithTheFocusOnItAndTheCurveKept) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  window.DefineSilicon();
+  ASSERT_EQ(window.Calculate(), false);
+  const QString fwhm = view.FieldEdit(F::Fwhm)->text();
+
+  // The person of the window itself this time: a real message box, a real
+  // focus move.
+  QtUserInterface person(&view);
+  view.SetUserInterface(person);
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  QLineEdit* from = view.FieldEdit(F::From);
+  from->selectAll();
+  QTest::keyClicks(from, "1e999");
+  view.FieldEdit(F::To)->setFocus();
+  QString shown;
+  testing::CloseNextModal([&](const QString& text) { shown = text; });
+  view.CalculateButton()->click();
+  EXPECT_EQ(shown, "\"from\" must be a finite number, not \"1e999\".   ");
+  EXPECT_EQ(view.focusWidget(), from);
+  EXPECT_FALSE(view.Busy());
+  EXPECT_TRUE(window.finished.isEmpty());
+  EXPECT_EQ(view.FieldEdit(F::Fwhm)->text(), fwhm);
+  ASSERT_NE(view.Model().Curve(), nullptr);
+  EXPECT_EQ(view.Model().Curve()->points, 2001);
+}
+
+TEST(SingleCrystalWindowView, TabPassesOverTheReadOnlyFields) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  view.FieldEdit(F::Thickness)->setFocus();
+  std::vector<QWidget*> visited;
+  for (int i = 0; i < 40; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited.push_back(QApplication::focusWidget());
+  }
+  // Every writable field is reached, no read-only one.
+  for (F id : {F::Asymmetry, F::Offset, F::From, F::To, F::Points, F::Thickness}) {
+    EXPECT_NE(std::find(visited.begin(), visited.end(), view.FieldEdit(id)), visited.end()) << int(id);
+  }
+  for (QWidget* widget : visited) {
+    const auto* edit = qobject_cast<QLineEdit*>(widget);
+    EXPECT_FALSE(edit && edit->isReadOnly()) << edit->objectName().toStdString();
+  }
+  // A click still gives a result field the focus, to copy from it.
+  EXPECT_EQ(view.FieldEdit(F::Fwhm)->focusPolicy(), Qt::ClickFocus);
 }
 
 TEST(SingleCrystalWindowView, LaueVariantDisablesTheRigorousTheory) {

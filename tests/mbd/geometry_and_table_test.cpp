@@ -195,19 +195,43 @@ TEST(MbdReflectionTable, RemovesOnlyAddedBeamsAndKeepsTheOrder) {
   EXPECT_EQ(table[1].hkl, (Miller{0, 0, 4}));
 }
 
-TEST(ReflectionAzimuthList, GrowsInStepsAndSkipsDuplicatesOnRequest) {
+TEST(ReflectionAzimuthList, GrowsGeometricallyAndSkipsDuplicatesOnRequest) {
   velto::testing::RecordingNotifier notifier;
   ReflectionAzimuthList list(3);
   EXPECT_EQ(list.Capacity(), 3u);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(list.AppendWithValues({i, 0, 0}, i, -i, notifier));
   EXPECT_EQ(list.Capacity(), 6u);
+  for (int i = 4; i < 7; ++i) EXPECT_TRUE(list.AppendWithValues({i, 0, 0}, i, -i, notifier));
+  EXPECT_EQ(list.Capacity(), 12u);
   EXPECT_EQ(list.AppendBare({2, 0, 0}, true, notifier), ReflectionAzimuthList::Append::Duplicate);
   EXPECT_EQ(list.AppendBare({2, 0, 0}, false, notifier), ReflectionAzimuthList::Append::Added);
-  EXPECT_EQ(list.Count(), 5u);
-  EXPECT_EQ(list[4].value1, kNoAngle);
+  EXPECT_EQ(list.Count(), 8u);
+  EXPECT_EQ(list[7].value1, kNoAngle);
   EXPECT_EQ(list[3].value2, -3);
-  EXPECT_EQ(list.Find({3, 0, 0}), 3);
   EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST(ReflectionAzimuthList, LookupsFindTheFirstEntryBeforeAndAfterLaterAppendsAndClear) {
+  velto::testing::RecordingNotifier notifier;
+  ReflectionAzimuthList list(2);
+  list.AppendWithValues({1, 1, 1}, 1, 2, notifier);
+  list.AppendWithValues({2, 0, 0}, 3, 4, notifier);
+  list.AppendWithValues({1, 1, 1}, 5, 6, notifier);
+  EXPECT_EQ(list.Find({1, 1, 1}), 0);
+  EXPECT_EQ(list.Find({-1, -1, -1}), -1);
+  // Appends after the first lookup are found too, and a repeat keeps the first index.
+  list.AppendWithValues({-1, -1, -1}, 7, 8, notifier);
+  list.AppendWithValues({2, 0, 0}, 9, 10, notifier);
+  EXPECT_EQ(list.Find({-1, -1, -1}), 3);
+  EXPECT_EQ(list.Find({2, 0, 0}), 1);
+  list.SetValues(1, -5, -6);
+  EXPECT_EQ(list[1].value1, -5);
+  EXPECT_EQ(list.Find({2, 0, 0}), 1);
+  list.Clear();
+  EXPECT_FALSE(list.Contains({1, 1, 1}));
+  list.AppendWithValues({0, 0, 4}, 0, 0, notifier);
+  EXPECT_EQ(list.Find({0, 0, 4}), 0);
+  EXPECT_EQ(list.Find({1, 1, 1}), -1);
 }
 
 }  // namespace

@@ -22,6 +22,17 @@ TEST(ArcConverter, OpensWithOneArcsecondConverted) {
   EXPECT_TRUE(form.Field(Q::Microradians).readOnly);
 }
 
+TEST(ArcConverter, ANumberItCannotUseIsSaidUnderTheFieldsAndConvertsToNothing) {
+  ArcConverterForm form;
+  form.FieldEdited(Q::Arcseconds, "1e999");
+  EXPECT_EQ(form.Note().text, "\"Arc-seconds\" must be a finite number, not \"1e999\".   ");
+  EXPECT_EQ(form.Field(Q::Degrees).text, "");
+  EXPECT_EQ(form.Field(Q::Microradians).text, "");
+  form.FieldEdited(Q::Arcseconds, "3600");
+  EXPECT_EQ(form.Note().text, "");
+  EXPECT_EQ(form.Field(Q::Degrees).text, "1");
+}
+
 TEST(ArcConverter, TypingInAReadOnlyFieldChangesNothing) {
   ArcConverterForm form;
   form.FieldEdited(Q::Degrees, "5");

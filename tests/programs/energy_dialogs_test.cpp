@@ -65,6 +65,28 @@ TEST(ChangeWavelength, RefusesAnEnergyThatIsNotPositive) {
   }
 }
 
+TEST(ChangeWavelength, RefusesTextsThatReadAsInfinityOrNotANumberNamingTheBoxTyped) {
+  {
+    FakeUserInterface ui;
+    ChangeWavelengthForm form(kCuEnergy, shell::DefaultPresetLists());
+    form.EnergyEdited("1e999");
+    EXPECT_FALSE(form.Ok(ui));
+    EXPECT_EQ(ui.LastMessage(), "\"Photon Energy\" must be a finite number, not \"1e999\".   ");
+    EXPECT_EQ(ui.LastFocus(), ChangeWavelengthForm::kEnergyField);
+    EXPECT_DOUBLE_EQ(form.EnergyEv(), kCuEnergy);
+  }
+  FakeUserInterface ui;
+  ChangeWavelengthForm form(kCuEnergy, shell::DefaultPresetLists());
+  form.SetMode(ChangeWavelengthForm::Mode::Wavelength);
+  form.WavelengthEdited("nan");
+  form.WavelengthLeft();
+  EXPECT_EQ(form.WavelengthBox().text, "nan");
+  EXPECT_FALSE(form.Ok(ui));
+  EXPECT_EQ(ui.LastMessage(), "\"Wavelength\" must be a finite number, not \"nan\".   ");
+  EXPECT_EQ(ui.LastFocus(), ChangeWavelengthForm::kWavelengthField);
+  EXPECT_DOUBLE_EQ(form.EnergyEv(), kCuEnergy);
+}
+
 TEST(ChangeWavelength, BackDiffractionEnergyPutsTheBraggAngleJustBeyondNinetyDegrees) {
   ChangeWavelengthForm form(kCuEnergy, shell::DefaultPresetLists(), kSi111, "1 1 1");
   ASSERT_TRUE(form.BackDiffractionButton().visible);
@@ -114,6 +136,14 @@ TEST(SetBragg, AcceptsAnglesAboveZeroUpToNinetyDegrees) {
     form.Angle().text = text;
     EXPECT_FALSE(form.Ok(ui)) << text;
     EXPECT_EQ(ui.LastMessage(), "Please input an angle greater than 0 but less than 90 deg.");
+    EXPECT_EQ(ui.LastFocus(), SetBraggForm::kAngleField);
+  }
+  {
+    FakeUserInterface ui;
+    SetBraggForm form(-1);
+    form.Angle().text = "1e999";
+    EXPECT_FALSE(form.Ok(ui));
+    EXPECT_EQ(ui.LastMessage(), "\"Bragg angle\" must be a finite number, not \"1e999\".   ");
     EXPECT_EQ(ui.LastFocus(), SetBraggForm::kAngleField);
   }
   FakeUserInterface ui;

@@ -360,6 +360,46 @@ TEST_F(SingleCrystalWindow, CancelledCalculationKeepsThePreviousCurve) {
   EXPECT_EQ(ui.busyDepth, 0);
 }
 
+TEST_F(SingleCrystalWindow, FieldsThatReadAsInfinityOrNotANumberAreRefusedAndTheCurveStays) {
+  SingleCrystalForm form(app, false);
+  DefineSilicon(form, "1", "1", "1");
+  form.Calculate(ui);
+  ASSERT_NE(form.Curve(), nullptr);
+  const std::string fwhm = form.Field(F::Fwhm).text;
+  const std::size_t tasks = ui.tasksRun.size();
+
+  struct Case {
+    F field;
+    const char* text;
+    const char* message;
+    std::string_view focus;
+  };
+  const Case cases[] = {
+      {F::From, "1e999", "\"from\" must be a finite number, not \"1e999\".   ", kFromField},
+      {F::To, "nan", "\"to\" must be a finite number, not \"nan\".   ", kToField},
+      {F::Offset, "-1e999", "\"ΔE\" must be a finite number, not \"-1e999\".   ", kOffsetField},
+      {F::Asymmetry, "inf", "\"α\" must be a finite number, not \"inf\".   ", kAsymmetryField},
+      {F::Thickness, " NaN ", "\"Thickness\" must be a finite number, not \"NaN\".   ", kThicknessField},
+  };
+  for (const Case& c : cases) {
+    const std::string kept = form.Field(c.field).text;
+    form.Field(c.field).text = c.text;
+    form.Calculate(ui);
+    EXPECT_EQ(ui.LastMessage(), c.message);
+    EXPECT_EQ(ui.LastFocus(), c.focus);
+    form.Field(c.field).text = kept;
+  }
+  EXPECT_EQ(ui.tasksRun.size(), tasks);  // nothing was computed
+  ASSERT_NE(form.Curve(), nullptr);
+  EXPECT_EQ(form.Curve()->points, 2001);
+  EXPECT_EQ(form.Field(F::Fwhm).text, fwhm);
+
+  // Text without a number keeps its old meaning: a free thickness reads as 0.
+  form.Field(F::Thickness).text = "thin";
+  form.Calculate(ui);
+  EXPECT_EQ(form.Field(F::Thickness).text, "1e-06");
+}
+
 TEST_F(SingleCrystalWindow, MouseReadoutGivesScanCoordinateAndReflectivity) {
   SingleCrystalForm form(app, false);
   const Rect frame{0, 0, 400, 336};  // one pixel per unit: origin at (38, 310)

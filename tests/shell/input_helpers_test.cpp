@@ -71,5 +71,14 @@ TEST(TemperatureCombo, NeverShowsZeroOrNegative) {
   EXPECT_EQ(TemperatureTextOnLeave("77 (LN2)"), "77");
 }
 
+TEST(ComboRules, TextsThatReadAsInfinityOrNotANumberStayForTheCommandToRefuse) {
+  // The command that reads the list then quotes what was typed.
+  EXPECT_EQ(TemperatureTextOnLeave("1e999"), "1e999");
+  EXPECT_EQ(WavelengthTextOnLeave("nan"), "nan");
+  // No "0" or "inf" in the partner of a list that holds no usable value.
+  EXPECT_EQ(ConvertedPartnerText("1e999"), "");
+  EXPECT_EQ(ConvertedPartnerText("1e-320"), "");
+}
+
 }  // namespace
 }  // namespace velto::shell

@@ -4,9 +4,10 @@
 // curves, an asymmetric Bragg curve zoomed with the mouse, its read-out
 // showing, the structure-factor window with silicon 1 1 1, the form-factor
 // dialog, the parasitic-reflection tool, the multiple-beam window with a
-// four-beam silicon case and its chi dialog, the convoluted curve of a
-// channel-cut sample over the previous curve of a single one, and the energy
-// scan of a double-crystal monochromator.
+// four-beam silicon case and its chi dialog, the MBD-line map of silicon
+// 1 1 1 with its labels, the convoluted curve of a channel-cut sample over
+// the previous curve of a single one, and the energy scan of a double-crystal
+// monochromator.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
 #include <QApplication>
@@ -37,6 +38,7 @@
 #include "gui/COrvoViewDCM.h"
 #include "gui/COrvoViewDbl.h"
 #include "gui/COrvoViewMBD.h"
+#include "gui/COrvoViewMap.h"
 #include "gui/COrvoViewStruct.h"
 #include "gui/PlotWidget.h"
 #include "programs/crystal_dialog/CrystalParamsForm.h"
@@ -192,6 +194,28 @@ bool MultipleBeamPictures(velto::programs::AppContext& app, ExampleChooser& file
   return Save(dialog, output, "mbd-chi-dialog.png") && ok;
 }
 
+// The default map of the built-in silicon, computed on the window's worker,
+// with the index labels and a click read out near the crossing at φ = 0.
+bool MapPicture(velto::programs::AppContext& app, const QDir& output) {
+  using velto::programs::MapField;
+  velto::gui::COrvoViewMap view(app);
+  view.resize(QSize(1240, 860).expandedTo(view.minimumSizeHint()));
+  view.show();
+  view.Button(MapField::Calculate)->click();
+  while (view.Busy()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  QApplication::processEvents();
+  if (view.Model().Map().points.Empty()) return false;
+  view.Button(MapField::Indices)->click();
+  QWidget* area = view.MapPlot()->PictureArea();
+  const velto::programs::PlotGeometry g = view.Model().MapPlot().Geometry();
+  const QPointF at(g.mapping.PixelX(0.05), g.mapping.PixelY(8.31));
+  QMouseEvent press(QEvent::MouseButtonPress, at, area->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(area, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, area->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(area, &release);
+  return Save(view, output, "mbd-map-silicon-111.png");
+}
+
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
   widget.show();
   QApplication::processEvents();
@@ -295,6 +319,7 @@ int main(int argc, char* argv[]) {
   frame.Parasitic()->CalculateButton()->click();
   ok = Save(*frame.Parasitic(), output, "parasitic-dialog.png") && ok;
   ok = MultipleBeamPictures(frame.App(), chooser, output) && ok;
+  ok = MapPicture(frame.App(), output) && ok;
 
   // Convoluted: a Si 1 1 1 sample behind a Si 1 1 1 DCM, first a single
   // reflection (kept as the previous curve), then a channel-cut sample.

@@ -1,12 +1,12 @@
 #include "programs/arc_converter/ArcConverterForm.h"
 
+#include "core/Refusal.h"
 #include "core/Units.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
 
 using shell::FormatNumber;
-using shell::ParseNumber;
 
 ArcConverterForm::ArcConverterForm() {
   SetMode(Arcseconds);
@@ -21,7 +21,19 @@ void ArcConverterForm::SetMode(Quantity mode) {
 void ArcConverterForm::FieldEdited(Quantity quantity, std::string_view text) {
   if (fields_[quantity].readOnly) return;
   fields_[quantity].text = std::string(text);
-  const double a = ParseNumber(text);
+  // The converter converts as the person types, so a number it cannot use
+  // is said under the fields rather than in a message box on a keystroke.
+  static constexpr const char* kLabels[] = {"Arc-seconds", "Degrees", "Micro-radians"};
+  const auto read = core::ReadFreeNumber(text, kLabels[quantity], kFieldNames[quantity]);
+  if (const auto* refusal = std::get_if<core::Refusal>(&read)) {
+    note_.text = refusal->message;
+    for (int i = 0; i < 3; ++i) {
+      if (i != quantity) fields_[static_cast<std::size_t>(i)].text.clear();
+    }
+    return;
+  }
+  note_.text.clear();
+  const double a = std::get<double>(read);
   switch (quantity) {
     case Arcseconds:
       fields_[Degrees].text = FormatNumber(a / 3600.0, 8);

@@ -15,6 +15,7 @@ class ArcConverterForm : public DialogModel {
 
   static constexpr const char* kTitle = "Arc-second vs Micro-radian";
   static constexpr std::array<const char*, 3> kRadioCaptions{"&Arc-seconds:", "&Degrees:", "&Micro-radians:"};
+  static constexpr std::array<const char*, 3> kFieldNames{"arcseconds", "degrees", "microradians"};
 
   // Opens on arcseconds with one arcsecond converted.
   ArcConverterForm();
@@ -24,6 +25,9 @@ class ArcConverterForm : public DialogModel {
   void SetMode(Quantity mode);
 
   const FormField& Field(Quantity quantity) const { return fields_[quantity]; }
+  // Under the fields: why nothing is converted (a text that reads as
+  // infinity or not-a-number); empty otherwise.
+  const FormField& Note() const { return note_; }
 
   // The person changed the text of a field. Changes of a read-only field are
   // ignored; the writable one converts into the other two.
@@ -32,6 +36,7 @@ class ArcConverterForm : public DialogModel {
  private:
   Quantity mode_ = Arcseconds;
   std::array<FormField, 3> fields_;
+  FormField note_;
 };
 
 }  // namespace velto::programs

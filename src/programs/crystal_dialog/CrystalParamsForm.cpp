@@ -8,6 +8,7 @@
 #include "crystal/Susceptibility.h"
 #include "programs/crystal_dialog/StructureFactorsForm.h"
 #include "programs/ui/BoundFields.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -30,16 +31,21 @@ constexpr double kChiScale = 1e6;
 constexpr const char* kTooSmallForBragg =
     "d-spacing seems to be too small to satisfy Bragg condition! \nSet thetaB = 90 deg.";
 constexpr const char* kNoBraggAngle = "90 (O)";
+constexpr const char* kTemperatureLabel = "Temperature";
+
+// How a refusal names chi box i.
+std::string ChiLabel(int i) {
+  static constexpr const char* kComponents[] = {"χ0", "χh", "χ-h", "χh(π)", "χ-h(π)"};
+  return std::string(kComponents[i / 2]) + (i % 2 == 0 ? ", real part" : ", imaginary part");
+}
 
 }  // namespace
 
-CrystalParamsForm::CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv,
-                                     bool freshLoad)
+CrystalParamsForm::CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv)
     : app_(app),
       crystal_(crystal),
       energyEv_(energyEv),
-      freshLoad_(freshLoad),
-      openingTemperature_(crystal.temperature),
+      opening_(crystal),
       temperatureValue_(crystal.temperature),
       hkl_{crystal.h, crystal.k, crystal.l},
       dValue_(crystal.d),
@@ -61,7 +67,6 @@ CrystalParamsForm::CrystalParamsForm(AppContext& app, crystal::CrystalParams& cr
     crystal_.structure.manual = 0;
     ToggleManual();
   }
-  cancelButton_.enabled = !freshLoad_;
 }
 
 double CrystalParamsForm::Wavelength() const { return core::kHcEvAngstrom / energyEv_; }
@@ -91,11 +96,14 @@ void CrystalParamsForm::ToggleManual() {
 
 void CrystalParamsForm::LoadStructure(UserInterface& ui) {
   crystal::CrystalStructure& structure = crystal_.structure;
-  if (!app_.ChooseAndLoadStructure(ui, structure, -1)) {
-    name_.text.clear();
-    return;
-  }
-  temperatureValue_ = std::max(ParseNumber(temperature_.text), kMinimumTemperature);
+  // The temperature the new structure will be computed at is checked first:
+  // no file is asked for that could not be used.
+  const std::optional<double> temperature = ReadNumberField(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
+  if (!temperature) return;
+  // A cancelled choice or a file that cannot be used leaves the structure
+  // the dialog had, and its name.
+  if (!app_.ChooseAndLoadStructure(ui, structure, -1)) return;
+  temperatureValue_ = std::max(*temperature, kMinimumTemperature);
   temperature_.text = FormatNumber(temperatureValue_, 8);
 
   // The file was completed at the application's default temperature; the
@@ -104,9 +112,8 @@ void CrystalParamsForm::LoadStructure(UserInterface& ui) {
   crystal::SetTemperature(structure, temperatureValue_);
   crystal::ComputeLattice(structure);
 
-  freshLoad_ = true;
-  cancelButton_.enabled = false;
   name_.text = structure.name;
+  structureLoaded_ = true;
 
   // Whatever mode the dialog was in, a new structure starts in automatic mode.
   manualCheck_.checked = false;
@@ -115,7 +122,9 @@ void CrystalParamsForm::LoadStructure(UserInterface& ui) {
 }
 
 bool CrystalParamsForm::ReadTemperatureAndIndices(UserInterface& ui) {
-  const double temperature = std::max(ParseNumber(temperature_.text), kMinimumTemperature);
+  const std::optional<double> typed = ReadNumberField(ui, temperature_.text, kTemperatureLabel, kTemperatureField);
+  if (!typed) return false;
+  const double temperature = std::max(*typed, kMinimumTemperature);
   if (std::fabs(temperature - temperatureValue_) > 1e-10) {
     temperatureValue_ = temperature;
     temperature_.text = FormatNumber(temperature, 8);
@@ -174,6 +183,17 @@ void CrystalParamsForm::DEdited(std::string_view text) {
   }
 }
 
+std::optional<crystal::ReflectionChi> CrystalParamsForm::ReadChiBoxes(UserInterface& ui) const {
+  std::array<double, 10> values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const int box = static_cast<int>(i);
+    const std::optional<double> value = ReadNumberField(ui, chi_[i].text, ChiLabel(box), ChiField(box));
+    if (!value) return std::nullopt;
+    values[i] = *value / kChiScale;
+  }
+  return crystal::ReflectionChi::FromArray(values);
+}
+
 void CrystalParamsForm::CopyFromBrennan(UserInterface& ui) {
   const shell::ChiClipboard& clipboard = app_.ChiClipboard();
   if (!clipboard.HasChi()) {
@@ -192,9 +212,9 @@ void CrystalParamsForm::ShowStructureFactors(UserInterface& ui) {
 
   crystal::ReflectionChi chi = chiValue_;
   if (Manual()) {
-    std::array<double, 10> values{};
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = ParseNumber(chi_[i].text) / kChiScale;
-    chi = crystal::ReflectionChi::FromArray(values);
+    const std::optional<crystal::ReflectionChi> typed = ReadChiBoxes(ui);
+    if (!typed) return;
+    chi = *typed;
   }
   std::array<std::complex<double>, 5> factors;
   for (std::size_t i = 0; i < factors.size(); ++i) factors[i] = chi[i] / scale;
@@ -204,23 +224,27 @@ void CrystalParamsForm::ShowStructureFactors(UserInterface& ui) {
 
 void CrystalParamsForm::ShowExampleStructure(UserInterface& ui) {
   const std::filesystem::path example = app_.DataDirectory() / "Silicon.struct";
-  if (!ui.OpenDocument(example)) ui.ShowMessage("Could not find the file" + example.string());
+  // In the text editor, or a window of our own where there is none: the
+  // file is read for its layout, whatever the desktop makes of *.struct.
+  if (!ui.OpenTextDocument(example)) ui.ShowMessage("Could not find the file" + example.string());
 }
 
 bool CrystalParamsForm::Ok(UserInterface& ui) {
   if (Manual()) {
     if (!ReadTemperatureAndIndices(ui)) return false;
-    const double d = ParseNumber(d_.text);
+    const std::optional<double> typed = ReadNumberField(ui, d_.text, "d", kDField);
+    if (!typed) return false;
+    const double d = *typed;
     if (!(d >= 0.001)) {
       ui.ShowMessage("d-spacing too small!");
       ui.Focus(kDField);
       return false;
     }
     if (Wavelength() / (2.0 * d) - 1 > 1e-7) ui.ShowMessage(kTooSmallForBragg);
+    const std::optional<crystal::ReflectionChi> chi = ReadChiBoxes(ui);
+    if (!chi) return false;
     dValue_ = d;
-    std::array<double, 10> values{};
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = ParseNumber(chi_[i].text) / kChiScale;
-    chiValue_ = crystal::ReflectionChi::FromArray(values);
+    chiValue_ = *chi;
   } else if (!Calculate(ui)) {
     return false;
   }
@@ -234,13 +258,10 @@ bool CrystalParamsForm::Ok(UserInterface& ui) {
 }
 
 bool CrystalParamsForm::Cancel() {
-  if (freshLoad_) return false;
-  // Calculate may have moved the structure's thermal factors to a new
-  // temperature; a cancelled dialog must leave the crystal as it was, or
-  // later chi computations from the structure would use a temperature the
-  // program does not show.
-  if (crystal_.structure.IsLoaded() && std::fabs(temperatureValue_ - openingTemperature_) > 1e-10)
-    crystal::SetTemperature(crystal_.structure, openingTemperature_);
+  // A file loaded in the dialog, the manual mode and thermal factors that
+  // Calculate moved to a new temperature all go: later chi computations
+  // from the structure must match what the program shows.
+  crystal_ = opening_;
   return true;
 }
 
@@ -263,17 +284,22 @@ std::string HklText(const crystal::CrystalParams& c) {
 
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
                            MissingStructure onMissing, bool* structureLoaded) {
-  bool freshLoad = false;
+  const crystal::CrystalParams before = crystal;
   if (structureLoaded) *structureLoaded = false;
+  bool freshLoad = false;
   if (!crystal.structure.IsLoaded()) {
     freshLoad = app.ChooseAndLoadStructure(ui, crystal.structure, crystal.temperature);
-    if (structureLoaded) *structureLoaded = freshLoad;
     if (!freshLoad && onMissing == MissingStructure::DoNotOpen) return DialogResult::Cancel;
   }
-  CrystalParamsForm form(app, crystal, energyEv, freshLoad);
+  CrystalParamsForm form(app, crystal, energyEv);
   const DialogResult result = ui.RunDialog(form);
-  if (structureLoaded) *structureLoaded = form.FreshLoad();
-  if (result == DialogResult::Ok) form.Apply();
+  if (result == DialogResult::Ok) {
+    form.Apply();
+    if (structureLoaded) *structureLoaded = freshLoad || form.StructureLoaded();
+  } else {
+    // Also what was loaded for the dialog goes.
+    crystal = before;
+  }
   return result;
 }
 

@@ -16,9 +16,11 @@ namespace velto::programs {
 // program, with its d-spacing, Bragg angle and five chi components, computed
 // from the structure or typed by hand.
 //
-// The structure is worked on in place (loading a file inside the dialog
-// cannot be undone, so Cancel is refused afterwards); temperature, indices,
-// d and chi go back to the crystal only through Apply after an accepted OK.
+// The structure is worked on in place (a file loaded inside the dialog
+// replaces it at once), temperature, indices, d and chi go back to the
+// crystal only through Apply after an accepted OK, and Cancel puts back the
+// crystal the dialog opened with, structure included: a person who loaded
+// the wrong file is never trapped in the dialog.
 class CrystalParamsForm : public DialogModel {
  public:
   static constexpr const char* kTitle = " Define or Modify Crystal and its Parameters";
@@ -27,14 +29,15 @@ class CrystalParamsForm : public DialogModel {
   static constexpr const char* kTemperatureField = "temperature";
   static constexpr std::array<const char*, 3> kIndexFields{"h", "k", "l"};
   static constexpr const char* kDField = "d";
+  // The focus name of chi box i (see Chi).
+  static std::string ChiField(int i) { return "chi" + std::to_string(i); }
 
   // The help texts of the dialog.
   static const char* const kManualHelp;
   static const char* const kBrennanHelp;
   static const char* const kNotepadHelp;
 
-  // `freshLoad`: the program has just loaded the structure for this dialog.
-  CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv, bool freshLoad = false);
+  CrystalParamsForm(AppContext& app, crystal::CrystalParams& crystal, double energyEv);
 
   // --- what the view shows ---
   FormField& Name() { return name_; }
@@ -48,8 +51,8 @@ class CrystalParamsForm : public DialogModel {
   const FormField& ManualCheck() const { return manualCheck_; }
   const FormField& CalculateButton() const { return calculateButton_; }
   const FormField& CopyFromBrennanButton() const { return copyButton_; }
-  const FormField& CancelButton() const { return cancelButton_; }
-  bool FreshLoad() const { return freshLoad_; }
+  // "Crystal Structure..." loaded a file into the crystal.
+  bool StructureLoaded() const { return structureLoaded_; }
   double EnergyEv() const { return energyEv_; }
 
   // --- commands ---
@@ -69,7 +72,8 @@ class CrystalParamsForm : public DialogModel {
   void ShowExampleStructure(UserInterface& ui);
   // OK: true when the dialog may close with its values accepted.
   bool Ok(UserInterface& ui);
-  // Cancel, Esc or the close box: true when the dialog may close.
+  // Cancel, Esc or the close box: puts the crystal back as it was when the
+  // dialog opened. Always true: the dialog may close.
   bool Cancel();
 
   // Writes the accepted values into the crystal (after an accepted OK only).
@@ -79,14 +83,15 @@ class CrystalParamsForm : public DialogModel {
   bool Manual() const { return crystal_.structure.manual != 0; }
   double Wavelength() const;
   bool ReadTemperatureAndIndices(UserInterface& ui);
+  // The ten chi boxes (×10⁻⁶); none after a refusal.
+  std::optional<crystal::ReflectionChi> ReadChiBoxes(UserInterface& ui) const;
   void ShowChi();
   void ShowTheta(double sine);
 
   AppContext& app_;
   crystal::CrystalParams& crystal_;
   double energyEv_;
-  bool freshLoad_;
-  double openingTemperature_;
+  const crystal::CrystalParams opening_;
 
   // The dialog's copies of the crystal's values.
   double temperatureValue_;
@@ -94,11 +99,12 @@ class CrystalParamsForm : public DialogModel {
   double dValue_;
   crystal::ReflectionChi chiValue_;
   bool accepted_ = false;
+  bool structureLoaded_ = false;
 
   FormField name_, temperature_, d_, thetaB_;
   std::array<FormField, 3> index_;
   std::array<FormField, 10> chi_;
-  FormField manualCheck_, calculateButton_, copyButton_, cancelButton_;
+  FormField manualCheck_, calculateButton_, copyButton_;
 };
 
 // What the "H K L:" field of a program shows for a defined crystal.
@@ -110,9 +116,10 @@ enum class MissingStructure { DoNotOpen, OpenDialog };
 
 // The protocol by which every program defines a crystal: load a structure
 // first when there is none, run the dialog, take the values back on OK.
-// Returns Ok when the crystal was (re)defined. `structureLoaded`, when
-// given, tells whether a structure file was loaded on the way (before the
-// dialog or inside it), whatever the outcome.
+// Returns Ok when the crystal was (re)defined; otherwise the crystal is as it
+// was before, even when a structure was loaded for the dialog.
+// `structureLoaded`, when given, tells whether the crystal now holds a
+// structure loaded from a file on the way (before the dialog or inside it).
 DialogResult DefineCrystal(AppContext& app, UserInterface& ui, crystal::CrystalParams& crystal, double energyEv,
                            MissingStructure onMissing, bool* structureLoaded = nullptr);
 

@@ -4,6 +4,7 @@
 
 #include "core/Units.h"
 #include "programs/energy_dialogs/SetBraggForm.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/ComboRules.h"
 #include "shell/NumberText.h"
 
@@ -85,7 +86,12 @@ void ChangeWavelengthForm::SetBraggAngle(UserInterface& ui) {
 }
 
 bool ChangeWavelengthForm::Ok(UserInterface& ui) {
-  const double energy = ParseNumber(energy_.text) * 1000.0;
+  // The box the person types in is read first, so that a refusal quotes
+  // what was typed.
+  if (mode_ == Mode::Wavelength && !ReadNumberField(ui, wavelength_.text, "Wavelength", kWavelengthField)) return false;
+  const std::optional<double> energyKev = ReadNumberField(ui, energy_.text, "Photon Energy", kEnergyField);
+  if (!energyKev) return false;
+  const double energy = *energyKev * 1000.0;
   if (!(energy > 0)) {
     ui.ShowMessage("Invalid photon energy or wavelength.  ");
     ui.Focus(mode_ == Mode::Energy ? kEnergyField : kWavelengthField);

@@ -1,5 +1,6 @@
 #include "programs/energy_dialogs/SetBraggForm.h"
 
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -9,7 +10,9 @@ SetBraggForm::SetBraggForm(double angleDegrees) : angleDegrees_(angleDegrees) {
 }
 
 bool SetBraggForm::Ok(UserInterface& ui) {
-  const double angle = shell::ParseNumber(angle_.text);
+  const std::optional<double> typed = ReadNumberField(ui, angle_.text, "Bragg angle", kAngleField);
+  if (!typed) return false;
+  const double angle = *typed;
   if (!(angle > 0 && angle <= 90)) {
     ui.ShowMessage("Please input an angle greater than 0 but less than 90 deg.");
     ui.Focus(kAngleField);

@@ -137,8 +137,8 @@ bool MbdForm::DefineCrystal(UserInterface& ui) {
   bool loaded = false;
   const DialogResult result =
       programs::DefineCrystal(app_, ui, crystal_, energy_, MissingStructure::DoNotOpen, &loaded);
-  // A structure loaded on the way replaced the old crystal, even when the
-  // dialog was then cancelled.
+  // A structure loaded on the way has replaced the old crystal (a cancelled
+  // dialog puts the old one back).
   if (loaded || result == DialogResult::Ok) changedForMap_ = true;
   if (result != DialogResult::Ok) {
     if (loaded) ResetBeams();

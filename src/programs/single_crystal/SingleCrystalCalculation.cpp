@@ -16,10 +16,11 @@ using twobeam::ScanKind;
 constexpr double kMinBraggThickness = 1e-6;  // µm
 constexpr double kMinLaueThickness = 1e-5;   // µm
 
-// Bound fields: one leading number within the field's limits.
-std::variant<double, Refusal> ReadNumber(std::string_view text, std::string_view field,
+// Bound fields: one leading number within the field's limits, never
+// infinite or not-a-number; `label` names the field as the window shows it.
+std::variant<double, Refusal> ReadNumber(std::string_view text, std::string_view field, std::string_view label,
                                          double minimum = -HUGE_VAL, double maximum = HUGE_VAL) {
-  return core::ReadBoundNumber(text, minimum, maximum, field);
+  return core::ReadBoundNumber(text, minimum, maximum, field, label);
 }
 
 std::variant<int, Refusal> ReadInteger(std::string_view text, std::string_view field, int minimum, int maximum) {
@@ -37,16 +38,21 @@ std::variant<PreparedCalculation, Refusal> PrepareSingleCrystal(const SingleCrys
   if (!in.crystalDefined) return Refusal{kDefineCrystalFirstMessage, core::MessageIcon::None, std::string(kDefineCrystalField)};
 
   PreparedCalculation p;
-  auto offset = ReadNumber(in.offsetText, kOffsetField);
+  // The offset is an energy beside a rocking curve and an angle beside an
+  // energy scan.
+  const bool rocking = in.scanKind == ScanKind::RockingCurve;
+  auto offset = ReadNumber(in.offsetText, kOffsetField, rocking ? "ΔE" : "Δθ");
   if (auto* refusal = std::get_if<Refusal>(&offset)) return *refusal;
-  auto from = ReadNumber(in.fromText, kFromField);
+  auto from = ReadNumber(in.fromText, kFromField, "from");
   if (auto* refusal = std::get_if<Refusal>(&from)) return *refusal;
-  auto to = ReadNumber(in.toText, kToField);
+  auto to = ReadNumber(in.toText, kToField, "to");
   if (auto* refusal = std::get_if<Refusal>(&to)) return *refusal;
   auto points = ReadInteger(in.pointsText, kPointsField, kMinPoints, kMaxPoints);
   if (auto* refusal = std::get_if<Refusal>(&points)) return *refusal;
-  auto asymmetry = ReadNumber(in.asymmetryText, kAsymmetryField, -kMaxAsymmetryDegrees, kMaxAsymmetryDegrees);
+  auto asymmetry = ReadNumber(in.asymmetryText, kAsymmetryField, "α", -kMaxAsymmetryDegrees, kMaxAsymmetryDegrees);
   if (auto* refusal = std::get_if<Refusal>(&asymmetry)) return *refusal;
+  auto thicknessRead = core::ReadFreeNumber(in.thicknessText, "Thickness", kThicknessField);
+  if (auto* refusal = std::get_if<Refusal>(&thicknessRead)) return *refusal;
   p.offset = std::get<double>(offset);
   p.from = std::get<double>(from);
   p.to = std::get<double>(to);
@@ -66,7 +72,7 @@ std::variant<PreparedCalculation, Refusal> PrepareSingleCrystal(const SingleCrys
   p.chi = in.chi;
   p.asymmetry = p.asymmetryDegrees * core::kDegree;
   const double sine = core::WavelengthOf(in.energy) / (2.0 * in.dSpacing);
-  double thickness = shell::ParseNumber(in.thicknessText);
+  double thickness = std::get<double>(thicknessRead);
   if (in.laue) {
     if (!(sine < 1.0)) return Refusal{kLaueNinetyMessage, core::MessageIcon::None, ""};
     p.braggAngle = std::asin(sine);

@@ -23,6 +23,7 @@ inline constexpr std::string_view kOffsetField = "Offset";
 inline constexpr std::string_view kFromField = "From";
 inline constexpr std::string_view kToField = "To";
 inline constexpr std::string_view kPointsField = "Points";
+inline constexpr std::string_view kThicknessField = "Thickness";
 
 inline constexpr const char* kDefineCrystalFirstMessage = "You need to Define Crystal !   ";
 inline constexpr const char* kScanRangeMessage = "The scan range is not correct !   ";

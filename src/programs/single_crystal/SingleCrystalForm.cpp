@@ -8,6 +8,7 @@
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -217,8 +218,7 @@ std::optional<PreparedCalculation> SingleCrystalForm::BeginCalculation(UserInter
   if (!Field(F::Calculate).enabled) return std::nullopt;
   auto result = PrepareSingleCrystal(Inputs());
   if (const Refusal* refusal = std::get_if<Refusal>(&result)) {
-    ui.ShowMessage(refusal->message, refusal->icon);
-    if (!refusal->field.empty()) ui.Focus(refusal->field);
+    ShowRefusal(ui, *refusal);
     return std::nullopt;
   }
   PreparedCalculation& prepared = std::get<PreparedCalculation>(result);

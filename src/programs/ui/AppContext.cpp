@@ -1,6 +1,14 @@
 #include "programs/ui/AppContext.h"
 
 namespace velto::programs {
+namespace {
+
+// The program's text, then why, for the person to mend the file.
+std::string LoadFailedMessage(const std::filesystem::path& path, const crystal::StructFileFailure& failure) {
+  return "Failed to open file '" + path.string() + "' !    \n" + path.filename().string() + ": " + failure.Describe();
+}
+
+}  // namespace
 
 bool AppContext::ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure,
                                         double temperature) {
@@ -15,9 +23,17 @@ bool AppContext::ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStruc
   state_.structPath = chosen->parent_path();
   if (temperature < 0) temperature = state_.defaultTemperature;
 
-  if (crystal::LoadStructFile(structure, *chosen, temperature, state_.exeDirectory, ui)) return true;
-  ui.ShowMessage("Failed to open file '" + chosen->string() + "' !    ", MessageIcon::Error);
-  structure.Clear();
+  crystal::CrystalStructure loaded;
+  loaded.manual = structure.manual;  // the mode of the crystal belongs to the program, not to the file
+  crystal::StructFileFailure failure;
+  if (crystal::LoadStructFile(loaded, *chosen, temperature, state_.exeDirectory, ui, &failure)) {
+    if (loaded.IsLoaded()) {
+      structure = std::move(loaded);
+      return true;
+    }
+    failure = {0, "the file lists no atoms"};
+  }
+  ui.ShowMessage(LoadFailedMessage(*chosen, failure), MessageIcon::Error);
   return false;
 }
 

@@ -8,6 +8,7 @@
 #include "mbd/MbdScan.h"
 #include "shell/MainFrameState.h"
 #include "shell/ProgramSlots.h"
+#include "programs/mbd_map/MapSession.h"
 #include "programs/ui/UserInterface.h"
 
 namespace velto::programs {
@@ -51,9 +52,11 @@ class AppContext {
   ShellCommands* Commands() const { return commands_; }
 
   // Lets the person choose a structure file and loads it into `structure`.
-  // Cancel leaves the structure untouched; a file that cannot be loaded is
-  // reported and leaves the structure cleared. A negative temperature stands
-  // for the default temperature.
+  // Cancel leaves the structure untouched. The file is read into a structure
+  // of its own that replaces `structure` only once it has loaded, so a file
+  // that cannot be used is reported (with the reason) and the crystal the
+  // program had stays. A negative temperature stands for the default
+  // temperature.
   bool ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStructure& structure, double temperature);
 
   // The open multiple-beam window, whose crystal the MBD-line map takes
@@ -67,12 +70,17 @@ class AppContext {
   mbd::ResultOptions& MbdResultOptions() { return mbdResultOptions_; }
   mbd::ConvolutionSetup& MbdConvolution() { return mbdConvolution_; }
 
+  // The index limits and ranges of the MBD-line map, kept for the
+  // application run and shared by its windows.
+  MbdMapSession& MapSession() { return mapSession_; }
+
  private:
   shell::MainFrameState& state_;
   ShellCommands* commands_;
   MbdHandOverSource* mbdSource_ = nullptr;
   mbd::ResultOptions mbdResultOptions_;
   mbd::ConvolutionSetup mbdConvolution_;
+  MbdMapSession mapSession_;
 };
 
 }  // namespace velto::programs

@@ -6,6 +6,7 @@
 #include "programs/ui/FieldReading.h"
 
 namespace velto::programs {
+
 namespace {
 
 // Shows a refusal and moves the focus to its field; the value when there is none.
@@ -26,17 +27,13 @@ std::optional<int> ReadBoundInteger(UserInterface& ui, std::string_view text, in
 }
 
 std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, double minimum, double maximum,
-                                      std::string_view field) {
-  return ShowUnlessRefused(ui, core::ReadBoundNumber(text, minimum, maximum, field));
+                                      std::string_view field, std::string_view label) {
+  return ShowUnlessRefused(ui, core::ReadBoundNumber(text, minimum, maximum, field, label));
 }
 
 std::optional<double> ReadAnyNumber(UserInterface& ui, std::string_view text, std::string_view label,
                                     std::string_view field) {
-  if (core::ReadsAsNonFinite(text)) {
-    ShowRefusal(ui, core::NotFinite(label, text, std::string(field)));
-    return std::nullopt;
-  }
-  return ShowUnlessRefused(ui, core::ReadBoundNumber(text, -HUGE_VAL, HUGE_VAL, field));
+  return ReadBoundNumber(ui, text, -HUGE_VAL, HUGE_VAL, field, label);
 }
 
 std::string BoundIntegerText(int value) { return std::to_string(value); }

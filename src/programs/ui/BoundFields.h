@@ -6,14 +6,15 @@
 #include "programs/ui/UserInterface.h"
 
 // Bound fields are read when a command runs: one leading number, within the
-// field's limits. A refusal shows the standard message, moves the focus to
-// the field and leaves the value unread.
+// field's limits, never infinity or not-a-number (`label` names the field
+// then). A refusal shows its message, moves the focus to the field and leaves
+// the value unread.
 namespace velto::programs {
 
 std::optional<int> ReadBoundInteger(UserInterface& ui, std::string_view text, int minimum, int maximum,
                                     std::string_view field);
 std::optional<double> ReadBoundNumber(UserInterface& ui, std::string_view text, double minimum, double maximum,
-                                      std::string_view field);
+                                      std::string_view field, std::string_view label = {});
 
 // A bound field without limits: any finite number. A text without a number
 // gets the standard message, one that reads as infinity or not-a-number is

@@ -64,6 +64,13 @@ bool ScriptedUserInterface::OpenDocument(const std::filesystem::path& path) {
   return std::filesystem::is_regular_file(path, error);
 }
 
+bool ScriptedUserInterface::OpenTextDocument(const std::filesystem::path& path) {
+  textDocumentsOpened.push_back(path);
+  if (openDocument) return openDocument(path);
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
 LaunchResult ScriptedUserInterface::StartProgram(const std::filesystem::path& executable) {
   programsStarted.push_back(executable);
   if (startProgram) return startProgram(executable);

@@ -57,6 +57,7 @@ class ScriptedUserInterface : public UserInterface {
   std::vector<std::string> focusMoves;
   std::string clipboard;
   std::vector<std::filesystem::path> documentsOpened;
+  std::vector<std::filesystem::path> textDocumentsOpened;
   std::vector<std::filesystem::path> programsStarted;
   std::vector<int> progressReports;
   std::vector<std::string> tasksRun;  // titles of the background tasks
@@ -78,6 +79,8 @@ class ScriptedUserInterface : public UserInterface {
   void Focus(std::string_view field) override { focusMoves.emplace_back(field); }
   void SetClipboardText(std::string_view text) override { clipboard = std::string(text); }
   bool OpenDocument(const std::filesystem::path& path) override;
+  // Recorded apart; answered like OpenDocument.
+  bool OpenTextDocument(const std::filesystem::path& path) override;
   LaunchResult StartProgram(const std::filesystem::path& executable) override;
   void SetBusy(bool busy) override;
   void RunInBackground(BackgroundTask task) override;

@@ -64,8 +64,13 @@ class UserInterface : public core::Notifier {
   virtual void SetClipboardText(std::string_view text) = 0;
 
   // Opens a document with the desktop's program for it (a PDF viewer, a text
-  // editor); false when it cannot be opened.
+  // editor); false when it cannot be opened: the file is missing, or no
+  // program of the desktop shows it, or that program did not start.
   virtual bool OpenDocument(const std::filesystem::path& path) = 0;
+  // Opens a text file in the desktop's text editor, whatever its own type,
+  // or shows it read-only in a window of this program where there is no
+  // editor; false when the file cannot be read.
+  virtual bool OpenTextDocument(const std::filesystem::path& path) { return OpenDocument(path); }
   // Starts a program; it runs on its own.
   virtual LaunchResult StartProgram(const std::filesystem::path& executable) = 0;
 
