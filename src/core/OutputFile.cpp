@@ -110,6 +110,19 @@ int StandardStreamOf(const struct stat& status) {
   return -1;
 }
 
+fs::path NextTemporaryName(const fs::path& folder, const fs::path& target) {
+  static std::atomic<unsigned> counter{0};
+  return folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
+                   std::to_string(counter++) + ".tmp");
+}
+
+// An unnamed file is linked in through /proc, which a chroot or a container
+// may lack.
+bool CanLinkUnnamedFiles() {
+  static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+  return can;
+}
+
 void SyncDirectory(const fs::path& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -165,25 +178,45 @@ bool OutputFile::Open(const fs::path& target) {
   if (!final_.has_filename()) return Fail(OutputStage::Target, EISDIR);
   const fs::path folder = final_.has_parent_path() ? final_.parent_path() : fs::path(".");
   InstallSignalHandlers();
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-    temporary_ = folder / ("." + final_.filename().string() + "." + std::to_string(::getpid()) + "." +
-                           std::to_string(counter++) + ".tmp");
+  // A file without a name is what a killed process leaves nothing of; it is
+  // given its name only when complete. Where the file system cannot make one,
+  // or it could not be linked in later, a named temporary file serves.
+  if (CanLinkUnnamedFiles()) fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  unnamed_ = fd_ >= 0;
+  if (!unnamed_ && !CreateNamedTemporary(folder, error)) return Fail(OutputStage::Create, error);
+  // The replacement keeps the permissions the person gave the old file.
+  if (keepMode_) ::fchmod(fd_, static_cast<mode_t>(originalMode_));
+  return true;
+}
+
+bool OutputFile::CreateNamedTemporary(const fs::path& folder, int& error) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary_ = NextTemporaryName(folder, final_);
     // Armed before the file exists, so that no moment leaves it unguarded.
     slot_ = ArmSlot(temporary_);
     fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) break;
+    if (fd_ >= 0) return true;
     error = errno;
     DisarmSlot(slot_);
     if (error != EEXIST) break;
   }
-  if (fd_ < 0) {
-    temporary_.clear();
-    return Fail(OutputStage::Create, error);
+  temporary_.clear();
+  return false;
+}
+
+bool OutputFile::LinkUnnamed() {
+  const fs::path folder = final_.has_parent_path() ? final_.parent_path() : fs::path(".");
+  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  int error = EEXIST;
+  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    temporary_ = NextTemporaryName(folder, final_);
+    slot_ = ArmSlot(temporary_);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    error = errno;
+    DisarmSlot(slot_);
   }
-  // The replacement keeps the permissions the person gave the old file.
-  if (keepMode_) ::fchmod(fd_, static_cast<mode_t>(originalMode_));
-  return true;
+  temporary_.clear();
+  return Fail(OutputStage::Finish, error);
 }
 
 bool OutputFile::Write(std::string_view text) {
@@ -231,6 +264,8 @@ bool OutputFile::Commit() {
   if (fd_ < 0) return false;
   if (!Drain(true)) return false;
   if (mode_ == Mode::Replace && ::fsync(fd_) != 0) return Fail(OutputStage::Finish, errno);
+  if (mode_ == Mode::Replace && unnamed_ && !LinkUnnamed()) return false;
+  unnamed_ = false;
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) return Fail(OutputStage::Finish, errno);
@@ -249,6 +284,7 @@ void OutputFile::Abandon() { Release(); }
 void OutputFile::Release() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  unnamed_ = false;
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();
   DisarmSlot(slot_);

@@ -11,10 +11,12 @@
 //
 // What happens to the target, by what it is:
 // - a regular file or a path that does not exist yet: the text goes to a
-//   fresh temporary file in the target's directory (".<name>.<pid>.<n>.tmp",
-//   with the mode of the file it replaces), which is flushed to the disk
-//   (fsync) and renamed over the target only when complete; concurrent runs
-//   writing one file therefore never mix their lines: the last to finish wins;
+//   fresh temporary file in the target's directory, made without a name
+//   (O_TMPFILE) where the file system allows, with the mode of the file it
+//   replaces. Only when it is complete and flushed to the disk (fsync) is it
+//   linked in as ".<name>.<pid>.<n>.tmp" and at once renamed over the target;
+//   concurrent runs writing one file therefore never mix their lines: the
+//   last to finish wins;
 // - a symbolic link: followed (also when it dangles) and its final target
 //   replaced as above; the link itself stays;
 // - the file that standard output or standard error already is (for example
@@ -26,10 +28,12 @@
 //   most PIPE_BUF bytes, so two writers of one pipe do not mix lines;
 // - a directory: refused.
 //
-// While a temporary file exists, SIGINT, SIGTERM, SIGHUP and SIGPIPE (when
-// the program has not taken them over itself) remove it before the process
-// ends as the signal says. SIGKILL cannot be caught: it may leave a
-// temporary file, never a partial file under the target's name.
+// While a named temporary file exists, SIGINT, SIGTERM, SIGHUP and SIGPIPE
+// (when the program has not taken them over itself) remove it before the
+// process ends as the signal says. SIGKILL cannot be caught: an unnamed file
+// vanishes with the process; on a file system without unnamed files, or in
+// the instant between linking and renaming, it may leave a temporary file,
+// never a partial file under the target's name.
 //
 // Nothing here shows a message: each program words its own failure (its
 // "Cannot create the file ..." text); Reason() says what the system said.
@@ -85,12 +89,15 @@ class OutputFile {
   enum class Mode { Replace, Direct };
 
   bool Fail(OutputStage stage, int error);
+  bool CreateNamedTemporary(const std::filesystem::path& folder, int& error);
+  bool LinkUnnamed();
   bool Drain(bool everything);
   bool WriteAll(const char* data, std::size_t size);
   void Release();
 
   Mode mode_ = Mode::Replace;
   bool pipe_ = false;
+  bool unnamed_ = false;  // an O_TMPFILE not linked in yet
   int fd_ = -1;
   int slot_ = -1;  // the signal handlers' record of the temporary file
   unsigned originalMode_ = 0;

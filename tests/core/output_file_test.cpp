@@ -129,6 +129,19 @@ TEST(OutputFile, AFailedOrAbandonedRunKeepsTheEarlierFile) {
   EXPECT_EQ(testing::FileNames(dir.path()), (std::set<std::string>{"results.dat"}));
 }
 
+TEST(OutputFile, NothingAppearsBesideTheTargetUntilTheRunIsComplete) {
+  TemporaryDirectory dir;
+  const fs::path target = dir.Write("results.dat", "earlier\n");
+  OutputFile file;
+  ASSERT_TRUE(file.Open(target));
+  ASSERT_TRUE(file.Write(Lines('d', 10000, 30)));  // several buffers out on the disk already
+  // A process killed now leaves the directory as it was.
+  EXPECT_EQ(testing::FileNames(dir.path()), (std::set<std::string>{"results.dat"}));
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(ReadWholeFile(target), Lines('d', 10000, 30));
+  EXPECT_EQ(testing::FileNames(dir.path()), (std::set<std::string>{"results.dat"}));
+}
+
 TEST(OutputFile, ConcurrentWritersNeverMixLines) {
   TemporaryDirectory dir;
   // Eight runs replacing one file: the file is one run's whole output.

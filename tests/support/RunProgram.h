@@ -24,6 +24,7 @@ class ChildProgram {
   ChildProgram& operator=(const ChildProgram&) = delete;
 
   void Signal(int signal) const;
+  int Pid() const { return pid_; }
   // Waits for the end and returns the wait status (WIFSIGNALED, WTERMSIG...).
   int Wait();
 
