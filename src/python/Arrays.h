@@ -1,0 +1,19 @@
+#pragma once
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <vector>
+
+namespace velto::python {
+
+// A numpy array over the storage of `values` itself: the vector is moved
+// into a capsule that the array keeps alive, so a curve of any length
+// reaches Python without being copied. Needs the GIL.
+inline pybind11::array_t<double> OwningArray(std::vector<double>&& values) {
+  auto* owned = new std::vector<double>(std::move(values));
+  pybind11::capsule owner(owned, [](void* pointer) { delete static_cast<std::vector<double>*>(pointer); });
+  return pybind11::array_t<double>({static_cast<pybind11::ssize_t>(owned->size())}, {sizeof(double)}, owned->data(),
+                                   owner);
+}
+
+}  // namespace velto::python

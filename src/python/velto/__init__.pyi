@@ -1,0 +1,139 @@
+"""X-ray dynamical diffraction from perfect crystals: the VELTO programs from Python."""
+
+import os
+from typing import Literal, Optional, Sequence, Tuple, Union
+
+import numpy as np
+import numpy.typing as npt
+
+PathLike = Union[str, os.PathLike[str]]
+Hkl = Sequence[int]
+
+EXAMPLE_CRYSTAL: str
+"""The silicon structure file velto-cli uses when no --struct is given."""
+
+class VeltoWarning(UserWarning):
+    """A notice of the program (velto-cli prints it on stderr)."""
+
+class Chi:
+    """What ``velto-cli chi`` prints for one reflection, in its units."""
+
+    name: str
+    energy_kev: float
+    temperature: float
+    """K, as the crystal was loaded."""
+    hkl: Tuple[int, int, int]
+    d: float
+    """d-spacing in angstrom."""
+    theta_b_deg: float
+    """Bragg angle in degrees; 90 when the Bragg condition cannot be met."""
+    bragg: bool
+    """Whether the Bragg condition can be met at this energy."""
+    chi0: complex
+    chih: complex
+    chimh: complex
+    chihp: complex
+    chimhp: complex
+    @property
+    def components(self) -> Tuple[complex, complex, complex, complex, complex]:
+        """chi0, chih, chi-h, chih (pi), chi-h (pi), unscaled."""
+    f0: complex
+    fh: complex
+    fmh: complex
+    mu_per_um: float
+    """Linear absorption coefficient in 1/um."""
+    penetration_um: Optional[float]
+    """1/mu in um; None without absorption."""
+
+class Crystal:
+    """A crystal read from a structure file at one temperature."""
+
+    @staticmethod
+    def load(path: PathLike, temperature: float = 293.15) -> "Crystal":
+        """Reads a structure file; the temperature (K) sets the Debye-Waller factors.
+
+        Raises ValueError with the program's message when the file cannot be read.
+        """
+    @property
+    def name(self) -> str: ...
+    @property
+    def temperature(self) -> float:
+        """K (0 and below are taken as the lowest temperature the Debye-Waller factor accepts)."""
+    @property
+    def path(self) -> os.PathLike[str]: ...
+    @property
+    def defined(self) -> bool:
+        """Whether the file gave atoms (a lattice alone still has d-spacings)."""
+    def d(self, hkl: Hkl) -> float:
+        """The d-spacing of the reflection h k l in angstrom."""
+    def chi(self, hkl: Hkl, energy_kev: float) -> Chi:
+        """The five susceptibility components, structure factors and absorption of one reflection."""
+
+class RockingCurveResult:
+    """A rocking curve or energy scan with the analysis ``velto-cli rc --json`` prints.
+
+    Arrays own the computed data (no copy was made). Analysis values are None where
+    velto-cli prints null (no full width at half maximum within the scan, ...).
+    """
+
+    x: npt.NDArray[np.float64]
+    """Scan coordinate from the Bragg condition: arcsec (angle scan) or eV (energy scan)."""
+    r: npt.NDArray[np.float64]
+    """Reflectivity."""
+    t: Optional[npt.NDArray[np.float64]]
+    """Transmissivity; None for a semi-infinite crystal."""
+    exit: npt.NDArray[np.float64]
+    """Exit-angle deviation in arcsec."""
+    depth: Optional[npt.NDArray[np.float64]]
+    """Penetration depth in um; None in the Laue case."""
+    specular: Optional[npt.NDArray[np.float64]]
+    """Specular reflectivity; None unless the rigorous theory was used."""
+    scan: Literal["angle", "energy"]
+    laue: bool
+    points: int
+    failed_points: int
+    theta_b_deg: float
+    b: float
+    max_r: Optional[float]
+    x_max: Optional[float]
+    x_max_exit: Optional[float]
+    r_centre: Optional[float]
+    x_centre: Optional[float]
+    x_centre_exit: Optional[float]
+    fwhm: Optional[float]
+    """arcsec (angle scan) or eV (energy scan)."""
+    fwhm_exit: Optional[float]
+    x_left: Optional[float]
+    x_right: Optional[float]
+    abs_max: Optional[float]
+    """Absolute position of the maximum: degrees (angle scan) or keV (energy scan)."""
+    abs_centre: Optional[float]
+    analytic_shift: Optional[float]
+    analytic_fwhm: Optional[float]
+    dumond_slope: Optional[float]
+    """eV per arcsec."""
+    min_depth_um: Optional[float]
+    extinction_um: Optional[float]
+
+def rocking_curve(
+    crystal: Crystal,
+    hkl: Hkl,
+    energy_kev: float,
+    *,
+    laue: bool = False,
+    polarization: Literal["sigma", "pi"] = "sigma",
+    scan: Literal["angle", "energy"] = "angle",
+    offset: float = 0,
+    range: Optional[Tuple[float, float]] = None,
+    points: int = 2001,
+    asymmetry_deg: float = 0,
+    thickness_um: Optional[float] = None,
+    rigorous: bool = False,
+) -> RockingCurveResult:
+    """A rocking curve or energy scan of one two-beam reflection, as ``velto-cli rc`` computes it.
+
+    offset: eV beside an angle scan, arcsec beside an energy scan.
+    range: (from, to) in arcsec or eV; None: (-50, 50) arcsec or (-2, 3) eV.
+    thickness_um: None: semi-infinite (-1) in the Bragg case, 50 um in the Laue case.
+    Releases the GIL while computing; Ctrl-C stops the computation (KeyboardInterrupt).
+    """
