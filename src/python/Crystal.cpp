@@ -124,7 +124,7 @@ void BindCrystal(py::module_& m) {
       .def_readonly("name", &ChiResult::name)
       .def_readonly("energy_kev", &ChiResult::energyKev)
       .def_readonly("temperature", &ChiResult::temperature)
-      .def_readonly("hkl", &ChiResult::hkl)
+      .def_property_readonly("hkl", [](const ChiResult& r) { return py::make_tuple(r.hkl[0], r.hkl[1], r.hkl[2]); })
       .def_readonly("d", &ChiResult::d)
       .def_readonly("theta_b_deg", &ChiResult::thetaBDeg)
       .def_readonly("bragg", &ChiResult::bragg)
