@@ -66,6 +66,23 @@ void RecordingNotifier::Publish() {
   }
 }
 
+bool RunReleased(const std::function<void(core::Progress&)>& work) {
+  CancelFlag progress;
+  bool interrupted = false;
+  py::gil_scoped_release release;
+  std::future<void> done = std::async(std::launch::async, [&work, &progress] { work(progress); });
+  while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+    py::gil_scoped_acquire acquire;
+    if (PyErr_CheckSignals() != 0) {
+      interrupted = true;
+      progress.Cancel();
+      break;
+    }
+  }
+  done.get();
+  return interrupted;
+}
+
 void SetWarningCategory(py::object category) { warningCategory = category.release().ptr(); }
 
 }  // namespace velto::python

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <future>
 #include <mutex>
 #include <string>
@@ -71,31 +73,20 @@ class CancelFlag final : public core::Progress {
 // Runs `work(progress)` on a thread of its own while the calling thread,
 // without the GIL, waits and every 50 ms takes the GIL back to let Python
 // run its signal handlers. A Ctrl-C (or any handler that raises) sets the
-// cancel flag that the scans poll, as the windows' Cancel button does; once
-// the work has stopped the pending exception (KeyboardInterrupt) is raised.
+// cancel flag that the scans poll, as the windows' Cancel button does, and
+// leaves its exception pending; true then, once the work has stopped.
 // Signal handlers only run on the main thread, so from other threads the
-// call simply runs to its end.
+// call simply runs to its end. `work` must not touch Python.
+bool RunReleased(const std::function<void(core::Progress&)>& work);
+
+// RunReleased for a computation with a result; the pending exception
+// (KeyboardInterrupt) is raised when the run was interrupted.
 template <typename Work>
 auto RunInterruptible(Work work) -> decltype(work(std::declval<core::Progress&>())) {
-  using Result = decltype(work(std::declval<core::Progress&>()));
-  CancelFlag progress;
-  std::future<Result> done;
-  bool interrupted = false;
-  {
-    pybind11::gil_scoped_release release;
-    done = std::async(std::launch::async, [&work, &progress] { return work(progress); });
-    while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-      pybind11::gil_scoped_acquire acquire;
-      if (PyErr_CheckSignals() != 0) {
-        interrupted = true;
-        progress.Cancel();
-        break;
-      }
-    }
-    done.wait();
-  }
-  if (interrupted) throw pybind11::error_already_set();
-  return done.get();
+  std::optional<decltype(work(std::declval<core::Progress&>()))> result;
+  if (RunReleased([&work, &result](core::Progress& progress) { result.emplace(work(progress)); }))
+    throw pybind11::error_already_set();
+  return std::move(*result);
 }
 
 }  // namespace velto::python

@@ -5,6 +5,7 @@
 
 #include "python/CallGuard.h"
 #include "python/Crystal.h"
+#include "python/Bindings.h"
 #include "python/RockingCurve.h"
 
 PYBIND11_MODULE(_velto, m) {
@@ -18,4 +19,5 @@ PYBIND11_MODULE(_velto, m) {
   m.def("_set_data_directory", &velto::python::SetDataDirectory, py::arg("directory"));
   velto::python::BindCrystal(m);
   velto::python::BindRockingCurve(m);
+  velto::python::BindConvolution(m);
 }

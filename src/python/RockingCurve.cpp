@@ -13,16 +13,13 @@
 #include "programs/single_crystal/SingleCrystalCalculation.h"
 #include "python/Arrays.h"
 #include "python/CallGuard.h"
+#include "python/FormSession.h"
 
 namespace velto::python {
 namespace py = pybind11;
 using twobeam::ScanKind;
 
 namespace {
-
-// A number as the text of a form field, exact to the last digit, so that
-// the form reads the very number given (velto-cli types its options so).
-std::string FieldText(double value) { return core::FormatGeneral(value, 17); }
 
 std::optional<double> ShownIf(bool shown, double value) { return shown ? std::optional<double>(value) : std::nullopt; }
 

@@ -137,3 +137,67 @@ def rocking_curve(
     thickness_um: None: semi-infinite (-1) in the Bragg case, 50 um in the Laue case.
     Releases the GIL while computing; Ctrl-C stops the computation (KeyboardInterrupt).
     """
+
+class ConvolutionResult:
+    """A convoluted rocking curve with what ``velto-cli conv --json`` prints.
+
+    The numbers of the fields are those the calculation left in the form (it
+    normalises some of them). Peak and FWHM values are None without a curve or a width.
+    """
+
+    x: npt.NDArray[np.float64]
+    """Sample angle in arcsec, relative to its nominal incidence."""
+    values: npt.NDArray[np.float64]
+    """The convoluted reflectivity."""
+    curve: bool
+    energy_kev: float
+    spectrum_fwhm_ev: float
+    spectrum_range_ev: float
+    spectral_points: int
+    divergence_points: int
+    thickness_um: float
+    from_arcsec: float
+    to_arcsec: float
+    points: int
+    step_arcsec: float
+    peak: Optional[float]
+    peak_at_arcsec: Optional[float]
+    fwhm_arcsec: Optional[float]
+    fwhm_deg: Optional[float]
+    fwhm_urad: Optional[float]
+
+def convolution(
+    monochromator: Optional[Crystal],
+    monochromator_hkl: Hkl,
+    sample: Optional[Crystal],
+    sample_hkl: Hkl,
+    energy_kev: Optional[float] = None,
+    *,
+    dcm: bool = True,
+    channel_cut: bool = False,
+    geometry: Literal["nondispersive", "dispersive"] = "nondispersive",
+    polarization: Literal["sigma", "pi", "random"] = "sigma",
+    rigorous: bool = False,
+    monochromator_asymmetry_deg: Optional[float] = None,
+    sample_asymmetry_deg: Optional[float] = None,
+    thickness_um: Optional[float] = None,
+    spectrum_fwhm_ev: Optional[float] = None,
+    spectrum_range_ev: Optional[float] = None,
+    spectral_points: Optional[int] = None,
+    divergence_urad: Optional[float] = None,
+    divergence_points: Optional[int] = None,
+    centre_arcsec: Optional[float] = None,
+    range: Optional[Tuple[float, float]] = None,
+    points: Optional[int] = None,
+    force: bool = False,
+) -> ConvolutionResult:
+    """The convoluted rocking curve of a sample behind a monochromator, as ``velto-cli conv`` computes it.
+
+    The crystals are defined through the program's crystal dialog from their files and
+    temperatures; every argument left at None keeps the program's default. dcm: a
+    channel-cut or double-crystal monochromator; thickness_um <= 0 is semi-infinite;
+    spectrum_fwhm_ev <= 0 a flat spectrum; divergence_urad a flat divergence.
+    force answers Yes to the program's questions (a crystal with zero chi components).
+    Runs on all cores with the GIL released; Ctrl-C stops it (KeyboardInterrupt) and
+    leaves nothing half-done.
+    """

@@ -1,0 +1,9 @@
+#pragma once
+#include <pybind11/pybind11.h>
+
+namespace velto::python {
+
+// Each part of the module declares its classes and functions.
+void BindConvolution(pybind11::module_& module);
+
+}  // namespace velto::python

@@ -1,0 +1,75 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "crystal/CrystalParams.h"
+#include "programs/ui/AppContext.h"
+#include "programs/ui/ScriptedUserInterface.h"
+#include "python/Crystal.h"
+#include "shell/MainFrameState.h"
+
+namespace velto::python {
+
+// The person behind a form driven from Python: the call's arguments are the
+// answers queued in advance, and a background task runs with the GIL
+// released and stops at Ctrl-C through the task's own cancel path.
+class PythonUserInterface final : public programs::ScriptedUserInterface {
+ public:
+  void RunInBackground(programs::BackgroundTask task) override;
+  // A task was stopped by Ctrl-C; its exception is pending.
+  bool interrupted = false;
+};
+
+// Drives the form model of a program window as velto-cli does: the fields
+// are typed, the crystals defined through the form's dialogs, the commands
+// run; a command that shows a message has refused, and the message becomes
+// ValueError. Needs the GIL.
+class FormSession {
+ public:
+  // `force`: the form's Yes/No questions are answered Yes (else No).
+  explicit FormSession(bool force);
+
+  programs::AppContext& App() { return app_; }
+  PythonUserInterface& Ui() { return ui_; }
+
+  void Run(const std::function<void(programs::UserInterface&)>& command);
+  void SetEnergy(const std::string& kev, const std::function<void(programs::UserInterface&)>& open);
+  // Defines a crystal through `define` (the form's "Define ..."): the file
+  // chooser answers the crystal's file, the crystal dialog is given h k l and
+  // the temperature, then OK. No crystal leaves it undefined.
+  void DefineCrystal(const Crystal* crystal, const Hkl& hkl,
+                     const std::function<void(programs::UserInterface&)>& define,
+                     const std::function<const crystal::CrystalParams&()>& defined);
+  // Issues the messages the form showed on the way as warnings.
+  void Publish();
+
+ private:
+  [[noreturn]] void Stop();
+
+  shell::MainFrameState state_;
+  programs::AppContext app_;
+  PythonUserInterface ui_;
+  std::size_t published_ = 0;
+};
+
+// A number as the text of a form field, exact to the last digit, so that
+// the form reads the very number given (velto-cli types its options so).
+std::string FieldText(double value);
+
+// Types `value`, when given, into a field that the window would let the
+// person type in.
+template <typename Form, typename Field>
+void TypeField(Form& form, Field id, const std::optional<double>& value) {
+  auto& field = form.Field(id);
+  if (value && field.enabled) field.text = FieldText(*value);
+}
+template <typename Form, typename Field>
+void TypeField(Form& form, Field id, const std::optional<int>& value) {
+  auto& field = form.Field(id);
+  if (value && field.enabled) field.text = std::to_string(*value);
+}
+
+}  // namespace velto::python
