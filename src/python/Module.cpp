@@ -20,4 +20,5 @@ PYBIND11_MODULE(_velto, m) {
   velto::python::BindCrystal(m);
   velto::python::BindRockingCurve(m);
   velto::python::BindConvolution(m);
+  velto::python::BindMonochromator(m);
 }

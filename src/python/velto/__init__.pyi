@@ -201,3 +201,65 @@ def convolution(
     Runs on all cores with the GIL released; Ctrl-C stops it (KeyboardInterrupt) and
     leaves nothing half-done.
     """
+
+class MonochromatorResult:
+    """A double-crystal monochromator curve with what ``velto-cli dcm --json`` prints.
+
+    Positions are in the scan's unit: arcsec, or eV relative to the photon energy.
+    Values without a curve or a width within the scan are None.
+    """
+
+    x: npt.NDArray[np.float64]
+    values: npt.NDArray[np.float64]
+    """Reflectivity of the pair (of the 1st crystal with only_first)."""
+    exit_deviation_arcsec: npt.NDArray[np.float64]
+    scan: Literal["angle", "energy"]
+    unit: Literal["arcsec", "eV"]
+    phi_deg: float
+    """Relative orientation Phi of the two crystals."""
+    delta_phi_arcsec: float
+    delta_omega_arcsec: float
+    @property
+    def range(self) -> Tuple[float, float]: ...
+    points: int
+    step: float
+    curve: bool
+    max: Optional[float]
+    max_at: Optional[float]
+    fwhm: Optional[float]
+    centre: Optional[float]
+    half_maxima: Optional[Tuple[float, float]]
+    centre_reflectivity: Optional[float]
+    auto_set: Optional[dict[str, float]]
+    """The proposals of "Auto Set..." that were applied (phi_deg, delta_phi_arcsec, delta_omega_arcsec)."""
+
+def monochromator(
+    first: Optional[Crystal],
+    first_hkl: Hkl,
+    second: Optional[Crystal],
+    second_hkl: Hkl,
+    energy_kev: Optional[float] = None,
+    *,
+    first_channel_cut: bool = False,
+    second_channel_cut: bool = False,
+    geometry: Literal["nondispersive", "dispersive"] = "nondispersive",
+    polarization: Literal["sigma", "pi"] = "sigma",
+    scan: Literal["angle", "energy"] = "angle",
+    only_first: bool = False,
+    rigorous: bool = False,
+    auto_set: bool = False,
+    first_asymmetry_deg: Optional[float] = None,
+    second_asymmetry_deg: Optional[float] = None,
+    delta_phi_arcsec: Optional[float] = None,
+    delta_omega_arcsec: Optional[float] = None,
+    range: Optional[Tuple[float, float]] = None,
+    points: Optional[int] = None,
+    force: bool = False,
+) -> MonochromatorResult:
+    """A double-crystal monochromator under a plane wave, as ``velto-cli dcm`` computes it.
+
+    The pair is rocked as one assembly (scan="angle", arcsec) or the photon energy is
+    scanned (scan="energy", eV relative to the energy). auto_set applies the proposed
+    Delta Phi and delta omega first. Every argument left at None keeps the program's
+    default; delta_omega_arcsec applies to the energy scan only.
+    """
