@@ -21,4 +21,5 @@ PYBIND11_MODULE(_velto, m) {
   velto::python::BindRockingCurve(m);
   velto::python::BindConvolution(m);
   velto::python::BindMonochromator(m);
+  velto::python::BindBrennanCowan(m);
 }

@@ -263,3 +263,52 @@ def monochromator(
     Delta Phi and delta omega first. Every argument left at None keeps the program's
     default; delta_omega_arcsec applies to the energy scan only.
     """
+
+class FormFactor:
+    """The atomic scattering factors ``velto-cli ff --json`` prints."""
+
+    element: str
+    z: int
+    energy_kev: float
+    theta_deg: float
+    sin_theta_over_lambda: float
+    """1/angstrom."""
+    f0: float
+    f1: float
+    """f'."""
+    f2: float
+    """f''."""
+    f_cmpt: float
+    """The Compton part added to f''."""
+    f_real: float
+    """f0 + f'."""
+    f_imag: float
+    """f'' + f_cmpt."""
+
+def form_factor(element: Union[str, int], energy_kev: float = 8.047987942062702, theta_deg: float = 0) -> FormFactor:
+    """f0, f', f'', f_cmpt of one element (symbol in any letter case, or atomic number 1..92)
+    from the Brennan-Cowan engine, as the scattering-factor dialog and ``velto-cli ff`` compute them."""
+
+class StructureFactors:
+    """What ``velto-cli sf --json`` prints. The dictionaries are keyed F0, Fh, F-h, Fh_pi, F-h_pi
+    (chi0, chih, chimh, chihp, chimhp); for hkl 0 0 0 or without diffraction only F0 and chi0."""
+
+    crystal: str
+    energy_kev: float
+    temperature_k: float
+    @property
+    def hkl(self) -> Tuple[int, int, int]: ...
+    d: Optional[float]
+    theta_b_deg: Optional[float]
+    structure_factors: dict[str, complex]
+    moduli: dict[str, float]
+    phases_deg: dict[str, float]
+    chi: dict[str, complex]
+    mu_per_um: float
+    penetration_um: Optional[float]
+    clipboard: Optional[str]
+    """The text "Copy Chi to Clipboard" gives (chi of the reflection, for the other programs)."""
+
+def structure_factors(crystal: Crystal, hkl: Hkl, energy_kev: float = 8.047987942062702) -> StructureFactors:
+    """Structure factors, chi, absorption and penetration depth from the Brennan-Cowan engine, as the
+    structure-factor program and ``velto-cli sf`` compute them; hkl 0 0 0 gives the forward values only."""
