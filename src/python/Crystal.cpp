@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 
 #include "core/Units.h"
 #include "crystal/Bragg.h"
@@ -46,7 +47,11 @@ Crystal Crystal::Load(const std::filesystem::path& path, double temperature) {
   if (!std::isfinite(temperature)) Refuse("The temperature must be a finite number of K.");
   Crystal crystal;
   crystal.temperature_ = std::max(temperature, kLowestTemperature);
-  crystal.path_ = path;
+  // The programs driven through their forms read the file again, perhaps
+  // after the script has changed its working directory.
+  std::error_code error;
+  crystal.path_ = std::filesystem::absolute(path, error);
+  if (error) crystal.path_ = path;
   RecordingNotifier notifier;
   crystal::StructFileFailure failure;
   if (!crystal::LoadStructFile(crystal.structure_, path, crystal.temperature_, DataDirectory(), notifier, &failure)) {

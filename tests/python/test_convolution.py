@@ -84,3 +84,13 @@ def test_ctrl_c_stops_a_long_convolution(silicon):
     assert stopped < 10, stopped
     again = velto.convolution(silicon, (1, 1, 1), silicon, (3, 3, 3))
     assert np.array_equal(again.values, reference.values)
+
+
+def test_crystal_file_is_found_after_the_script_changes_directory(silicon, tmp_path, monkeypatch):
+    # The form reads the structure file again when it defines the crystal.
+    (tmp_path / "si.struct").write_text(open(velto.EXAMPLE_CRYSTAL).read())
+    monkeypatch.chdir(tmp_path)
+    crystal = velto.Crystal.load("si.struct")
+    monkeypatch.chdir("/")
+    moved = velto.convolution(crystal, (1, 1, 1), crystal, (3, 3, 3))
+    assert np.array_equal(moved.values, velto.convolution(silicon, (1, 1, 1), silicon, (3, 3, 3)).values)
