@@ -57,3 +57,28 @@ def test_refusals_carry_the_message_of_the_command(cli, silicon):
     assert str(raised.value) == cli.refusal("dcm", "--c1-struct", velto.EXAMPLE_CRYSTAL)
     with pytest.raises(ValueError):
         velto.monochromator(silicon, (1, 1, 1), silicon, (1, 1, 1), scan="phi")
+
+
+@pytest.mark.parametrize("scan,span", [("energy", 3.0), ("angle", 30.0)])
+def test_parallel_pair_reflects_the_square_of_one_crystal(silicon, scan, span):
+    # Two identical reflections in the (+,-) setting see the same deviation:
+    # the pair reflects R(x)^2 at every point of either scan, for both polarizations.
+    for polarization in ("sigma", "pi"):
+        pair = velto.monochromator(silicon, (1, 1, 1), silicon, (1, 1, 1), 8.0, scan=scan, polarization=polarization,
+                                   range=(-span, span), points=601)
+        single = velto.rocking_curve(silicon, (1, 1, 1), 8.0, scan=scan, polarization=polarization,
+                                     range=(-span, span), points=601)
+        assert list(pair.x) == list(single.x)
+        assert max(abs(pair.values - single.r ** 2)) < 1e-9
+        assert max(pair.values) > 0.8
+
+
+def test_example_script_draws_its_picture(tmp_path):
+    pytest.importorskip("matplotlib")
+    import runpy
+    import pathlib
+
+    script = pathlib.Path(__file__).parents[2] / "examples" / "dcm_energy_scan.py"
+    picture = tmp_path / "dcm.png"
+    runpy.run_path(str(script), run_name="example")["main"](str(picture))
+    assert picture.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
