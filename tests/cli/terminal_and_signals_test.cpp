@@ -3,6 +3,7 @@
 // SIGTERM leaves the earlier results file as it was, and a pipe whose
 // reader quits is a write failure with a message, not a silent death.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -174,6 +175,29 @@ TEST(PipeTargets, AReaderThatQuitsIsAWriteFailureWithAMessage) {
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_NE(run.err.find("Cannot create the file \"" + fifo.string() + "\" !"), std::string::npos) << run.err;
   EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// Standard output on a full disk: what was printed did not arrive, which is
+// a failure like any other output that cannot be written.
+TEST(PipeTargets, AStandardOutputThatCannotBeWrittenIsReported) {
+  TemporaryDirectory dir;
+  const std::string program = (core::ExecutableDirectory() / "velto-cli").string();
+  const std::string errPath = (dir.path() / "stderr").string();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int full = ::open("/dev/full", O_WRONLY);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (full < 0 || err < 0 || ::dup2(full, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
+    ::execl(program.c_str(), program.c_str(), "chi", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  int wstatus = 0;
+  while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
+  }
+  ASSERT_TRUE(WIFEXITED(wstatus));
+  EXPECT_EQ(WEXITSTATUS(wstatus), 1);
+  EXPECT_EQ(ReadWholeFile(errPath), "Cannot write to the standard output: No space left on device.\n");
 }
 
 }  // namespace
