@@ -86,7 +86,8 @@ TEST_F(MbdWindow, ChiImportFillsMissingValuesWithZeroAndReportsAFileThatCannotBe
   form.ChiComponents(ui);
   ASSERT_GE(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[ui.messages.size() - 2].text.rfind("You can import your own CHI components", 0), 0u);
-  EXPECT_EQ(ui.messages.back().text, "Error!  Failed to open the file!\n");
+  EXPECT_EQ(ui.messages.back().text,
+            "Error!  Failed to open the file!\n" + (dir.path() / "missing.dat").string() + ": No such file or directory");
   EXPECT_EQ(ui.messages.back().icon, MessageIcon::Stop);
   EXPECT_EQ(ui.openRequests.back().title, "Open ASCII Text File of CHI Coponents in Unit of 10^-6");
   EXPECT_EQ(values, (std::vector<std::string>{"-15.1 ,  0.35", "7.5 ,  -0.2", "7.5 ,  -0.2", "0 ,  0"}));

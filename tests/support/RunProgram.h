@@ -10,8 +10,9 @@ struct ProgramResult {
   std::string err;
 };
 
-// Runs a program of the build (found beside the test executable) with the
-// given arguments and collects what it prints.
+// Runs a program of the build (found beside the test executable; an
+// absolute path is taken as it is) with the given arguments and collects
+// what it prints.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 // A program of the build started without waiting for it (its output goes
@@ -24,6 +25,7 @@ class ChildProgram {
   ChildProgram& operator=(const ChildProgram&) = delete;
 
   void Signal(int signal) const;
+  // The process id while the child has not been waited for, else -1.
   int Pid() const { return pid_; }
   // Waits for the end and returns the wait status (WIFSIGNALED, WTERMSIG...).
   int Wait();
