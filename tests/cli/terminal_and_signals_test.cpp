@@ -110,18 +110,6 @@ TEST(ThreadsOption, MoreThreadsThanCoresAreCutWithAMessageAndNegativeOnesRefused
   EXPECT_EQ(refused.err, "--threads: the number of threads cannot be negative.\n");
 }
 
-// Whether the process holds a file of `directory` open: it has begun to
-// write there, whatever its temporary file is called, if it has a name.
-bool WritesIn(int pid, const fs::path& directory) {
-  std::error_code error;
-  const std::string prefix = directory.string() + "/";
-  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-    const fs::path target = fs::read_symlink(entry.path(), error);
-    if (!error && target.string().rfind(prefix, 0) == 0) return true;
-  }
-  return false;
-}
-
 // A long run stopped by SIGTERM: the results file of an earlier run stays
 // as it was and nothing else is left in its directory. The MBD convolution
 // streams its results as it goes, so it is stopped once it writes; the map
@@ -146,9 +134,9 @@ TEST(KilledRuns, AMapAndAConvolutionStoppedBySigtermKeepTheEarlierFile) {
     ChildProgram child("velto-cli", arguments);
     const auto start = std::chrono::steady_clock::now();
     if (r.streams) {
-      while (!WritesIn(child.Pid(), dir.path()) && std::chrono::steady_clock::now() - start < std::chrono::seconds(60))
+      while (!child.WritesIn(dir.path()) && std::chrono::steady_clock::now() - start < std::chrono::seconds(60))
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      ASSERT_TRUE(WritesIn(child.Pid(), dir.path())) << r.what << ": the run did not start writing";
+      ASSERT_TRUE(child.WritesIn(dir.path())) << r.what << ": the run did not start writing";
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     child.Signal(SIGTERM);

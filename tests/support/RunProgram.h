@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ class ChildProgram {
   void Signal(int signal) const;
   // The process id while the child has not been waited for, else -1.
   int Pid() const { return pid_; }
+  // Whether the child holds a file of `directory` open: it has begun to
+  // write there, though its output has no name until it is complete.
+  bool WritesIn(const std::filesystem::path& directory) const;
   // Waits for the end and returns the wait status (WIFSIGNALED, WTERMSIG...).
   int Wait();
 
