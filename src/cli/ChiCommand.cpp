@@ -97,7 +97,7 @@ void RunChi(const ChiOptions& options) {
   ChiResult r;
   r.energyEv = options.energyKev * core::kEvPerKev;
   if (!(r.energyEv > 0) || !std::isfinite(r.energyEv)) Refuse("The photon energy must be a positive number of keV.");
-  r.temperature = TemperatureOption(options.temperature);
+  r.temperature = options.temperature;
   crystal::CrystalStructure structure = LoadStructOption(options.structFile, r.temperature, notifier);
   r.name = structure.name;
   CheckHkl(options.hkl);
@@ -139,7 +139,9 @@ const CommandRegistration kChiCommand("chi", [](CLI::App& app) {
   chi->add_option("--struct", options->structFile, "crystal structure file (default: Silicon.struct of the data)");
   chi->add_option("--energy", options->energyKev, "photon energy in keV")->capture_default_str();
   chi->add_option("--hkl", options->hkl, "reflection indices H K L")->expected(3)->capture_default_str();
-  chi->add_option("--temp", options->temperature, "crystal temperature in K")->capture_default_str();
+  chi->add_option("--temp", options->temperature, "crystal temperature in K")
+      ->check(AboveZeroKelvin())
+      ->capture_default_str();
   chi->add_flag("--json", options->json, "print one JSON object instead of the summary");
   chi->callback([options] { RunChi(*options); });
 });

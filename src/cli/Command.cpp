@@ -3,6 +3,9 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
 #include <iostream>
 #include <map>
 
@@ -79,6 +82,47 @@ int GridPointsOption(double points, std::string_view option) {
     Refuse(std::string(option) + ": at most " + std::to_string(kMostGridPoints) + " points, not " +
            core::FormatGeneral(points) + ".");
   return static_cast<int>(std::max(points, 0.0));
+}
+
+namespace {
+
+// The number an option's text gives, as the option will read it; none for a
+// text without one (CLI11's conversion then refuses it in its own words).
+// Infinities and not-a-number are left to the check of every numeric option.
+std::optional<double> OptionNumber(const std::string& text) {
+  try {
+    std::size_t used = 0;
+    const double value = std::stod(text, &used);
+    return value;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+const CLI::Validator& AboveZeroKelvin() {
+  static const CLI::Validator kValidator(
+      [](std::string& text) -> std::string {
+        const auto kelvin = OptionNumber(text);
+        if (kelvin && std::isfinite(*kelvin) && !(*kelvin > 0)) return "a temperature must be above 0 K, not \"" + text + "\"";
+        return {};
+      },
+      "", "ABOVE_0_K");
+  return kValidator;
+}
+
+const CLI::Validator& PlausibleAngle() {
+  static const CLI::Validator kValidator(
+      [](std::string& text) -> std::string {
+        const auto degrees = OptionNumber(text);
+        if (degrees && std::isfinite(*degrees) && !(std::fabs(*degrees) <= kLargestAngleDegrees))
+          return "an angle must lie within -" + core::FormatGeneral(kLargestAngleDegrees) + " ... " +
+                 core::FormatGeneral(kLargestAngleDegrees) + " degrees, not \"" + text + "\"";
+        return {};
+      },
+      "", "ANGLE");
+  return kValidator;
 }
 
 int ThreadsOption(int requested, StderrNotifier& notifier) {

@@ -59,6 +59,15 @@ int GridPointsOption(double points, std::string_view option);
 // that the form reads the very number given.
 std::string FieldText(double value);
 
+// Checks for options whose finite values can still be impossible; CLI11
+// puts the option's name before the text ("--temp: a temperature must be
+// above 0 K, not \"-5\""). A crystal at 0 K or below has no Debye–Waller
+// factor; an angle of many turns is a typing error (the reduction into one
+// turn is exact well beyond ten turns, so that 540 still reads as 180).
+inline constexpr double kLargestAngleDegrees = 3600;
+const CLI::Validator& AboveZeroKelvin();
+const CLI::Validator& PlausibleAngle();
+
 // The worker threads of --threads: 0 (the default) for every core the
 // process may use; more than that is cut to it with a message, since extra
 // threads only share the same cores; a negative count is refused.

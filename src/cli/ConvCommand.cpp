@@ -130,7 +130,7 @@ void RunConv(const ConvOptions& options) {
       [&form](UserInterface& ui) { form.DefineSample(ui); },
       [&form]() -> const crystal::CrystalParams& { return form.Sample(); });
 
-  TypeFieldOptions(form, kFieldOptions, options.fields);
+  TypeFieldOptions(session, form, kFieldOptions, options.fields);
   form.Field(F::Dcm).checked = options.dcm == "on";
   if (options.channelCut) form.ClickChannelCut();
   form.SetArrangement(options.geometry == "dispersive" ? multicrystal::Arrangement::Dispersive
@@ -175,6 +175,7 @@ const CommandRegistration kConvCommand("conv", [](CLI::App& app) {
   cmd->add_option("--mono-hkl", o->monoHkl, "monochromator reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--mono-temp", o->monoTemperature, "temperature of the monochromator crystal in K")
       ->type_name("FLOAT")
+      ->check(AboveZeroKelvin())
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_option("--dcm", o->dcm, "channel-cut or double-crystal monochromator")
       ->check(CLI::IsMember({"on", "off"}))
@@ -183,6 +184,7 @@ const CommandRegistration kConvCommand("conv", [](CLI::App& app) {
   cmd->add_option("--sample-hkl", o->sampleHkl, "sample reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--sample-temp", o->sampleTemperature, "temperature of the sample crystal in K")
       ->type_name("FLOAT")
+      ->check(AboveZeroKelvin())
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--channel-cut", o->channelCut, "the sample is a channel-cut (thickness semi-infinite)");
   AddFieldOptions(*cmd, kFieldOptions, o->fields, defaults);

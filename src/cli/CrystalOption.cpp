@@ -9,7 +9,6 @@
 namespace velto::cli {
 namespace {
 constexpr int kLargestIndex = 999;
-constexpr double kLowestTemperature = 1e-6;  // K
 constexpr const char* kExampleStructFile = "Silicon.struct";
 }  // namespace
 
@@ -31,10 +30,6 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
   }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
   return structure;
-}
-
-double TemperatureOption(double kelvin) {
-  return std::max(kelvin, kLowestTemperature);
 }
 
 void CheckHkl(std::span<const int> hkl, AllZeroHkl allZero) {

@@ -29,11 +29,6 @@ std::filesystem::path StructOptionPath(const std::string& structFile);
 crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,
                                            StderrNotifier& notifier, const StructureMessages& messages = {});
 
-// The crystal temperature of --temp: a number of K (a value that is not
-// finite never gets here: every numeric option refuses one), 0 K and below
-// taken as the lowest temperature the Debye–Waller factor accepts.
-double TemperatureOption(double kelvin);
-
 // Whether H K L = 0 0 0 is refused with the other index checks. sf reads it
 // as "forward only"; mbd leaves it to its geometry, which words it itself.
 enum class AllZeroHkl { Refuse, Accept };

@@ -142,7 +142,7 @@ void RunDcm(const DcmOptions& options) {
 
   form.SetScanMode(options.scan == "energy" ? ScanMode::Energy : ScanMode::Angular);
   // Δω cannot be typed while the angular scan, which does not use it, is shown.
-  TypeFieldOptions(form, kFieldOptions, options.fields);
+  TypeFieldOptions(session, form, kFieldOptions, options.fields);
   form.Field(F::FirstChannelCut).checked = options.firstChannelCut;
   form.Field(F::SecondChannelCut).checked = options.secondChannelCut;
   form.Field(F::OnlyFirst).checked = options.onlyFirst;
@@ -201,12 +201,14 @@ const CommandRegistration kDcmCommand("dcm", [](CLI::App& app) {
   cmd->add_option("--c1-hkl", o->firstHkl, "1st crystal reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--c1-temp", o->firstTemperature, "temperature of the 1st crystal in K")
       ->type_name("FLOAT")
+      ->check(AboveZeroKelvin())
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--c1-channel-cut", o->firstChannelCut, "the 1st crystal is a channel-cut");
   cmd->add_option("--c2-struct", o->secondStruct, "structure file of the 2nd crystal");
   cmd->add_option("--c2-hkl", o->secondHkl, "2nd crystal reflection H K L")->expected(3)->capture_default_str();
   cmd->add_option("--c2-temp", o->secondTemperature, "temperature of the 2nd crystal in K")
       ->type_name("FLOAT")
+      ->check(AboveZeroKelvin())
       ->default_str(shell::FormatNumber(state.defaultTemperature));
   cmd->add_flag("--c2-channel-cut", o->secondChannelCut, "the 2nd crystal is a channel-cut");
   AddFieldOptions(*cmd, kFieldOptions, o->fields, defaults);

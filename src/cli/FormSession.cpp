@@ -22,6 +22,7 @@ FormSession::FormSession(bool force) : app_(state_) {
 }
 
 void FormSession::Stop() {
+  ui_.Flush();
   if (!ui_.messages.empty() && ui_.messages.back().question) std::cerr << "(--force answers Yes.)\n";
   throw ExitStatus{1};
 }
@@ -31,8 +32,11 @@ void FormSession::Run(const std::function<void(UserInterface&)>& command) {
   const std::size_t focusMoves = ui_.focusMoves.size();
   command(ui_);
   if (ui_.messages.size() == messages) return;
-  // A bound field's refusal names its limits, not the field: say which one.
-  if (ui_.messages.back().icon == core::MessageIcon::Warning && ui_.focusMoves.size() > focusMoves)
+  ui_.Flush();
+  // A bound field's refusal names its limits, not the field: say which one,
+  // unless the refusal already named the option that typed into it.
+  if (ui_.messages.back().icon == core::MessageIcon::Warning && ui_.focusMoves.size() > focusMoves &&
+      !ui_.NamesOption(ui_.LastFocus()))
     std::cerr << "(field: " << ui_.LastFocus() << ")\n";
   Stop();
 }

@@ -28,8 +28,9 @@ class FormSession {
   CliUserInterface& Ui() { return ui_; }
 
   // Runs a command of the form. A command that shows a message has refused
-  // (or failed): the program ends with status 1, naming the field of a
-  // bound-field refusal on a line of its own.
+  // (or failed): the program ends with status 1. A refusal of a field an
+  // option typed into names the option (TypeFieldOptions); of another
+  // field, the field, on a line of its own.
   void Run(const std::function<void(programs::UserInterface&)>& command);
 
   // Gives the photon-energy dialog `kev` as typed and runs `open` (the form's
@@ -77,11 +78,13 @@ void AddFieldOptions(CLI::App& command, const FieldOption<Field> (&options)[N],
 }
 
 // Types the texts given into their fields; a disabled field (one the window
-// would not let the person type in) keeps its text.
+// would not let the person type in) keeps its text. A refusal of one of
+// these fields will name its option.
 template <typename Form, typename Field, std::size_t N>
-void TypeFieldOptions(Form& form, const FieldOption<Field> (&options)[N],
+void TypeFieldOptions(FormSession& session, Form& form, const FieldOption<Field> (&options)[N],
                       const std::array<std::optional<std::string>, N>& texts) {
   for (std::size_t i = 0; i < N; ++i) {
+    session.Ui().NameOption(Form::FocusName(options[i].field), options[i].name);
     auto& field = form.Field(options[i].field);
     if (texts[i] && field.enabled) field.text = *texts[i];
   }

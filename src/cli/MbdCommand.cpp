@@ -100,7 +100,7 @@ nlohmann::json AngleOrNull(double value, double scale) {
 
 void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
   CheckHkl(options.hkl, AllZeroHkl::Accept);
-  const double temperature = TemperatureOption(options.temperature);
+  const double temperature = options.temperature;
   // A file that cannot be read is refused with the reason, as every command
   // does; the window's own flow then loads it.
   StderrNotifier notifier;
@@ -334,20 +334,26 @@ const CommandRegistration kMbdCommand("mbd", [](CLI::App& app) {
   CLI::App* mbd = app.add_subcommand("mbd", "multiple-beam diffraction: plane-wave or convoluted scan, reflection search");
   mbd->add_option("--struct", o->structFile, "crystal structure file (default: Silicon.struct of the data)");
   o->energyOption = mbd->add_option("--energy", o->energyKev, "photon energy in keV")->capture_default_str();
-  mbd->add_option("--temp", o->temperature, "crystal temperature in K")->capture_default_str();
+  mbd->add_option("--temp", o->temperature, "crystal temperature in K")->check(AboveZeroKelvin())->capture_default_str();
   mbd->add_option("--hkl", o->hkl, "primary reflection G: H K L")->expected(3)->capture_default_str();
   mbd->add_option("--href", o->reference, "horizontal reference direction (azimuth 0): H K L, fractions allowed")
       ->expected(3);
-  mbd->add_option("--offcut", o->offcut, "surface offcut from the Bragg plane of G, degrees")->capture_default_str();
-  mbd->add_option("--offcut-azimuth", o->offcutAzimuth, "azimuth of the offcut, degrees")->capture_default_str();
-  mbd->add_option("--azimuth", o->azimuth, "principal azimuth of incidence phi0, degrees");
+  mbd->add_option("--offcut", o->offcut, "surface offcut from the Bragg plane of G, degrees")
+      ->check(PlausibleAngle())
+      ->capture_default_str();
+  mbd->add_option("--offcut-azimuth", o->offcutAzimuth, "azimuth of the offcut, degrees")
+      ->check(PlausibleAngle())
+      ->capture_default_str();
+  mbd->add_option("--azimuth", o->azimuth, "principal azimuth of incidence phi0, degrees")->check(PlausibleAngle());
   mbd->add_option("--add", o->add, "add reflection \"h k l\" (repeatable)");
   mbd->add_flag("--force", o->force, "include forbidden reflections and those without a Bragg angle");
   mbd->add_option("--si-mode", o->siMode, "diamond-structure rule: on, off or auto (from the crystal name)")
       ->check(CLI::IsMember({"on", "off", "auto"}))
       ->capture_default_str();
   mbd->add_option("--thickness", o->thicknessUm, "crystal thickness in um; <= 0 semi-infinite")->capture_default_str();
-  mbd->add_option("--pol", o->polarisation, "polarisation angle, degrees (0 sigma, 90 pi)")->capture_default_str();
+  mbd->add_option("--pol", o->polarisation, "polarisation angle, degrees (0 sigma, 90 pi)")
+      ->check(PlausibleAngle())
+      ->capture_default_str();
   mbd->add_option("--dtheta", o->dtheta, "Delta theta scan: FROM TO N (arcsec)")->expected(3)->capture_default_str();
   mbd->add_option("--dphi", o->dphi, "Delta phi scan: FROM TO N (arcsec)")->expected(3)->capture_default_str();
   mbd->add_option("--de", o->energyOffset, "energy offset in eV")->capture_default_str();

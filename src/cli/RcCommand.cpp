@@ -10,8 +10,11 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "cli/CliUserInterface.h"
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
 #include "cli/ExportColumnsOption.h"
@@ -22,6 +25,7 @@
 #include "programs/curve_export/CurveExport.h"
 #include "programs/single_crystal/SingleCrystalCalculation.h"
 #include "programs/single_crystal/SingleCrystalResults.h"
+#include "programs/ui/FieldReading.h"
 #include "shell/NumberText.h"
 
 namespace velto::cli {
@@ -143,6 +147,19 @@ void PrintSummary(const std::string& name, const RcOptions& options, const progr
             << (d.extinction.empty() ? "" : d.extinction + " um") << '\n';
 }
 
+// A refusal of the form's checks, naming the option whose text the field held.
+[[noreturn]] void RefuseField(const programs::Refusal& refusal) {
+  CliUserInterface ui;
+  const std::pair<std::string_view, const char*> options[] = {
+      {programs::kOffsetField, "--offset"}, {programs::kFromField, "--from"},
+      {programs::kToField, "--to"},         {programs::kPointsField, "--points"},
+      {programs::kAsymmetryField, "--asym"}, {programs::kThicknessField, "--thickness"}};
+  for (const auto& [field, option] : options) ui.NameOption(std::string(field), option);
+  programs::ShowRefusal(ui, refusal);
+  ui.Flush();
+  throw ExitStatus{1};
+}
+
 void RunRc(const RcOptions& options) {
   StderrNotifier notifier;
   programs::SingleCrystalInputs in;
@@ -153,7 +170,7 @@ void RunRc(const RcOptions& options) {
     Refuse(
         "Currently this program cannot calculate structure factors for photon energies > 99.9 keV. You must "
         "MANUALLY SET the structure factors!");
-  const double temperature = TemperatureOption(options.temperature);
+  const double temperature = options.temperature;
   if (options.polarization != "sigma" && options.polarization != "pi") Refuse("--pol takes sigma or pi.");
   if (options.scan != "angle" && options.scan != "energy") Refuse("--scan takes angle or energy.");
   if (options.laue && options.rigorous) Refuse("The rigorous theory for grazing geometry is for the Bragg case only.");
@@ -185,7 +202,7 @@ void RunRc(const RcOptions& options) {
   in.thicknessText = options.thickness.empty() ? (options.laue ? "50" : "-1") : options.thickness;
 
   auto prepared = programs::PrepareSingleCrystal(in);
-  if (auto* refusal = std::get_if<programs::Refusal>(&prepared)) Refuse(refusal->message);
+  if (auto* refusal = std::get_if<programs::Refusal>(&prepared)) RefuseField(*refusal);
   const programs::PreparedCalculation& p = std::get<programs::PreparedCalculation>(prepared);
 
   TerminalProgress progress("Rocking curve");
@@ -228,7 +245,9 @@ const CommandRegistration kRcCommand("rc", [](CLI::App& app) {
   rc->add_option("--struct", options->structFile, "crystal structure file (default: Silicon.struct of the data)");
   rc->add_option("--hkl", options->hkl, "reflection indices H K L")->expected(3)->capture_default_str();
   rc->add_option("--energy", options->energyKev, "photon energy in keV")->capture_default_str();
-  rc->add_option("--temp", options->temperature, "crystal temperature in K")->capture_default_str();
+  rc->add_option("--temp", options->temperature, "crystal temperature in K")
+      ->check(AboveZeroKelvin())
+      ->capture_default_str();
   rc->add_flag("--laue", options->laue, "Laue case (default: Bragg case)");
   rc->add_option("--pol", options->polarization, "polarization: sigma or pi")->capture_default_str();
   rc->add_option("--scan", options->scan, "angle (rocking curve) or energy (energy scan)")->capture_default_str();

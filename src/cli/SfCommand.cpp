@@ -143,7 +143,9 @@ const CommandRegistration kSfCommand("sf", [](CLI::App& app) {
   CLI::App* sf = app.add_subcommand("sf", "Brennan-Cowan structure factors, chi, absorption and penetration depth");
   sf->add_option("--struct", options->structFile, "crystal structure file (default: Silicon.struct of the data)");
   sf->add_option("--energy", options->energyKev, "photon energy in keV")->capture_default_str();
-  sf->add_option("--temp", options->temperature, "crystal temperature in K")->capture_default_str();
+  sf->add_option("--temp", options->temperature, "crystal temperature in K")
+      ->check(AboveZeroKelvin())
+      ->capture_default_str();
   sf->add_option("--hkl", options->hkl, "reflection indices H K L (0 0 0: forward only)")
       ->expected(3)
       ->capture_default_str();

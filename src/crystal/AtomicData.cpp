@@ -4,12 +4,14 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/InputFile.h"
 #include "core/TextNumbers.h"
 #include "crystal/ElementTable.h"
+#include "crystal/FormFactorChecks.h"
 
 namespace velto::crystal {
 namespace {
@@ -77,16 +79,21 @@ std::vector<double> ReadF0Records(std::istream& in, int maxZ) {
 }
 
 constexpr double kMostF0Deviation = 0.1;  // electrons
+// The five-Gaussian fits hold from sin θ/λ = 0 to 6 Å⁻¹.
+constexpr double kHighestFitS = 6.0;
 
 // Interpolation needs energies that rise from row to row; f2 counts
-// absorption and cannot be negative.
-std::optional<std::string> TableFault(const ScatteringTable& table) {
+// absorption and cannot be negative; neither factor can be far above the
+// element's electron count.
+std::optional<std::string> TableFault(const ScatteringTable& table, int z) {
   for (int i = 0; i < table.RowCount(); ++i) {
     if (i > 0 && !(table.energy[i] > table.energy[i - 1]))
       return "the energy " + core::FormatGeneral(table.energy[i]) + " eV of row " + std::to_string(i + 1) +
              " does not rise above the row before";
     if (table.f2[i] < 0)
       return "f2 = " + core::FormatGeneral(table.f2[i]) + " in row " + std::to_string(i + 1) + " is negative";
+    if (const auto fault = AnomalousFactorFault(z, table.f1[i], table.f2[i]))
+      return *fault + " in row " + std::to_string(i + 1);
   }
   return std::nullopt;
 }
@@ -154,6 +161,14 @@ bool LoadAtomicData(CrystalStructure& structure, const std::filesystem::path& da
                         core::MessageIcon::None);
         return false;
       }
+      // f0(0) can be right while an exponent sends f0 to infinity at the
+      // first reflection.
+      if (const auto fault = GaussianF0Fault(std::span(record, 5), std::span(record + 6, 5), record[5], kHighestFitS)) {
+        notifier.Notify("Error! File " + f0Path.string() + ": the f0 parameters of " + ElementTable::Name(group.z) +
+                            ": " + *fault + " !!!!",
+                        core::MessageIcon::None);
+        return false;
+      }
     }
   }
 
@@ -171,7 +186,7 @@ bool LoadAtomicData(CrystalStructure& structure, const std::filesystem::path& da
                       core::MessageIcon::None);
       return false;
     }
-    if (const auto fault = TableFault(*table)) {
+    if (const auto fault = TableFault(*table, group.z)) {
       notifier.Notify("Error! File " + tablePath.string() + " (" + ElementTable::Name(group.z) + "): " + *fault + " !!!!",
                       core::MessageIcon::None);
       return false;

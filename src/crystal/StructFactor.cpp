@@ -31,7 +31,8 @@ bool StructFactor::Load(const std::filesystem::path& directory) {
   try {
     StructFactorData data;
     const std::filesystem::path file = directory / kStructFactorFileName;
-    switch (ReadStructFactorFile(file, data)) {
+    std::string readFault;
+    switch (ReadStructFactorFile(file, data, &readFault)) {
       case StructFactorReadStatus::Ok:
         if (auto fault = ImplausibleRecord(data)) {
           // Nothing is computed from tables that fail a check.
@@ -46,7 +47,7 @@ bool StructFactor::Load(const std::filesystem::path& directory) {
         message_ = StructFactorOpenMessage(directory);
         break;
       case StructFactorReadStatus::ReadError:
-        message_ = kStructFactorReadMessage;
+        message_ = std::string(kStructFactorReadMessage) + "\n" + file.string() + ": " + readFault;
         break;
       case StructFactorReadStatus::OutOfMemory:
         message_ = kStructFactorNoMemoryMessage;

@@ -44,19 +44,25 @@ enum class StructFactorReadStatus { Ok, CannotOpen, ReadError, OutOfMemory };
 // Any short read, an orbital count above 24, a point count above 11, a
 // negative count or a number that is not finite makes it a read error: the
 // engine's tables have no room for more, and a partial table would give
-// wrong numbers without a word.
-StructFactorReadStatus ReadStructFactorData(std::istream& input, StructFactorData& data);
+// wrong numbers without a word. `fault`, when given, receives the element and
+// what was wrong with its record ("Si (Z = 14): the atomic weight is not a
+// finite number").
+StructFactorReadStatus ReadStructFactorData(std::istream& input, StructFactorData& data,
+                                            std::string* fault = nullptr);
 
 // Opens and reads the file. Only a regular file is opened (core/InputFile.h).
-StructFactorReadStatus ReadStructFactorFile(const std::filesystem::path& file, StructFactorData& data);
+StructFactorReadStatus ReadStructFactorFile(const std::filesystem::path& file, StructFactorData& data,
+                                            std::string* fault = nullptr);
 
 // The first check of the tables that a record fails, in words that name the
 // element and the check ("Si (Z = 14): the atomic weight 0 is not positive"),
 // or none. A file of the right length that holds zeros or garbage reads
 // without error; these checks keep the engine from computing with it:
 // f0(0) of the Cromer–Mann coefficients within 0.1 of Z, a positive atomic
-// weight, positive binding energies, and cross-sections at positive
-// energies that are neither negative nor beyond any atom's (1e10 barns).
+// weight, positive binding energies, cross-sections at positive energies
+// that are neither negative nor beyond any atom's (1e10 barns), and
+// Cromer–Mann fits whose f0 stays finite and does not rise up to the largest
+// wavevector the engine uses (crystal/FormFactorChecks.h).
 std::optional<std::string> ImplausibleRecord(const StructFactorData& data);
 
 }  // namespace velto::crystal

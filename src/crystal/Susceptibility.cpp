@@ -119,6 +119,15 @@ ReflectionChi ComputeReflectionChi(CrystalStructure& structure, double energyEv,
   ZeroTiny(chi.chimh);
   chi.chihPi = chi.chih;
   chi.chimhPi = chi.chimh;
+  // The data files are checked when loaded; a χ that is still infinite or
+  // undefined must fail here rather than pass into a curve as a number.
+  for (std::size_t i = 0; i < ReflectionChi::kComponents; ++i) {
+    if (!std::isfinite(chi[i].real()) || !std::isfinite(chi[i].imag())) {
+      notifier.Notify(kNotFiniteChiMessage, core::MessageIcon::None);
+      for (std::size_t j = 0; j < ReflectionChi::kComponents; ++j) chi[j] = kChiFailure;
+      break;
+    }
+  }
   return chi;
 }
 

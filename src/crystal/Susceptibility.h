@@ -38,9 +38,13 @@ double DebyeWallerB(double mass, double debyeTemperature, double temperature);
 // φ(x) = (1/x)·∫₀ˣ t/(eᵗ − 1) dt.
 double DebyeFunction(double x);
 
+inline constexpr const char* kNotFiniteChiMessage =
+    "Error! The chi components are not finite numbers: the atomic data files cannot describe this reflection!!!";
+
 // The five components of one reflection as the crystal definition computes
 // them: χ0 at `energyEv`, χh and χ−h with the same factors, π equal to σ.
-// When the factors cannot be had every component holds kChiFailure.
+// When the factors cannot be had, or a component is not finite (the person
+// is told, kNotFiniteChiMessage), every component holds kChiFailure.
 ReflectionChi ComputeReflectionChi(CrystalStructure& structure, double energyEv, int h, int k, int l,
                                    core::Notifier& notifier);
 

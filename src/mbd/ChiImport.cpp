@@ -22,9 +22,21 @@ std::string_view ChiImportMessage(ChiImportStatus status) {
   return {};
 }
 
-ChiImportStatus ImportChiFile(const std::filesystem::path& path, MbdSolver& solver) {
+std::string ChiImportMessage(ChiImportStatus status, const std::filesystem::path& path, std::string_view reason) {
+  std::string message(ChiImportMessage(status));
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  return message + "\n" + path.string() + ": " + std::string(reason);
+}
+
+ChiImportStatus ImportChiFile(const std::filesystem::path& path, MbdSolver& solver, std::string* reason) {
+  const auto say = [reason](std::string text) {
+    if (reason) *reason = std::move(text);
+  };
   std::ifstream in;
-  if (core::OpenInputFile(path, in)) return ChiImportStatus::CannotOpen;
+  if (const auto fault = core::OpenInputFile(path, in)) {
+    say(*fault);
+    return ChiImportStatus::CannotOpen;
+  }
   core::NormalisedLineReader reader(in);
   const int n = solver.BeamCount();
   for (int i = 0; i < n; ++i) {
@@ -32,11 +44,14 @@ ChiImportStatus ImportChiFile(const std::filesystem::path& path, MbdSolver& solv
       const std::string line = reader.Next();
       if (in.bad()) {
         solver.MarkChiNotSet();
+        say("the file could not be read to its end");
         return ChiImportStatus::ReadError;
       }
       const std::vector<std::string> fields = core::SplitFields(line, 2);
-      if (core::ReadsAsNonFinite(fields[0]) || core::ReadsAsNonFinite(fields[1])) {
+      for (const std::string& field : fields) {
+        if (!core::ReadsAsNonFinite(field)) continue;
         solver.MarkChiNotSet();
+        say("line " + std::to_string(reader.LineNumber()) + ": \"" + field + "\" is not a finite number");
         return ChiImportStatus::NotFinite;
       }
       const double re = core::LeadingNumber(fields[0]).value_or(0.0) * 1e-6;

@@ -1,5 +1,6 @@
 #include "multicrystal/Monochromator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -7,6 +8,7 @@
 #include "crystal/Bragg.h"
 #include "multicrystal/ConvolutionInput.h"
 #include "twobeam/BraggCrystal.h"
+#include "twobeam/CurveScan.h"
 
 namespace velto::multicrystal {
 namespace {
@@ -15,7 +17,8 @@ namespace field = monochromator_field;
 using twobeam::BraggCrystal;
 using twobeam::Polarization;
 
-// Energy-scan points at or below this photon energy (eV) are left at 0.
+// Energy-scan points at or below this photon energy (eV) are left at 0 (a
+// scan that reaches 0 eV is refused before it starts).
 constexpr double kLowestEnergy = 1.0;
 constexpr double kSmallestPhi = 1e-12;        // degrees
 constexpr double kSmallestProposal = 1e-9;    // arcsec
@@ -88,6 +91,8 @@ std::variant<MonochromatorResult, Refusal> ComputeMonochromatorScan(const Monoch
   const MonochromatorGeometry& g = result.geometry;
   if (!Within(in.to - in.from, kMinScanRange, kMaxScanRange))
     return Refusal{kRockingRangeMessage, core::MessageIcon::None, field::kFrom};
+  if (in.mode == ScanMode::Energy && twobeam::ReachesNoPhotons(in.energy, std::min(in.from, in.to)))
+    return Refusal{twobeam::kNoPhotonEnergyMessage, core::MessageIcon::None, field::kFrom};
 
   const int n = in.points;
   MonochromatorCurve curve;

@@ -7,6 +7,13 @@
 
 namespace velto::twobeam {
 
+// No crystal diffracts without photons: a scan whose lowest photon energy
+// (`energyEv` plus the lowest offset of the scan) is at or below 0 eV has no
+// wavelength there, and every program that scans in energy refuses it with
+// this text.
+inline constexpr const char* kNoPhotonEnergyMessage = "The scan reaches photon energies at or below 0 eV !   ";
+inline bool ReachesNoPhotons(double energyEv, double lowestOffsetEv) { return !(energyEv + lowestOffsetEv > 0); }
+
 // One point of a Bragg-case scan, evaluated by the theory the setting
 // selects:
 //

@@ -65,8 +65,8 @@ TEST(ChiCommand, OptionsChooseEnergyReflectionAndTemperature) {
   // Friedel pair of a negative index gives the same d.
   const nlohmann::json minus = RunJson({"--hkl", "-4", "0", "0"});
   EXPECT_DOUBLE_EQ(minus["d"].get<double>(), r400["d"].get<double>());
-  // Cold crystals reflect more strongly (Debye–Waller); 0 K is taken as 1e-6 K.
-  const nlohmann::json cold = RunJson({"--hkl", "4", "0", "0", "--temp", "0"});
+  // Cold crystals reflect more strongly (Debye–Waller); 0 K itself is refused.
+  const nlohmann::json cold = RunJson({"--hkl", "4", "0", "0", "--temp", "4.2"});
   EXPECT_GT(Modulus(cold["chih"]), Modulus(r400["chih"]));
   // Higher energy: smaller Bragg angle and |χ0| falling as 1/E².
   const nlohmann::json hard = RunJson({"--energy", "16.09597588412540"});

@@ -105,11 +105,12 @@ TEST(ConvCommand, RefusalsPrintTheProgramsMessage) {
   EXPECT_EQ(FirstLine(run.err), "You have to define Sample !");
   run = RunProgram("velto-cli", {"conv", "--mono-struct", Silicon(), "--sample-struct", Silicon(), "--points", "2"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Enter an integer between 3 and 100000.\n(field: points)\n");
+  // The refusal names the option that typed into the field.
+  EXPECT_EQ(run.err, "--points: Enter an integer between 3 and 100000.\n");
   run = RunProgram("velto-cli", Quick({"--from", "10", "--to", "10"}));
-  EXPECT_EQ(FirstLine(run.err), "The rocking range must between 0.001 and 360,000 arcsec !");
+  EXPECT_EQ(FirstLine(run.err), "--from: The rocking range must between 0.001 and 360,000 arcsec !");
   run = RunProgram("velto-cli", Quick({"--mono-asym", "-15"}));
-  EXPECT_EQ(FirstLine(run.err), "The absolte value of Offcut Angle should be less than the Bragg angle !");
+  EXPECT_EQ(FirstLine(run.err), "--mono-asym: The absolte value of Offcut Angle should be less than the Bragg angle !");
   // The crystal is taken over with the window's note, then refused.
   run = RunProgram("velto-cli", Quick({"--sample-hkl", "5", "5", "5"}));
   EXPECT_EQ(run.status, 1);

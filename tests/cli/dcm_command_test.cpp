@@ -115,12 +115,13 @@ TEST(DcmCommand, RefusalsPrintTheProgramsMessage) {
   EXPECT_EQ(FirstLine(run.err), "You have to define 1st Crystal !");
   run = RunProgram("velto-cli", {"dcm", "--c1-struct", Silicon()});
   EXPECT_EQ(FirstLine(run.err), "You have to define 2nd Crystal !");
+  // A refusal of a field an option typed into names the option.
   run = RunProgram("velto-cli", Pair({"--phi2", "20"}));
-  EXPECT_EQ(FirstLine(run.err), "The absolte value of Offcut Angle should be less than the Bragg angle !");
+  EXPECT_EQ(FirstLine(run.err), "--phi2: The absolte value of Offcut Angle should be less than the Bragg angle !");
   run = RunProgram("velto-cli", Pair({"--phi1", "95"}));
-  EXPECT_EQ(run.err, "Enter a number between -89.9999 and 89.9999.\n(field: phi1)\n");
+  EXPECT_EQ(run.err, "--phi1: Enter a number between -89.9999 and 89.9999.\n");
   run = RunProgram("velto-cli", Pair({"--from", "5", "--to", "-5"}));
-  EXPECT_EQ(FirstLine(run.err), "The rocking range must between 0.001 and 360,000 arcsec !");
+  EXPECT_EQ(FirstLine(run.err), "--from: The rocking range must between 0.001 and 360,000 arcsec !");
   TemporaryDirectory directory;
   const std::string file = (directory.path() / "c.dat").string();
   run = RunProgram("velto-cli", Pair({"-o", file, "--columns", "r"}));

@@ -158,6 +158,30 @@ TEST_F(Faces, ZeroChiIsAQuestionThatForceAnswersYes) {
   EXPECT_FALSE(nlohmann::json::parse(run.out)["curve"].get<bool>());
 }
 
+TEST_F(Faces, ZeroChiOfTheSecondMonochromatorCrystalIsTheSameQuestion) {
+  const Choices forbidden = SecondReflection("2", "0", "0");
+  MonochromatorForm refused(app);
+  ProgramResult run = Monochromator(forbidden, refused);
+  EXPECT_EQ(run.status, 1);
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_TRUE(ui.messages[0].question);
+  EXPECT_EQ(run.err, AsPrinted(ui).substr(0, AsPrinted(ui).find('\n') + 1) + "(--force answers Yes.)\n");
+  EXPECT_FALSE(refused.Second().d > 0);
+  EXPECT_EQ(run.out, "");
+
+  ui.messages.clear();
+  Choices yes = forbidden;
+  yes.yes = true;
+  MonochromatorForm accepted(app);
+  run = Monochromator(yes, accepted);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "Some Chi components are zero. Do you want to proceed? [yes]\n");
+  EXPECT_GT(accepted.Second().d, 0);
+  // Both faces go on with the same crystal and agree on whether a curve came out.
+  const nlohmann::json out = nlohmann::json::parse(run.out);
+  EXPECT_EQ(out["curve"].get<bool>(), accepted.Curve().has_value());
+}
+
 TEST_F(Faces, BackDiffractionIsNotedThenRefused) {
   const Choices back = SecondReflection("5", "5", "5");
   ConvolutedCurveForm convolution(app);

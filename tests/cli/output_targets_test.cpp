@@ -106,18 +106,6 @@ TEST(OutputTargets, ConcurrentRunsWritingOneFileLeaveOneRunsWholeFile) {
   EXPECT_FALSE(HasTemporary(dir.path()));
 }
 
-// Whether process `pid` holds a file open in `directory`: a run's output
-// before it is complete, which has no name there yet.
-bool WritesInto(int pid, const fs::path& directory) {
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-    std::error_code unreadable;
-    const std::string file = fs::read_symlink(entry.path(), unreadable).string();
-    if (!unreadable && file.starts_with(directory.string() + "/")) return true;
-  }
-  return false;
-}
-
 // A long streamed run stopped from outside: whether the signal can be caught
 // (SIGINT, SIGTERM) or not (SIGKILL), the earlier file stays whole and no
 // temporary file is left, for the output has no name until it is complete.
@@ -127,9 +115,9 @@ TEST(OutputTargets, AKilledRunKeepsTheEarlierFileAndLeavesNothingElse) {
     const fs::path target = dir.Write("results.dat", "the earlier results\n");
     ChildProgram child("velto-cli", Mbd(target.string(), "2001"));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!WritesInto(child.Pid(), dir.path()) && std::chrono::steady_clock::now() < deadline)
+    while (!child.WritesIn(dir.path()) && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(WritesInto(child.Pid(), dir.path())) << "the run did not start";
+    ASSERT_TRUE(child.WritesIn(dir.path())) << "the run did not start";
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     child.Signal(signal);
     const int status = child.Wait();

@@ -89,12 +89,13 @@ TEST(RcCommand, RefusalsPrintTheProgramsMessage) {
     std::string message;
   };
   const Case cases[] = {
-      {{"--points", "2"}, "Enter an integer between 3 and 100000."},
-      {{"--from", "10", "--to", "-10"}, "The scan range is not correct !"},
-      {{"--asym", "20"}, "The absolte value of Offcut Angle should be less than the Bragg angle !"},
-      {{"--laue", "--asym", "80"}, "The Offcut Angle (phi) is out of range!"},
+      // A refusal of a field that an option typed into names the option.
+      {{"--points", "2"}, "--points: Enter an integer between 3 and 100000."},
+      {{"--from", "10", "--to", "-10"}, "--from: The scan range is not correct !"},
+      {{"--asym", "20"}, "--asym: The absolte value of Offcut Angle should be less than the Bragg angle !"},
+      {{"--laue", "--asym", "80"}, "--asym: The Offcut Angle (phi) is out of range!"},
       {{"--laue", "--energy", "1.9"}, "Laue case does not allow thetaB = 90 deg.!"},
-      {{"--asym", "ninety"}, "Enter a number."},
+      {{"--asym", "ninety"}, "--asym: Enter a number."},
   };
   for (const Case& c : cases) {
     std::vector<std::string> arguments = c.arguments;

@@ -185,7 +185,8 @@ TEST(StructFactorFile, MissingOrShortFileGivesItsMessageAndALaterRequestTriesAga
   const std::string image = testing::StructFactorFileImage(PlainStructFactorData());
   directory.Write("StructFactor.Data", image.substr(0, image.size() - 3));
   EXPECT_EQ(holder.GetStructFactorEngine(directory.path(), notifier), nullptr);
-  EXPECT_EQ(notifier.Last(), "Failed to read StructFactor.Data.");
+  EXPECT_EQ(notifier.Last(), "Failed to read StructFactor.Data.\n" + (directory.path() / "StructFactor.Data").string() +
+                                 ": U (Z = 92): the file ends inside the Kissel-Pratt correction");
   EXPECT_EQ(notifier.messages.back().icon, core::MessageIcon::Error);
 
   directory.Write("StructFactor.Data", image + "trailing bytes are ignored");

@@ -13,12 +13,16 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <map>
+#include <thread>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "gui/CMainFrame.h"
 #include "gui/CMyMDIClient.h"
 #include "gui/COrvoView.h"
+#include "programs/ui/BackgroundTask.h"
 #include "support/FakeUserInterface.h"
 #include "support/TestFiles.h"
 
@@ -333,6 +337,46 @@ TEST(ProgramFrame, ARunningTaskKeepsTheApplicationUsableAndCancelKeepsTheEarlier
   QApplication::processEvents();
   EXPECT_FALSE(main.frame.Slots().IsOpen(ProgramKind::MbdLineMap));
   EXPECT_TRUE(finished.isEmpty());
+}
+
+TEST(ProgramFrame, AWorkersNoticesAreShownOnceEachWithTheirCountBeforeTheFinish) {
+  StandInView view;
+  velto::testing::FakeUserInterface person;
+  view.SetUserInterface(person);
+  QSignalSpy finished(&view, &ProgramView::taskFinished);
+  const QThread* computedOn = nullptr;
+  std::size_t shownAtFinish = 0;
+  const auto run = [&](int threads) {
+    view.RunCommand([&, threads](programs::UserInterface& ui) {
+      ui.RunInBackground({"Noticing...",
+                          [&computedOn, threads](core::Notifier& notices, core::Progress&) {
+                            computedOn = QThread::currentThread();
+                            std::vector<std::thread> workers;
+                            for (int t = 0; t < threads; ++t) {
+                              workers.emplace_back([&notices] {
+                                for (int i = 0; i < 250; ++i) notices.Notify("ZGEEV failed", core::MessageIcon::Error);
+                              });
+                            }
+                            for (std::thread& w : workers) w.join();
+                            if (threads > 0) notices.Notify("Energy outside the table", core::MessageIcon::None);
+                          },
+                          [&](programs::UserInterface&, bool) { shownAtFinish = person.messages.size(); }});
+    });
+    return finished.wait(10000);
+  };
+
+  ASSERT_TRUE(run(4));
+  EXPECT_NE(computedOn, nullptr);
+  EXPECT_NE(computedOn, QThread::currentThread());
+  ASSERT_EQ(person.messages.size(), 2u);
+  EXPECT_EQ(person.messages[0].text, programs::NoticeCollector::WithCount("ZGEEV failed", 1000));
+  EXPECT_EQ(person.messages[0].icon, core::MessageIcon::Error);
+  EXPECT_EQ(person.messages[1].text, "Energy outside the table");
+  EXPECT_EQ(shownAtFinish, 2u) << "the notices come before the outcome is applied";
+
+  // The next run starts with none: nothing of the first is shown again.
+  ASSERT_TRUE(run(0));
+  EXPECT_EQ(person.messages.size(), 2u);
 }
 
 TEST(ProgramFrame, EnterInAFieldRunsTheMainCommandAndOnAButtonPressesIt) {

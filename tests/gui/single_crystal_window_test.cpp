@@ -214,6 +214,35 @@ TEST(SingleCrystalWindowView, InfinityInFromIsRefusedWithTheFocusOnItAndTheCurve
   EXPECT_EQ(view.Model().Curve()->points, 2001);
 }
 
+TEST(SingleCrystalWindowView, EnterInAFieldCalculatesWithWhatWasTyped) {
+  BraggWindow window;
+  COrvoView& view = window.view;
+  window.DefineSilicon();
+  view.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  ASSERT_EQ(view.Model().Curve(), nullptr);
+
+  // The field sits in the window's scrolling form: the key must still reach
+  // the window through it.
+  QLineEdit* points = view.FieldEdit(F::Points);
+  points->setFocus();
+  points->selectAll();
+  QTest::keyClicks(points, "501");
+  QTest::keyClick(points, Qt::Key_Return);
+  ASSERT_EQ(window.WaitForRun(), false);
+  ASSERT_NE(view.Model().Curve(), nullptr);
+  EXPECT_EQ(view.Model().Curve()->points, 501);
+  EXPECT_FALSE(view.FieldEdit(F::Fwhm)->text().isEmpty());
+
+  points->setFocus();
+  points->selectAll();
+  QTest::keyClicks(points, "301");
+  QTest::keyClick(points, Qt::Key_Enter, Qt::KeypadModifier);
+  ASSERT_EQ(window.WaitForRun(), false);
+  EXPECT_EQ(view.Model().Curve()->points, 301);
+  EXPECT_EQ(window.person.messages.size(), 0u) << window.person.LastMessage();
+}
+
 TEST(SingleCrystalWindowView, TabPassesOverTheReadOnlyFields) {
   BraggWindow window;
   COrvoView& view = window.view;

@@ -134,6 +134,38 @@ TEST(ChiImport, APipeIsRefusedWithoutWaitingForAWriter) {
   EXPECT_EQ(ImportChiFile("/dev/zero", solver), ChiImportStatus::CannotOpen);
 }
 
+// The person must be able to find the file and see what is wrong with it.
+TEST(ChiImport, RefusalsSayThePathAndTheReason) {
+  velto::testing::TemporaryDirectory dir;
+  const auto fifo = dir.path() / "chi.dat";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto nan = velto::testing::TestDataPath("chi/nan.dat");
+  const struct {
+    std::filesystem::path path;
+    ChiImportStatus status;
+    std::string reason;
+  } cases[] = {
+      {fifo, ChiImportStatus::CannotOpen, "is a named pipe"},
+      {"/dev/zero", ChiImportStatus::CannotOpen, "is a device"},
+      {dir.path(), ChiImportStatus::CannotOpen, "is a directory"},
+      {dir.path() / "missing.dat", ChiImportStatus::CannotOpen, "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    MbdSolver solver(2, 8000);
+    std::string reason;
+    EXPECT_EQ(ImportChiFile(c.path, solver, &reason), c.status) << c.path;
+    EXPECT_EQ(reason, c.reason);
+    EXPECT_EQ(ChiImportMessage(c.status, c.path, reason),
+              "Error!  Failed to open the file!\n" + c.path.string() + ": " + c.reason);
+  }
+  MbdSolver solver(2, 8000);
+  std::string reason;
+  ASSERT_EQ(ImportChiFile(nan, solver, &reason), ChiImportStatus::NotFinite);
+  EXPECT_EQ(reason, "line 2: \"nan\" is not a finite number");
+  EXPECT_EQ(ChiImportMessage(ChiImportStatus::NotFinite, nan, reason),
+            "Failed to read the file!\nA chi value in it is not a finite number.\n" + nan.string() + ": " + reason);
+}
+
 TEST_F(Search, ComputedChiPairsFollowTheBeamDifferences) {
   const MbdGeometry geometry = SiliconFrame(8000);
   MbdReflectionTable table({1, 1, 1});

@@ -7,6 +7,7 @@
 #include "SiliconReflections.h"
 #include "multicrystal/Monochromator.h"
 #include "twobeam/BraggCrystal.h"
+#include "twobeam/CurveScan.h"
 
 namespace velto::multicrystal::testing {
 namespace {
@@ -122,19 +123,28 @@ TEST(Monochromator, EnergyBandwidthMatchesTheAngularWidth) {
   EXPECT_DOUBLE_EQ(MonochromatorExportIncidence(*energy.curve, 0, AngleUnit::Degree, false), -3);
 }
 
-TEST(Monochromator, EnergiesAtOrBelowOneElectronVoltStayZero) {
+// No photon has an energy at or below 0 eV: a scan that reaches one is
+// refused as a whole; one that stays above computes every point above 1 eV.
+TEST(Monochromator, EnergyScansThatReachZeroElectronVoltsAreRefused) {
   MonochromatorInput in = TwoCrystals(Si111(), Si111());
   in.mode = ScanMode::Energy;
   in.from = -kEnergy - 10;
   in.to = -kEnergy + 30;
-  in.points = 41;  // 1 eV steps: E + from + i
+  in.points = 41;
   in.onlyFirst = true;
+  const Refusal refusal = RefusalOf(in);
+  EXPECT_EQ(refusal.message, twobeam::kNoPhotonEnergyMessage);
+  EXPECT_EQ(refusal.field, monochromator_field::kFrom);
+  in.from = -kEnergy;  // exactly 0 eV
+  EXPECT_EQ(RefusalOf(in).message, twobeam::kNoPhotonEnergyMessage);
+
+  in.from = -kEnergy + 0.5;  // 0.5 eV, then 1.5, 2.5, ...
+  in.to = -kEnergy + 40.5;
   const MonochromatorResult result = ResultOf(in);
   ASSERT_TRUE(result.curve.has_value());
-  // E + from + i·step ≤ 1 eV for i ≤ 11: those points are not computed.
   const auto& values = result.curve->trace.values;
-  for (int i = 0; i <= 11; ++i) EXPECT_EQ(values[i], 0) << i;
-  for (int i = 12; i < 41; ++i) EXPECT_GT(values[i], 0) << i;
+  EXPECT_EQ(values[0], 0);  // at or below 1 eV: not computed
+  for (int i = 1; i < 41; ++i) EXPECT_GT(values[i], 0) << i;
 }
 
 TEST(Monochromator, AutoSetAlignsTheSecondCrystalOnTheFirstCrystalsPeak) {

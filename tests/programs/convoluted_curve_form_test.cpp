@@ -8,8 +8,10 @@
 #include "core/Units.h"
 #include "programs/convoluted_curve/ConvolutedCurveForm.h"
 #include "programs/curve_export/CurveExport.h"
+#include "programs/plot/Plot.h"
 #include "programs/single_crystal/SingleCrystalForm.h"
 #include "shell/NumberText.h"
+#include "support/RecordingCanvas.h"
 #include "support/ScriptedPerson.h"
 #include "support/TestFiles.h"
 
@@ -239,6 +241,21 @@ TEST_F(ConvolutedCurveWindow, PreviousCurveMovesAlongAndCancelledOrRefusedRunsKe
   EXPECT_EQ(content.x.Title(), "Δω (arcsec)");
   EXPECT_EQ(content.caption.rfind("Monochromator Silicon 1 1 1 (DCM), sample Silicon 1 1 1, 8.04798794 keV", 0), 0u)
       << content.caption;
+  // On the plot each curve is named once: in the full view by the window's
+  // own legend inside the box, in a zoomed view by the plot's above it.
+  Plot plot([this] { return form.PlotContentNow(); });
+  plot.SetScreen({0, 0, 640, 400}, 14);
+  const auto namesDrawn = [&plot](const char* name) {
+    testing::RecordingCanvas canvas;
+    plot.Draw(canvas, {0, 0, 640, 400}, false);
+    return std::count_if(canvas.texts.begin(), canvas.texts.end(), [name](const auto& t) { return t.text == name; });
+  };
+  EXPECT_EQ(namesDrawn("Previous RC"), 1);
+  EXPECT_EQ(namesDrawn("Current RC"), 1);
+  ASSERT_TRUE(plot.ZoomToRectangle({200, 100}, {400, 300}));
+  EXPECT_EQ(namesDrawn("Previous RC"), 1);
+  EXPECT_EQ(namesDrawn("Current RC"), 1);
+
   form.ClickShowPrevious();
   EXPECT_EQ(form.PlotContentNow().series.size(), 1u);
   form.ClickShowPrevious();

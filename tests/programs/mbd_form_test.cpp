@@ -205,6 +205,38 @@ TEST_F(MbdWindow, EveryChangeOfBeamsFrameOrEnergyAsksForChiAgain) {
   EXPECT_EQ(form.Beams()[1].hkl, (mbd::Miller{2, 2, 0}));
 }
 
+TEST_F(MbdWindow, TheOffcutAzimuthAloneTurnsTheSurfaceButRoundingAndRefusalsKeepTheComponents) {
+  MbdForm form(app);
+  ReadySilicon(form);
+  Add(form, "1", "1", "-1");
+  form.Field(F::Offcut).text = "2";
+  CalculateChi(form);
+  ASSERT_FALSE(form.ChiNeeded());
+  const mbd::MbdSolver* const solver = form.Solver();
+  ASSERT_NE(solver, nullptr);
+
+  form.Field(F::Offcut).text = "2.00000000001";
+  ASSERT_TRUE(form.SearchReflections(ui));
+  EXPECT_FALSE(form.ChiNeeded()) << "a change below 1e-10 degrees is rounding";
+  EXPECT_EQ(form.Solver(), solver);
+
+  form.Field(F::OffcutAzimuth).text = "30";
+  ASSERT_TRUE(form.SearchReflections(ui));
+  EXPECT_TRUE(form.ChiNeeded()) << "the offcut azimuth alone turned the surface";
+  EXPECT_EQ(form.Solver(), nullptr);
+  EXPECT_EQ(form.Beams().Count(), 3) << "a new surface keeps the beams";
+  EXPECT_FALSE(RunInto(form, "unused.dat"));
+  EXPECT_EQ(ui.LastMessage(), MbdForm::kChiNeeded);
+
+  CalculateChi(form);
+  ASSERT_FALSE(form.ChiNeeded());
+  EXPECT_FALSE(SetReference(form, "1", "-1", "0")) << "the same H again is no change";
+  EXPECT_FALSE(SetEnergyKev(form, "1")) << "below the back-reflection energy of 1 1 1";
+  EXPECT_FALSE(form.ChiNeeded());
+  EXPECT_EQ(form.Beams().Count(), 3);
+  EXPECT_EQ(form.Field(F::PrincipalAzimuth).text, "0");
+}
+
 TEST_F(MbdWindow, ARunIsRefusedWithTheMessageOfTheFirstMissingInput) {
   MbdForm form(app);
   EXPECT_FALSE(RunInto(form, "x.dat"));
@@ -328,15 +360,26 @@ TEST_F(MbdWindow, SearchListsTheReflectionsNearTheAzimuthAndFillsTheAddFields) {
   EXPECT_TRUE(form.AddReflection(ui) || ui.messages.back().question);
 }
 
-TEST_F(MbdWindow, HelpReportsAMissingManual) {
+TEST_F(MbdWindow, HelpSaysWhichManualItCouldNotShowAndWhy) {
   MbdForm form(app);
+  testing::TemporaryDirectory dir;
+  const std::filesystem::path manual = dir.Write("MBD-Help.pdf", "%PDF-1.4\n");
+  state.exeDirectory = dir.path();
   ui.openDocument = [](const std::filesystem::path&) { return false; };
   form.Help(ui);
-  EXPECT_EQ(ui.LastMessage(), "Cannot find the MBD-Help.pdf file");
+  EXPECT_EQ(ui.LastMessage(),
+            "Cannot find the MBD-Help.pdf file\nNo program of this desktop could show " + manual.string() + ".");
+
+  std::filesystem::remove(manual);
   ui.openDocument = nullptr;
-  state.exeDirectory = "/nonexistent";
   form.Help(ui);
-  EXPECT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.LastMessage(), "Cannot find the MBD-Help.pdf file\nThere is no file " + manual.string() + ".");
+
+  const std::size_t shown = ui.messages.size();
+  ui.openDocument = [](const std::filesystem::path&) { return true; };
+  form.Help(ui);
+  EXPECT_EQ(ui.messages.size(), shown);
+  EXPECT_EQ(ui.documentsOpened.back(), manual);
 }
 
 }  // namespace

@@ -455,6 +455,22 @@ TEST_F(MapWindow, TheHandOverReplacesCrystalReflectionReferenceAndModeWithoutCom
   EXPECT_FALSE(form.ShownSettings().diamondMode);
 }
 
+TEST_F(MapWindow, HelpSaysWhichManualItCouldNotShowAndWhy) {
+  MbdMapForm form(app);
+  testing::TemporaryDirectory dir;
+  state.exeDirectory = dir.path();
+  const std::filesystem::path manual = dir.path() / "MBD-Help.pdf";
+  form.Help(ui);
+  EXPECT_EQ(ui.LastMessage(), "Cannot find the MBD-Help.pdf file\nThere is no file " + manual.string() + ".");
+
+  dir.Write("MBD-Help.pdf", "%PDF-1.4\n");
+  ui.openDocument = [](const std::filesystem::path&) { return false; };
+  form.Help(ui);
+  EXPECT_EQ(ui.LastMessage(),
+            "Cannot find the MBD-Help.pdf file\nNo program of this desktop could show " + manual.string() + ".");
+  EXPECT_EQ(ui.documentsOpened, (std::vector<std::filesystem::path>{manual, manual}));
+}
+
 // The multiple-beam window as the map sees it.
 class HandOverStandIn final : public MbdHandOverSource {
  public:

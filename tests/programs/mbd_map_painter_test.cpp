@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,39 @@ TEST(MapPainter, PointsModeDrawsSmallRedSquaresAndLabelsAreBlue) {
   EXPECT_EQ(canvas.texts.back().text, "1 1 -1");
   EXPECT_EQ(canvas.texts.back().pen.color, kBlue);
   EXPECT_EQ(canvas.texts.back().at, (Point{260, 177}));
+}
+
+TEST(MapPainter, LabelsNearTheRightAndBottomEdgesTurnBackIntoThePlot) {
+  core::SilentNotifier notifier;
+  mbd::MbdMap map;
+  map.lines.AppendWithValues({-6, 2, 0}, 9.9, 8000, notifier);    // at the right edge
+  map.lines.AppendWithValues({-5, 5, 1}, 0, 7010, notifier);      // at the bottom
+  map.lines.AppendWithValues({-4, 0, 2}, 9.95, 7005, notifier);   // in the corner
+  map.lines.AppendWithValues({1, 1, -1}, -5, 8500, notifier);     // with room: below and right
+  const Rect frame{0, 0, 477, 343};
+  const Rect plot = MapPlotRectangle(frame);
+  const MapScale scale = MapScale::Of(frame, Ranges());
+  RecordingCanvas canvas;
+  PaintMbdMap(canvas, frame, map, Ranges(), {false, true});
+  int labels = 0;
+  for (const auto& t : canvas.texts) {
+    if (!(t.pen.color == kBlue)) continue;
+    ++labels;
+    const TextSize size = canvas.TextExtent(t.text);
+    EXPECT_GE(t.at.x, plot.left) << t.text;
+    EXPECT_LE(t.at.x + size.width, plot.right) << t.text;
+    EXPECT_GE(t.at.y, plot.top) << t.text;
+    EXPECT_LE(t.at.y + size.height, plot.bottom) << t.text;
+  }
+  EXPECT_EQ(labels, 4);
+  const Point free = scale.ToPixel(-5, 8500);
+  ASSERT_NE(canvas.Find("1 1 -1"), nullptr);
+  EXPECT_EQ(canvas.Find("1 1 -1")->at, (Point{free.x, free.y + 12}));
+  // Each leader still starts at its line.
+  const Point corner = scale.ToPixel(9.95, 7005);
+  EXPECT_EQ(std::count_if(canvas.lines.begin(), canvas.lines.end(),
+                          [&](const auto& l) { return l.from == corner && l.to == Point{corner.x - 5, corner.y - 12}; }),
+            1);
 }
 
 TEST(SvgCanvas, WritesAWellFormedDocument) {

@@ -86,7 +86,8 @@ TEST_F(MbdWindow, ChiImportFillsMissingValuesWithZeroAndReportsAFileThatCannotBe
   form.ChiComponents(ui);
   ASSERT_GE(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[ui.messages.size() - 2].text.rfind("You can import your own CHI components", 0), 0u);
-  EXPECT_EQ(ui.messages.back().text, "Error!  Failed to open the file!\n");
+  EXPECT_EQ(ui.messages.back().text,
+            "Error!  Failed to open the file!\n" + (dir.path() / "missing.dat").string() + ": No such file or directory");
   EXPECT_EQ(ui.messages.back().icon, MessageIcon::Stop);
   EXPECT_EQ(ui.openRequests.back().title, "Open ASCII Text File of CHI Coponents in Unit of 10^-6");
   EXPECT_EQ(values, (std::vector<std::string>{"-15.1 ,  0.35", "7.5 ,  -0.2", "7.5 ,  -0.2", "0 ,  0"}));
@@ -213,10 +214,34 @@ TEST_F(MbdWindow, ConvolutionPanelStatesAndAConvolutionWithoutSpreadGivesThePlan
   ui.QueueAnswer(Answer::No);
   EXPECT_FALSE(form.ConvolutionButton(ui));
   EXPECT_EQ(ui.messages.back().text, MbdConvolutionPanel::kQuestion);
-  EXPECT_EQ(panel.Field(MbdConvolutionField::PhiDivergence).text, "0") << "clamped and written back";
-  EXPECT_EQ(panel.Field(MbdConvolutionField::EnergyPoints).text, "1");
+  EXPECT_TRUE(ui.messages.back().question);
+  EXPECT_EQ(panel.Field(MbdConvolutionField::PhiDivergence).text, "-3") << "No reads nothing";
+  EXPECT_EQ(panel.Field(MbdConvolutionField::EnergyPoints).text, "11");
+  EXPECT_EQ(app.MbdConvolution().phiDivergenceMicroradians, 10) << "No remembers nothing";
 
+  // Cancel in the save dialog ends the run before the panel is read, too.
+  ui.QueueAnswer(Answer::Yes);
+  ui.QueueDialog<MbdSaveForm>([](MbdSaveForm&, UserInterface&) { return DialogResult::Cancel; });
+  EXPECT_FALSE(form.ConvolutionButton(ui));
+  EXPECT_EQ(panel.Field(MbdConvolutionField::PhiDivergence).text, "-3");
+  EXPECT_EQ(app.MbdConvolution().energyRangeEv, 5);
+
+  // A setting that is not a number is refused after the file was chosen,
+  // and the file is never created.
   const std::filesystem::path convolutionFile = dir.path() / "convolution.dat";
+  const auto chooseFile = [&](MbdSaveForm& f, UserInterface& inner) {
+    f.FileName().text = convolutionFile.string();
+    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
+  };
+  panel.Field(MbdConvolutionField::Fwhm).text = "1e999";
+  ui.QueueAnswer(Answer::Yes);
+  ui.QueueDialog<MbdSaveForm>(chooseFile);
+  EXPECT_FALSE(form.ConvolutionButton(ui));
+  EXPECT_EQ(ui.focusMoves.back(), MbdConvolutionFieldName(MbdConvolutionField::Fwhm));
+  EXPECT_EQ(testing::FileNames(dir.path()), (std::set<std::string>{"plane.dat"}));
+  EXPECT_EQ(app.MbdConvolution().phiDivergenceMicroradians, 10);
+  panel.Field(MbdConvolutionField::Fwhm).text = "1";
+
   ui.QueueAnswer(Answer::Yes);
   ui.QueueDialog<MbdSaveForm>([&](MbdSaveForm& f, UserInterface& inner) {
     f.FileName().text = convolutionFile.string();
@@ -224,6 +249,8 @@ TEST_F(MbdWindow, ConvolutionPanelStatesAndAConvolutionWithoutSpreadGivesThePlan
   });
   ASSERT_TRUE(form.ConvolutionButton(ui));
   EXPECT_EQ(ui.LastMessage(), MbdForm::kSuccess);
+  EXPECT_EQ(panel.Field(MbdConvolutionField::PhiDivergence).text, "0") << "clamped and written back";
+  EXPECT_EQ(panel.Field(MbdConvolutionField::EnergyPoints).text, "1");
 
   // One sub-point of weight one and unit steps: I = R and I − Iσ′ = Iπ′.
   const std::vector<std::string> plane = Lines(testing::ReadWholeFile(planeFile));

@@ -163,6 +163,16 @@ TEST(MonochromatorPlot, DecadeScaleBelowATenth) {
   EXPECT_EQ(weak.Find("1.0"), nullptr);
   ASSERT_NE(weak.Find("1e-1"), nullptr);
   EXPECT_EQ(weak.Find("1e-1")->at.x, l.box.left - 30);
+  // The full scale is framed, so that it does not read as a tick value.
+  const Point decade = weak.Find("1e-1")->at;
+  const Rect frameOfDecade{decade.x - 2, decade.y - 1, decade.x + 24 + 2, decade.y + 12};
+  EXPECT_EQ(std::count_if(weak.outlines.begin(), weak.outlines.end(),
+                          [&](const Rect& r) {
+                            return r.left == frameOfDecade.left && r.top == frameOfDecade.top &&
+                                   r.right == frameOfDecade.right && r.bottom == frameOfDecade.bottom;
+                          }),
+            1);
+  EXPECT_EQ(weak.outlines.size(), strong.outlines.size() + 1) << "a plain 1.0 has no frame";
   EXPECT_EQ(weak.curves[0].points[2].y, l.base - 125);  // 0.05 of a full scale of 0.1
 
   DrawingLog empty;

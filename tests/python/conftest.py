@@ -2,6 +2,7 @@
 
 import json
 import os
+import re
 import subprocess
 
 import pytest
@@ -35,6 +36,11 @@ class Cli:
         status, _, err = self.run(*args)
         assert status == 1
         return err.strip()
+
+    def form_refusal(self, *args):
+        """The form's message velto-cli refuses `args` with, without the option it names in front of a refused
+        field's message (a Python call has keyword arguments, not options)."""
+        return re.sub(r"^--[a-z-]+: ", "", self.refusal(*args))
 
 
 @pytest.fixture(scope="session")

@@ -62,7 +62,7 @@ def test_refusals_carry_the_message_of_the_command(cli, silicon):
         with pytest.raises(ValueError) as raised:
             velto.convolution(silicon, (1, 1, 1), silicon, (3, 3, 3), **kwargs)
         # velto-cli names a bound field on a line of its own.
-        assert str(raised.value) == cli.refusal(*_cli_args(extra)).split("\n(field:")[0], kwargs
+        assert str(raised.value) == cli.form_refusal(*_cli_args(extra)).split("\n(field:")[0], kwargs
     with pytest.raises(ValueError) as raised:
         velto.convolution(None, (1, 1, 1), silicon, (3, 3, 3))
     assert str(raised.value) == cli.refusal("conv", "--sample-struct", velto.EXAMPLE_CRYSTAL, "--sample-hkl", 3, 3, 3)

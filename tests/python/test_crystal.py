@@ -12,7 +12,7 @@ CHI_CASES = [
     ((2, 2, 0), 17.4794, 293.15),
     ((4, 0, 0), 12.0, 80.0),
     ((3, 3, 3), 30.5, 500.0),
-    ((-1, 3, 5), 9.2, 0.0),  # 0 K is taken as the lowest temperature the Debye-Waller factor accepts
+    ((-1, 3, 5), 9.2, 1e-6),  # the lowest temperature the Debye-Waller factor accepts
 ]
 
 
@@ -41,6 +41,11 @@ def test_temperature_lowers_the_structure_factor(silicon):
     hot = velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=900.0)
     assert abs(cold.chi((8, 8, 0), 20).fh) > abs(silicon.chi((8, 8, 0), 20).fh) > abs(hot.chi((8, 8, 0), 20).fh)
     assert cold.d((8, 8, 0)) == hot.d((8, 8, 0))
+    # velto-cli refuses 0 K; the module, like the crystal dialog, takes it as the lowest temperature.
+    frozen = velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=0.0)
+    lowest = velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=1e-6)
+    assert frozen.temperature == lowest.temperature
+    assert frozen.chi((-1, 3, 5), 9.2).fh == lowest.chi((-1, 3, 5), 9.2).fh != cold.chi((-1, 3, 5), 9.2).fh
 
 
 def test_no_bragg_condition_warns_as_the_command_does(cli, silicon):

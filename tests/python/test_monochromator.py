@@ -51,7 +51,7 @@ def test_refusals_carry_the_message_of_the_command(cli, silicon):
                           (dict(energy_kev=0), ["--energy", 0])]:
         with pytest.raises(ValueError) as raised:
             velto.monochromator(silicon, (1, 1, 1), silicon, (1, 1, 1), **kwargs)
-        assert str(raised.value) == cli.refusal(*_cli_args((1, 1, 1), extra)).split("\n(field:")[0], kwargs
+        assert str(raised.value) == cli.form_refusal(*_cli_args((1, 1, 1), extra)).split("\n(field:")[0], kwargs
     with pytest.raises(ValueError) as raised:
         velto.monochromator(silicon, (1, 1, 1), None, (1, 1, 1))
     assert str(raised.value) == cli.refusal("dcm", "--c1-struct", velto.EXAMPLE_CRYSTAL)

@@ -108,7 +108,7 @@ def test_refusals_carry_the_message_of_the_command(cli, silicon, tmp_path):
     for kwargs, extra in cases:
         with pytest.raises(ValueError) as raised:
             _call(silicon, kwargs)
-        assert str(raised.value) == cli.refusal(*_cli_args(kwargs, extra)), kwargs
+        assert str(raised.value) == cli.form_refusal(*_cli_args(kwargs, extra)), kwargs
 
     empty = tmp_path / "empty.struct"
     empty.write_text("Empty\n5.43 5.43 5.43\n90 90 90\n0\n")

@@ -29,14 +29,49 @@ TEST(ChildPlacement, ASecondWindowCascadesFromTheOneInFront) {
             (Rectangle{100 + kStep, 50 + kStep, 800 - 100 - kStep, 636 - 50 - kStep}));
 }
 
-TEST(ChildPlacement, AWindowThatWouldBeTooSmallSlidesBackIntoTheClientArea) {
+TEST(ChildPlacement, AWindowThatWouldBeTooSmallSlidesBackButNeverOntoTheOneInFront) {
   const Size client{800, 636};
-  const Rectangle place = PlaceProgramWindow(client, ChildPosition{70, 70}, ChildPosition{600, 500}, kStep);
-  EXPECT_EQ(place, (Rectangle{800 - kSmallestProgramWindow.width, 636 - kSmallestProgramWindow.height,
-                              kSmallestProgramWindow.width, kSmallestProgramWindow.height}));
+  // Slid back to keep the smallest size, but no nearer than a step to the front.
+  EXPECT_EQ(PlaceProgramWindow(client, ChildPosition{70, 70}, ChildPosition{300, 200}, kStep),
+            (Rectangle{300 + kStep, 270, 800 - 300 - kStep, 636 - 270}));
+  EXPECT_EQ(PlaceProgramWindow(client, ChildPosition{70, 70}, ChildPosition{100, 250}, kStep),
+            (Rectangle{170, 250 + kStep, 630, 636 - 250 - kStep}));
+  // Smaller than that, but beside the front window, while there is room.
+  EXPECT_EQ(PlaceProgramWindow(client, ChildPosition{70, 70}, ChildPosition{500, 400}, kStep),
+            (Rectangle{500 + kStep, 400 + kStep, 800 - 500 - kStep, 636 - 400 - kStep}));
+  // None: a new cascade from the corner that ends where the front window begins.
+  EXPECT_EQ(PlaceProgramWindow(client, ChildPosition{70, 70}, ChildPosition{600, 500}, kStep),
+            (Rectangle{0, 0, 600, 636}));
+  EXPECT_EQ(PlaceProgramWindow(client, ChildPosition{70, 70}, ChildPosition{100, 500}, kStep),
+            (Rectangle{0, 0, 800, 500}));
   // A client area smaller than the smallest window: all of it.
   EXPECT_EQ(PlaceProgramWindow({300, 200}, ChildPosition{40, 30}, ChildPosition{10, 10}, kStep),
             (Rectangle{0, 0, 300, 200}));
+}
+
+TEST(ChildPlacement, InASmallClientAreaEachNewWindowLeavesTheTitleBarOfTheLastInSight) {
+  // Windows opened one after the other, each in front of the last; the
+  // window system puts the first at the corner.
+  for (const Size client : {Size{640, 400}, Size{520, 380}, Size{800, 636}}) {
+    ChildPosition front{0, 0};
+    int restarts = 0;
+    for (int i = 0; i < 30; ++i) {
+      const Rectangle place = PlaceProgramWindow(client, std::nullopt, front, kStep);
+      EXPECT_FALSE(place.x == front.x && place.y == front.y) << i;
+      EXPECT_GE(place.x, 0);
+      EXPECT_GE(place.y, 0);
+      EXPECT_LE(place.Right(), client.width);
+      EXPECT_LE(place.Bottom(), client.height);
+      EXPECT_GE(place.width, kSmallestCascadedWindow.width) << i;
+      // A point of the title bar of the window beneath stays uncovered.
+      const int titleX = front.x + 4, titleY = front.y + 4;
+      EXPECT_FALSE(titleX >= place.x && titleX < place.Right() && titleY >= place.y && titleY < place.Bottom())
+          << client.width << "x" << client.height << " window " << i << " at " << place.x << "," << place.y;
+      if (place.x == 0 && place.y == 0) ++restarts;
+      front = {place.x, place.y};
+    }
+    EXPECT_GT(restarts, 0) << "thirty windows fill any of these client areas";
+  }
 }
 
 TEST(ChildPlacement, IconsLineUpAlongTheBottomAndWrapUpwards) {

@@ -81,4 +81,15 @@ int ChildProgram::Wait() {
   return wstatus;
 }
 
+bool ChildProgram::WritesIn(const std::filesystem::path& directory) const {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const std::string prefix = directory.string() + "/";
+  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", error)) {
+    const fs::path target = fs::read_symlink(entry.path(), error);
+    if (!error && target.string().starts_with(prefix)) return true;
+  }
+  return false;
+}
+
 }  // namespace velto::testing

@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,9 @@ struct ProgramResult {
   std::string err;
 };
 
-// Runs a program of the build (found beside the test executable) with the
-// given arguments and collects what it prints.
+// Runs a program of the build (found beside the test executable; an
+// absolute path is taken as it is) with the given arguments and collects
+// what it prints.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 // A program of the build started without waiting for it (its output goes
@@ -24,7 +26,11 @@ class ChildProgram {
   ChildProgram& operator=(const ChildProgram&) = delete;
 
   void Signal(int signal) const;
+  // The process id while the child has not been waited for, else -1.
   int Pid() const { return pid_; }
+  // Whether the child holds a file of `directory` open: it has begun to
+  // write there, though its output has no name until it is complete.
+  bool WritesIn(const std::filesystem::path& directory) const;
   // Waits for the end and returns the wait status (WIFSIGNALED, WTERMSIG...).
   int Wait();
 

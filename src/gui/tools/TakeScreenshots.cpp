@@ -10,20 +10,30 @@
 // monochromator.
 //   velto_screenshots OUTPUT_DIRECTORY
 // Runs on any Qt platform; tools/make-screenshots uses the offscreen one.
+//   velto_screenshots --screen OUTPUT_DIRECTORY
+// Shows the application as on its first start on the screen of an X server
+// with a window manager (tools/make-screenshots starts Xvfb and openbox),
+// opens the Bragg-case window, computes silicon 1 1 1 in it and takes the
+// whole screen, frame of the window manager included:
+// single-crystal-WIDTHxHEIGHT.png.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "core/DataDirectory.h"
 #include "core/Units.h"
@@ -34,6 +44,7 @@
 #include "gui/CDlgMBD_SF.h"
 #include "gui/CDlgParasitic.h"
 #include "gui/CFormFactor.h"
+#include "gui/CMyMDIClient.h"
 #include "gui/COrvoView.h"
 #include "gui/COrvoViewDCM.h"
 #include "gui/COrvoViewDbl.h"
@@ -216,6 +227,48 @@ bool MapPicture(velto::programs::AppContext& app, const QDir& output) {
   return Save(view, output, "mbd-map-silicon-111.png");
 }
 
+// Lets the window manager and the application answer each other for a while:
+// mapping, decorating, maximising and painting take several round trips.
+void Settle(int milliseconds) {
+  QEventLoop wait;
+  QTimer::singleShot(milliseconds, &wait, &QEventLoop::quit);
+  wait.exec();
+}
+
+// The first start on the screen the X server has, with the single-crystal
+// window open over the main window and silicon 1 1 1 computed in it.
+bool ScreenPicture(const QDir& output) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+    std::fprintf(stderr, "--screen needs an X server with a window manager (QT_QPA_PLATFORM=xcb)\n");
+    return false;
+  }
+  auto application = velto::gui::StartApplication(std::make_unique<velto::shell::MemorySettingsStore>());
+  velto::gui::CMainFrame& frame = *application->mainFrame;
+  frame.ShowAsSaved();
+  Settle(1500);
+  frame.OpenProgram(velto::shell::ProgramKind::SingleCrystal);
+  Settle(500);
+  QMdiSubWindow* window = frame.Client()->currentSubWindow();
+  auto* view = window ? qobject_cast<velto::gui::COrvoView*>(window->widget()) : nullptr;
+  if (!view) {
+    std::fprintf(stderr, "the single-crystal window did not open\n");
+    return false;
+  }
+  ExampleChooser chooser(&frame);
+  if (!DefineAndCalculate(*view, chooser, "111")) return false;
+  Settle(1000);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QPixmap picture = screen->grabWindow(0);
+  const QString name = QStringLiteral("single-crystal-%1x%2.png").arg(picture.width()).arg(picture.height());
+  const QString path = output.filePath(name);
+  if (picture.isNull() || !picture.save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("wrote %s (%dx%d)\n", qPrintable(path), picture.width(), picture.height());
+  return true;
+}
+
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
   widget.show();
   QApplication::processEvents();
@@ -232,12 +285,14 @@ bool Save(QWidget& widget, const QDir& directory, const char* name) {
 
 int main(int argc, char* argv[]) {
   QApplication qtApplication(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argv[0]);
+  const bool screen = argc == 3 && std::string_view(argv[1]) == "--screen";
+  if (argc != 2 && !screen) {
+    std::fprintf(stderr, "usage: %s [--screen] OUTPUT_DIRECTORY\n", argv[0]);
     return 2;
   }
-  const QDir output(QString::fromLocal8Bit(argv[1]));
+  const QDir output(QString::fromLocal8Bit(argv[argc - 1]));
   if (!output.mkpath(QStringLiteral("."))) return 1;
+  if (screen) return ScreenPicture(output) ? 0 : 1;
 
   // A fresh settings store: the screenshots show a first run.
   auto application = velto::gui::StartApplication(std::make_unique<velto::shell::MemorySettingsStore>());

@@ -351,8 +351,10 @@ PlotContent ConvolutedCurveForm::PlotContentNow() const {
     return content;
   }
   content.full.range = {range->xmin, range->xmax, 0, range->peak};
-  if (withPrevious && curves_.Previous())
+  if (withPrevious && curves_.Previous()) {
     content.series.push_back(SeriesOf("Previous RC", kPreviousCurvePen, *curves_.Previous()));
+    content.full.paintsLegend = true;
+  }
   if (curves_.Current()) content.series.push_back(SeriesOf("Current RC", kCurrentCurvePen, *curves_.Current()));
   content.caption = caption_;
   return content;

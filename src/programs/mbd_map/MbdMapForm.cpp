@@ -11,6 +11,7 @@
 #include "programs/line_file/LineFile.h"
 #include "programs/mbd_map/MbdMapPainter.h"
 #include "programs/mbd_map/SavePhiLineForm.h"
+#include "programs/ui/Documents.h"
 #include "programs/ui/FieldReading.h"
 #include "shell/MainFrameState.h"
 #include "shell/NumberText.h"
@@ -191,7 +192,7 @@ bool MbdMapForm::TakeOverFrom(MbdHandOverSource& source) {
 }
 
 void MbdMapForm::Help(UserInterface& ui) {
-  if (!ui.OpenDocument(app_.DataDirectory() / kHelpFile)) ui.ShowMessage(kMapHelpMissingMessage);
+  OpenDocumentOrSay(ui, app_.DataDirectory() / kHelpFile, kMapHelpMissingMessage);
 }
 
 MapRangeTexts MbdMapForm::RangeFieldTexts() const {

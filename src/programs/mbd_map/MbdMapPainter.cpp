@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/TextNumbers.h"
+#include "programs/plot/PlotLabels.h"
 
 namespace velto::programs {
 namespace {
@@ -129,10 +130,8 @@ void PaintMbdMap(Canvas& canvas, Rect frame, const mbd::MbdMap& map, const mbd::
     for (const auto* list : {&map.lines, &map.steepLines}) {
       for (const auto& e : list->Entries()) {
         if (e.value1 == mbd::kNoAngle || e.value2 == mbd::kNoAngle) continue;
-        const Point p = scale.ToPixel(e.value1, e.value2);
-        canvas.Line(p, {p.x + 5, p.y + 12});
-        canvas.Text({p.x, p.y + 12},
-                    std::to_string(e.hkl.h) + " " + std::to_string(e.hkl.k) + " " + std::to_string(e.hkl.l));
+        DrawPointLabel(canvas, scale.ToPixel(e.value1, e.value2),
+                       std::to_string(e.hkl.h) + " " + std::to_string(e.hkl.k) + " " + std::to_string(e.hkl.l), plot);
       }
     }
   }

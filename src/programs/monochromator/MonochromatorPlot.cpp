@@ -6,6 +6,7 @@
 
 #include "programs/convoluted_curve/ConvolutedCurvePlot.h"
 #include "programs/convoluted_curve/GeometrySketch.h"
+#include "programs/plot/PlotLabels.h"
 
 namespace velto::programs {
 
@@ -44,7 +45,7 @@ void DrawMonochromatorPlot(Canvas& canvas, Rect frame, const std::optional<multi
   if (scale.exponent == 0)
     canvas.Text({l.box.left - l.Scaled(25), l.base - l.Scaled(256)}, "1.0");
   else
-    canvas.Text({l.box.left - l.Scaled(30), l.base - l.Scaled(256)}, "1e-" + std::to_string(scale.exponent));
+    DrawFullScaleDecade(canvas, {l.box.left - l.Scaled(30), l.base - l.Scaled(256)}, scale.exponent);
 
   const double range = trace.to - trace.from;
   const double scaleX = l.width / range;

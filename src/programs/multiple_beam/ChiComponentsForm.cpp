@@ -49,9 +49,10 @@ void ChiComponentsForm::Import(UserInterface& ui) {
   request.defaultExtension = "dat";
   const std::optional<std::filesystem::path> path = ui.ChooseOpenFile(request);
   if (!path) return;
-  const mbd::ChiImportStatus status = mbd::ImportChiFile(*path, solver_);
+  std::string reason;
+  const mbd::ChiImportStatus status = mbd::ImportChiFile(*path, solver_, &reason);
   if (status != mbd::ChiImportStatus::Ok) {
-    ui.ShowMessage(mbd::ChiImportMessage(status), MessageIcon::Stop);
+    ui.ShowMessage(mbd::ChiImportMessage(status, *path, reason), MessageIcon::Stop);
     return;
   }
   filled_ = true;

@@ -8,6 +8,7 @@
 #include "programs/crystal_dialog/CrystalParamsForm.h"
 #include "programs/energy_dialogs/ChangeWavelengthForm.h"
 #include "programs/multiple_beam/MbdForm.h"
+#include "programs/ui/Documents.h"
 #include "shell/NumberText.h"
 
 namespace velto::programs {
@@ -160,7 +161,7 @@ void MbdForm::SetDiamondMode(bool on) {
 }
 
 void MbdForm::Help(UserInterface& ui) {
-  if (!ui.OpenDocument(app_.DataDirectory() / kHelpFile)) ui.ShowMessage(kHelpMissing);
+  OpenDocumentOrSay(ui, app_.DataDirectory() / kHelpFile, kHelpMissing);
 }
 
 MbdHandOver MbdForm::HandOver() const {

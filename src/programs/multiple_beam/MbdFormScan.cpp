@@ -81,12 +81,9 @@ std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool c
     return std::nullopt;
   }
 
-  if (convolution) {
-    const std::optional<mbd::ConvolutionSetup> settings = convolution_.Read(ui);
-    if (!settings) return std::nullopt;
-    run.convolutionSetup = *settings;
-    if (ui.AskYesNo(MbdConvolutionPanel::kQuestion) != Answer::Yes) return std::nullopt;
-  }
+  // Asked before anything of the panel is read, so that a No leaves its
+  // fields and the remembered settings as they were.
+  if (convolution && ui.AskYesNo(MbdConvolutionPanel::kQuestion) != Answer::Yes) return std::nullopt;
 
   const mbd::FrameStatus incidence = geometry_.CheckIncidence();
   if (incidence != mbd::FrameStatus::Ok) {
@@ -104,6 +101,13 @@ std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool c
   s.thicknessAngstrom = micrometres < 0 ? -1 : micrometres * core::kAngstromPerMicrometre;
   s.options = save.Options();
   run.file = save.File();
+  // Read only once the run is certain up to its file, and before that file
+  // exists, so a refused setting leaves nothing behind.
+  if (convolution) {
+    const std::optional<mbd::ConvolutionSetup> settings = convolution_.Read(ui);
+    if (!settings) return std::nullopt;
+    run.convolutionSetup = *settings;
+  }
   run.output = std::make_shared<core::OutputFile>();
   if (!run.output->Open(run.file)) {
     ui.ShowMessage(CreateFailedMessage(run.file), MessageIcon::Stop);

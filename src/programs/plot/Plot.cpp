@@ -176,7 +176,7 @@ void Plot::Draw(Canvas& canvas, Rect picture, bool caption) const {
     DrawOwnView(canvas, content, g, grid_);
   }
   DrawTitles(canvas, content, g, programView);
-  DrawLegend(canvas, content, g);
+  if (!(programView && content.full.paintsLegend)) DrawLegend(canvas, content, g);
   if (caption) DrawCaption(canvas, content, g);
   if (hover_ && !caption) DrawReadoutMarkers(canvas, content, g, *hover_);
 }

@@ -64,7 +64,8 @@ struct PlotSeries {
 };
 
 // A text tied to a data point (the indices of a map line), drawn with a
-// short leader line below and to the right of the point.
+// short leader line below and to the right of the point, or turned back
+// into the box near its right or bottom edge.
 struct PlotLabel {
   double x = 0, y = 0;
   std::string text;
@@ -89,6 +90,9 @@ struct PlotFullView {
   PlotRange range;
   std::function<PlotArea(Rect frame)> layout;
   std::function<void(Canvas& canvas, Rect frame)> paint;
+  // `paint` names the curves itself, inside its box: the plot adds no
+  // legend of its own to the full view (zoomed views still get one).
+  bool paintsLegend = false;
 };
 
 struct PlotContent {

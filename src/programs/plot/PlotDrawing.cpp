@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "programs/plot/PlotLabels.h"
 #include "programs/plot/PlotTicks.h"
 
 namespace velto::programs {
@@ -175,10 +176,8 @@ void DrawOwnView(Canvas& canvas, const PlotContent& content, const PlotGeometry&
   for (const PlotLabel& label : content.labels) {
     const double x = g.mapping.PixelX(label.x), y = g.mapping.PixelY(label.y);
     if (!Inside(box, x, y)) continue;
-    const Point p = ToPixel(x, y);
     canvas.SetPen(label.pen);
-    canvas.Line(p, {p.x + 5, p.y + 12});
-    canvas.Text({p.x, p.y + 12}, label.text);
+    DrawPointLabel(canvas, ToPixel(x, y), label.text, box);
   }
   canvas.SetPen(g.area.boxPen);
   canvas.Outline(box);

@@ -61,9 +61,9 @@ std::variant<PreparedCalculation, Refusal> PrepareSingleCrystal(const SingleCrys
 
   if (p.to < p.from) return Refusal{kScanRangeMessage, core::MessageIcon::None, std::string(kFromField)};
   // No crystal diffracts without photons: the wavelength would be infinite or negative.
-  if (in.scanKind == ScanKind::EnergyScan && !(in.energy + p.from > 0))
+  if (in.scanKind == ScanKind::EnergyScan && twobeam::ReachesNoPhotons(in.energy, p.from))
     return Refusal{kNoPhotonEnergyMessage, core::MessageIcon::None, std::string(kFromField)};
-  if (in.scanKind == ScanKind::RockingCurve && !(in.energy + p.offset > 0))
+  if (in.scanKind == ScanKind::RockingCurve && twobeam::ReachesNoPhotons(in.energy, p.offset))
     return Refusal{kNoPhotonEnergyMessage, core::MessageIcon::None, std::string(kOffsetField)};
 
   p.laue = in.laue;

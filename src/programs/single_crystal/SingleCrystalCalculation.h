@@ -28,7 +28,7 @@ inline constexpr std::string_view kThicknessField = "Thickness";
 inline constexpr const char* kDefineCrystalFirstMessage = "You need to Define Crystal !   ";
 inline constexpr const char* kScanRangeMessage = "The scan range is not correct !   ";
 // An energy scan or an offset that reaches a photon energy at or below 0 eV.
-inline constexpr const char* kNoPhotonEnergyMessage = "The scan reaches photon energies at or below 0 eV !   ";
+using twobeam::kNoPhotonEnergyMessage;
 inline constexpr const char* kOffcutBraggMessage =
     "The absolte value of Offcut Angle should be less than the Bragg angle !  ";
 inline constexpr const char* kLaueNinetyMessage = "Laue case does not allow thetaB = 90 deg.!   ";

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "programs/plot/PlotLabels.h"
+
 namespace velto::programs {
 namespace {
 
@@ -164,13 +166,7 @@ void DrawSingleCrystalPlot(Canvas& canvas, Rect frame, const std::optional<PlotC
   if (scale.exponent == 0) {
     canvas.Text({l.box.left - l.Scaled(25), l.y0 - l.Scaled(307)}, "1.0");
   } else {
-    // The full scale, not a tick value: framed so that it does not read as
-    // one more label of the axis.
-    const std::string label = "1e-" + std::to_string(scale.exponent);
-    const Point at{l.box.left - l.Scaled(31), l.y0 - l.Scaled(307)};
-    canvas.Text(at, label);
-    const TextSize size = canvas.TextExtent(label);
-    canvas.Outline({at.x - 2, at.y - 1, at.x + size.width + 2, at.y + size.height});
+    DrawFullScaleDecade(canvas, {l.box.left - l.Scaled(31), l.y0 - l.Scaled(307)}, scale.exponent);
   }
 }
 

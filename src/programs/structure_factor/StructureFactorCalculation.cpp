@@ -20,6 +20,16 @@ bool Failed(const crystal::StructureFactorResult& result) {
          result.status != crystal::StructureFactorStatus::NoBraggAngle;
 }
 
+bool Finite(std::complex<double> z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+
+// The data files are checked when loaded; should a table still give an
+// infinite or undefined structure factor, it is a failure to say, not a
+// result to show.
+void RefuseNotFinite(StructureFactorResults& results, core::Notifier& notifier) {
+  notifier.Notify(kNotFiniteStructureFactorMessage, core::MessageIcon::Error);
+  results.failed = true;
+}
+
 }  // namespace
 
 StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& engine,
@@ -34,6 +44,10 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
   results.f0 = forward.value;
   results.failed = Failed(forward);
   if (results.failed) return results;  // the reflection would only repeat the engine's message
+  if (!Finite(results.f0)) {
+    RefuseNotFinite(results, notifier);
+    return results;
+  }
   crystal::ZeroTiny(results.f0);
   results.chi0 = -results.f0 * results.chiPerF;
   results.absorption = results.f0.imag() * results.chiPerF * core::kTwoPi * energyEv / core::kHcEvAngstrom *
@@ -72,6 +86,10 @@ StructureFactorResults CalculateStructureFactors(const crystal::StructFactor& en
         structure, energyEv, temperature, s * hh, s * kk, s * ll, order[i].polarization, once);
     if (Failed(computed)) complete = false;
     std::complex<double> f = computed.value;
+    if (!Failed(computed) && !Finite(f)) {
+      RefuseNotFinite(results, notifier);
+      return results;
+    }
     crystal::ZeroTiny(f);
     reflection.structureFactor[i] = f;
     reflection.chi[i] = -f * results.chiPerF;

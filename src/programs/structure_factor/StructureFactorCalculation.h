@@ -15,6 +15,9 @@ namespace velto::programs {
 inline constexpr const char* kImportStructureFirstMessage =
     "Please click on the \"Import Crystal Structure\" button    \nto import a structure file before calculation.";
 inline constexpr const char* kNoBraggConditionMessage = "OOps! d-spacing too small to satisfy Bragg condition!    ";
+inline constexpr const char* kNotFiniteStructureFactorMessage =
+    "The structure factor is not a finite number: the atomic data in StructFactor.Data cannot describe this "
+    "reflection.";
 inline constexpr const char* kNoDiffractionText = "No diffraction!";
 inline constexpr const char* kCrystalNotAvailableMessage = "Crystal not available yet!";
 
