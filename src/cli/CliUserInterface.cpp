@@ -3,20 +3,10 @@
 #include <iostream>
 
 #include "cli/TerminalProgress.h"
+#include "programs/ui/FormSession.h"
 
 namespace velto::cli {
-namespace {
-
-// Message texts of the program may carry the padding and line feeds of the
-// message boxes; a terminal line reads better without them.
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \n\r\t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \n\r\t");
-  return text.substr(first, last - first + 1);
-}
-
-}  // namespace
+using programs::TrimmedMessage;
 
 CliUserInterface::~CliUserInterface() { Flush(); }
 
@@ -37,7 +27,7 @@ void CliUserInterface::Flush() {
 void CliUserInterface::ShowMessage(std::string_view text, programs::MessageIcon icon) {
   Flush();
   ScriptedUserInterface::ShowMessage(text, icon);
-  held_ = Held{std::string(Trimmed(text)), icon};
+  held_ = Held{std::string(TrimmedMessage(text)), icon};
 }
 
 void CliUserInterface::Focus(std::string_view field) {
@@ -55,14 +45,14 @@ void CliUserInterface::Focus(std::string_view field) {
 programs::Answer CliUserInterface::AskYesNo(std::string_view text, programs::MessageIcon icon) {
   Flush();
   const programs::Answer answer = ScriptedUserInterface::AskYesNo(text, icon);
-  std::cerr << Trimmed(text) << (answer == programs::Answer::Yes ? " [yes]" : " [no]") << '\n';
+  std::cerr << TrimmedMessage(text) << (answer == programs::Answer::Yes ? " [yes]" : " [no]") << '\n';
   return answer;
 }
 
 void CliUserInterface::Console(std::string_view text) {
   Flush();
   ScriptedUserInterface::Console(text);
-  std::cerr << Trimmed(text) << '\n';
+  std::cerr << TrimmedMessage(text) << '\n';
 }
 
 void CliUserInterface::RunInBackground(programs::BackgroundTask task) {

@@ -10,21 +10,13 @@
 #include <map>
 
 #include "core/TextNumbers.h"
+#include "programs/ui/FormSession.h"
 
 namespace velto::cli {
 namespace {
 std::map<std::string, CommandSetup>& Registry() {
   static std::map<std::string, CommandSetup> registry;
   return registry;
-}
-
-// Message texts of the program may carry the padding and line feeds of the
-// message boxes; a terminal line reads better without them.
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \n\r\t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \n\r\t");
-  return text.substr(first, last - first + 1);
 }
 
 // Every numeric option, whatever command declares it, refuses a value that
@@ -57,25 +49,22 @@ void AddRegisteredCommands(CLI::App& app) {
 
 void StderrNotifier::Notify(std::string_view text, core::MessageIcon) {
   any_ = true;
-  std::cerr << Trimmed(text) << '\n';
+  std::cerr << programs::TrimmedMessage(text) << '\n';
 }
 
-void StderrNotifier::Console(std::string_view text) { std::cerr << Trimmed(text) << '\n'; }
+void StderrNotifier::Console(std::string_view text) { std::cerr << programs::TrimmedMessage(text) << '\n'; }
 
 void Refuse(std::string_view message) {
-  std::cerr << Trimmed(message) << '\n';
+  std::cerr << programs::TrimmedMessage(message) << '\n';
   throw ExitStatus{1};
 }
 
 void EndIfPointsFailed(long failed, long total) {
   if (failed <= 0) return;
   std::cout.flush();
-  std::cerr << failed << (total > 0 ? " of " + std::to_string(total) : std::string()) << " points failed"
-            << "; they count 0 in the results.\n";
+  std::cerr << programs::FailedPointsMessage(failed, total) << '\n';
   throw ExitStatus{kPartialRunStatus};
 }
-
-std::string FieldText(double value) { return core::FormatGeneral(value, 17); }
 
 int GridPointsOption(double points, std::string_view option) {
   if (!(points <= kMostGridPoints))

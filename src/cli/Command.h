@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/Notifier.h"
+#include "programs/ui/BoundFields.h"
 
 namespace velto::cli {
 
@@ -55,9 +56,8 @@ void EndIfPointsFailed(long failed, long total);
 inline constexpr int kMostGridPoints = 1000000;
 int GridPointsOption(double points, std::string_view option);
 
-// A number option as the text of a form field, exact to the last digit, so
-// that the form reads the very number given.
-std::string FieldText(double value);
+// A number option as the text of a form field (exact to the last digit).
+using programs::FieldText;
 
 // Checks for options whose finite values can still be impossible; CLI11
 // puts the option's name before the text ("--temp: a temperature must be

@@ -9,22 +9,22 @@
 
 #include "cli/CliUserInterface.h"
 #include "crystal/CrystalParams.h"
-#include "programs/ui/AppContext.h"
-#include "shell/MainFrameState.h"
+#include "programs/ui/FormSession.h"
 
 namespace velto::cli {
 
 // A velto-cli command that drives the form model of a program window: the
 // person's part (file choosers, dialog entries, answers) is scripted from the
 // options, and whatever the form shows goes to stderr as it comes. So the
-// command checks, refuses and computes exactly as the window does.
+// command checks, refuses and computes exactly as the window does; a refusal
+// ends the program with status 1.
 class FormSession {
  public:
   // `force`: the form's Yes/No questions are answered Yes (else No, their
   // default).
   explicit FormSession(bool force);
 
-  programs::AppContext& App() { return app_; }
+  programs::AppContext& App() { return session_.App(); }
   CliUserInterface& Ui() { return ui_; }
 
   // Runs a command of the form. A command that shows a message has refused
@@ -51,9 +51,8 @@ class FormSession {
   // Ends the program with status 1; the messages have been printed.
   [[noreturn]] void Stop();
 
-  shell::MainFrameState state_;
-  programs::AppContext app_;
-  CliUserInterface ui_;
+  CliUserInterface ui_;  // before the session, which holds it
+  programs::FormSession session_;
 };
 
 // An option that types its text into a field of the form. It is declared

@@ -1,5 +1,7 @@
 #include "python/CallGuard.h"
 
+#include "programs/ui/FormSession.h"
+
 namespace velto::python {
 namespace py = pybind11;
 
@@ -21,18 +23,17 @@ std::filesystem::path DataDirectory() {
   return dataDirectory;
 }
 
-std::string Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \n\r\t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \n\r\t");
-  return std::string(text.substr(first, last - first + 1));
-}
+std::string Trimmed(std::string_view text) { return std::string(programs::TrimmedMessage(text)); }
 
 void Refuse(std::string_view message) { throw py::value_error(Trimmed(message)); }
 
 void RecordingNotifier::Notify(std::string_view text, core::MessageIcon) {
   std::lock_guard lock(mutex_);
   entries_.push_back({Trimmed(text), false});
+}
+
+void RefuseIf(const std::optional<std::string>& refusal) {
+  if (refusal) Refuse(*refusal);
 }
 
 void RecordingNotifier::Console(std::string_view text) {

@@ -33,6 +33,8 @@ std::string Trimmed(std::string_view text);
 
 // Raises ValueError with the program's own message.
 [[noreturn]] void Refuse(std::string_view message);
+// Raises ValueError with the refusal of one of the forms' checks, if any.
+void RefuseIf(const std::optional<std::string>& refusal);
 
 // Keeps the notices of one call; the workers of a parallel scan may notify
 // at once. Nothing reaches Python before the call has the interpreter again.

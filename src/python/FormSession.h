@@ -6,10 +6,10 @@
 #include <string>
 
 #include "crystal/CrystalParams.h"
-#include "programs/ui/AppContext.h"
+#include "programs/ui/BoundFields.h"
+#include "programs/ui/FormSession.h"
 #include "programs/ui/ScriptedUserInterface.h"
 #include "python/Crystal.h"
-#include "shell/MainFrameState.h"
 
 namespace velto::python {
 
@@ -32,7 +32,7 @@ class FormSession {
   // `force`: the form's Yes/No questions are answered Yes (else No).
   explicit FormSession(bool force);
 
-  programs::AppContext& App() { return app_; }
+  programs::AppContext& App() { return session_.App(); }
   PythonUserInterface& Ui() { return ui_; }
 
   void Run(const std::function<void(programs::UserInterface&)>& command);
@@ -49,15 +49,12 @@ class FormSession {
  private:
   [[noreturn]] void Stop();
 
-  shell::MainFrameState state_;
-  programs::AppContext app_;
-  PythonUserInterface ui_;
+  PythonUserInterface ui_;  // before the session, which holds it
+  programs::FormSession session_;
   std::size_t published_ = 0;
 };
 
-// A number as the text of a form field, exact to the last digit, so that
-// the form reads the very number given (velto-cli types its options so).
-std::string FieldText(double value);
+using programs::FieldText;
 
 // Types `value`, when given, into a field that the window would let the
 // person type in.

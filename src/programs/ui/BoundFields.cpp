@@ -40,4 +40,6 @@ std::string BoundIntegerText(int value) { return std::to_string(value); }
 
 std::string BoundNumberText(double value) { return core::FormatGeneral(value, 15); }
 
+std::string FieldText(double value) { return core::FormatGeneral(value, 17); }
+
 }  // namespace velto::programs

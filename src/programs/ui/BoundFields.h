@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/Refusal.h"
@@ -25,5 +26,10 @@ std::optional<double> ReadAnyNumber(UserInterface& ui, std::string_view text, st
 // How a bound field is written when its form is first shown.
 std::string BoundIntegerText(int value);
 std::string BoundNumberText(double value);
+
+// A number given by a script (velto-cli's options, the Python module's
+// arguments) as the text of a field, exact to the last digit, so that the
+// form reads the very number given.
+std::string FieldText(double value);
 
 }  // namespace velto::programs
