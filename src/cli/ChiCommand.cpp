@@ -17,6 +17,7 @@
 #include "crystal/Bragg.h"
 #include "crystal/CrystalStructure.h"
 #include "crystal/Susceptibility.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 #include "shell/NumberText.h"
 
 namespace velto::cli {
@@ -29,9 +30,6 @@ struct ChiOptions {
   double temperature = 293.15;
   bool json = false;
 };
-
-// Photon energies above this have no atomic data in the suite.
-constexpr double kHighestEnergyEv = 99900.0;
 
 struct ChiResult {
   std::string name;
@@ -96,7 +94,7 @@ void RunChi(const ChiOptions& options) {
   StderrNotifier notifier;
   ChiResult r;
   r.energyEv = options.energyKev * core::kEvPerKev;
-  if (!(r.energyEv > 0) || !std::isfinite(r.energyEv)) Refuse("The photon energy must be a positive number of keV.");
+  if (auto refusal = programs::CheckPhotonEnergy(r.energyEv)) Refuse(*refusal);
   r.temperature = options.temperature;
   crystal::CrystalStructure structure = LoadStructOption(options.structFile, r.temperature, notifier);
   r.name = structure.name;
@@ -107,13 +105,9 @@ void RunChi(const ChiOptions& options) {
 
   r.d = structure.DSpacing(r.h, r.k, r.l);
   r.braggAngle = crystal::BraggAngle(r.energyEv, r.d);
-  if (!r.braggAngle && core::WavelengthOf(r.energyEv) / (2 * r.d) - 1 > 1e-7)
-    notifier.Notify("d-spacing seems to be too small to satisfy Bragg condition! \nSet thetaB = 90 deg.",
-                    core::MessageIcon::Warning);
-  if (r.energyEv > kHighestEnergyEv)
-    Refuse(
-        "Currently this program cannot calculate structure factors for photon energies > 99.9 keV. You must "
-        "MANUALLY SET the structure factors!");
+  if (programs::TooSmallForBragg(core::WavelengthOf(r.energyEv) / (2 * r.d)))
+    notifier.Notify(programs::kTooSmallForBraggMessage, core::MessageIcon::Warning);
+  if (auto refusal = programs::CheckAtomicDataEnergy(r.energyEv)) Refuse(*refusal);
 
   r.chi = crystal::ComputeReflectionChi(structure, r.energyEv, r.h, r.k, r.l, notifier);
   // The atomic data have already said why (an energy outside their tables).

@@ -1,6 +1,5 @@
 #include "cli/CrystalOption.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -8,7 +7,6 @@
 
 namespace velto::cli {
 namespace {
-constexpr int kLargestIndex = 999;
 constexpr const char* kExampleStructFile = "Silicon.struct";
 }  // namespace
 
@@ -33,10 +31,7 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
 }
 
 void CheckHkl(std::span<const int> hkl, AllZeroHkl allZero) {
-  for (int index : hkl)
-    if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
-  if (allZero == AllZeroHkl::Refuse && std::all_of(hkl.begin(), hkl.end(), [](int index) { return index == 0; }))
-    Refuse("HKL should not be ALL zero!   ");
+  if (auto refusal = programs::CheckMillerIndices(hkl, allZero)) Refuse(*refusal);
 }
 
 }  // namespace velto::cli

@@ -6,6 +6,7 @@
 
 #include "cli/Command.h"
 #include "crystal/CrystalStructure.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 
 namespace velto::cli {
 
@@ -16,7 +17,7 @@ struct StructureMessages {
   const char* unreadable = nullptr;
   // The file reads but holds no atoms; null: the crystal stays undefined and
   // the command's own checks say what is missing, as its window does.
-  const char* undefined = "You have to import a Crystal Structure !   ";
+  const char* undefined = programs::kNoStructureMessage;
 };
 
 // The file of --struct: the file given, or the silicon example of the data
@@ -29,12 +30,9 @@ std::filesystem::path StructOptionPath(const std::string& structFile);
 crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,
                                            StderrNotifier& notifier, const StructureMessages& messages = {});
 
-// Whether H K L = 0 0 0 is refused with the other index checks. sf reads it
-// as "forward only"; mbd leaves it to its geometry, which words it itself.
-enum class AllZeroHkl { Refuse, Accept };
+using programs::AllZeroHkl;
 
-// Ends the program when an index lies outside -999 ... 999 or, unless
-// accepted, when all indices are zero.
+// Ends the program with the crystal dialog's refusal of the indices.
 void CheckHkl(std::span<const int> hkl, AllZeroHkl allZero = AllZeroHkl::Refuse);
 
 }  // namespace velto::cli

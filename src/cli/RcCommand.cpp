@@ -22,6 +22,7 @@
 #include "core/Units.h"
 #include "crystal/CrystalStructure.h"
 #include "crystal/Susceptibility.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/single_crystal/SingleCrystalCalculation.h"
 #include "programs/single_crystal/SingleCrystalResults.h"
@@ -52,8 +53,6 @@ struct RcOptions {
   std::string columns;
   bool json = false;
 };
-
-constexpr double kHighestEnergyEv = 99900.0;
 
 // The Bragg-angle field of the form.
 std::string BraggAngleText(double energyEv, double d) {
@@ -165,15 +164,12 @@ void RunRc(const RcOptions& options) {
   programs::SingleCrystalInputs in;
   in.laue = options.laue;
   in.energy = options.energyKev * core::kEvPerKev;
-  if (!(in.energy > 0) || !std::isfinite(in.energy)) Refuse("The photon energy must be a positive number of keV.");
-  if (in.energy > kHighestEnergyEv)
-    Refuse(
-        "Currently this program cannot calculate structure factors for photon energies > 99.9 keV. You must "
-        "MANUALLY SET the structure factors!");
+  if (auto refusal = programs::CheckPhotonEnergy(in.energy)) Refuse(*refusal);
+  if (auto refusal = programs::CheckAtomicDataEnergy(in.energy)) Refuse(*refusal);
   const double temperature = options.temperature;
   if (options.polarization != "sigma" && options.polarization != "pi") Refuse("--pol takes sigma or pi.");
   if (options.scan != "angle" && options.scan != "energy") Refuse("--scan takes angle or energy.");
-  if (options.laue && options.rigorous) Refuse("The rigorous theory for grazing geometry is for the Bragg case only.");
+  if (auto refusal = programs::CheckRigorousTheory(options.laue, options.rigorous)) Refuse(*refusal);
   if (options.columns.size() && options.output.empty()) Refuse("--columns needs -o FILE.");
 
   CheckHkl(options.hkl);
@@ -194,12 +190,12 @@ void RunRc(const RcOptions& options) {
   in.scanKind = options.scan == "energy" ? ScanKind::EnergyScan : ScanKind::RockingCurve;
   in.rigorous = options.rigorous;
   in.offsetText = options.offset;
-  const bool energyScan = in.scanKind == ScanKind::EnergyScan;
-  in.fromText = options.from.empty() ? (energyScan ? "-2" : "-50") : options.from;
-  in.toText = options.to.empty() ? (energyScan ? "3" : "50") : options.to;
+  const programs::ScanRangeTexts range = programs::DefaultScanRange(in.scanKind);
+  in.fromText = options.from.empty() ? range.from : options.from;
+  in.toText = options.to.empty() ? range.to : options.to;
   in.pointsText = options.points;
   in.asymmetryText = options.asymmetry;
-  in.thicknessText = options.thickness.empty() ? (options.laue ? "50" : "-1") : options.thickness;
+  in.thicknessText = options.thickness.empty() ? programs::DefaultThicknessText(options.laue) : options.thickness;
 
   auto prepared = programs::PrepareSingleCrystal(in);
   if (auto* refusal = std::get_if<programs::Refusal>(&prepared)) RefuseField(*refusal);

@@ -11,36 +11,15 @@
 #include "core/Units.h"
 #include "crystal/Bragg.h"
 #include "crystal/Susceptibility.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 #include "python/CallGuard.h"
 
 namespace velto::python {
 namespace py = pybind11;
 
 namespace {
-constexpr int kLargestIndex = 999;
 constexpr double kLowestTemperature = 1e-6;  // K: the Debye–Waller factor needs a positive one
-// Photon energies above this have no atomic data in the suite.
-constexpr double kHighestEnergyEv = 99900.0;
-constexpr const char* kUndefinedCrystalMessage = "You have to import a Crystal Structure !   ";
 }  // namespace
-
-void CheckHkl(const Hkl& hkl) {
-  for (int index : hkl)
-    if (index < -kLargestIndex || index > kLargestIndex) Refuse("Enter an integer between -999 and 999.");
-  if (std::all_of(hkl.begin(), hkl.end(), [](int index) { return index == 0; }))
-    Refuse("HKL should not be ALL zero!   ");
-}
-
-void CheckEnergy(double energyEv) {
-  if (!(energyEv > 0) || !std::isfinite(energyEv)) Refuse("The photon energy must be a positive number of keV.");
-}
-
-void CheckEnergyHasAtomicData(double energyEv) {
-  if (energyEv > kHighestEnergyEv)
-    Refuse(
-        "Currently this program cannot calculate structure factors for photon energies > 99.9 keV. You must "
-        "MANUALLY SET the structure factors!");
-}
 
 Crystal Crystal::Load(const std::filesystem::path& path, double temperature) {
   // velto-cli's numeric options refuse what is not finite before anything runs.
@@ -63,16 +42,16 @@ Crystal Crystal::Load(const std::filesystem::path& path, double temperature) {
 }
 
 double Crystal::D(const Hkl& hkl) const {
-  CheckHkl(hkl);
+  RefuseIf(programs::CheckMillerIndices(hkl));
   return structure_.DSpacing(hkl[0], hkl[1], hkl[2]);
 }
 
 ChiResult ComputeChi(const Crystal& crystal, const Hkl& hkl, double energyKev) {
   ChiResult r;
   const double energyEv = energyKev * core::kEvPerKev;
-  CheckEnergy(energyEv);
-  if (!crystal.Structure().IsLoaded()) Refuse(kUndefinedCrystalMessage);
-  CheckHkl(hkl);
+  RefuseIf(programs::CheckPhotonEnergy(energyEv));
+  if (!crystal.Structure().IsLoaded()) Refuse(programs::kNoStructureMessage);
+  RefuseIf(programs::CheckMillerIndices(hkl));
   crystal::CrystalStructure structure = crystal.Structure();
   RecordingNotifier notifier;
   r.name = structure.name;
@@ -83,11 +62,10 @@ ChiResult ComputeChi(const Crystal& crystal, const Hkl& hkl, double energyKev) {
   const std::optional<double> braggAngle = crystal::BraggAngle(energyEv, r.d);
   r.bragg = braggAngle.has_value();
   if (braggAngle) r.thetaBDeg = *braggAngle / core::kDegree;
-  if (!braggAngle && core::WavelengthOf(energyEv) / (2 * r.d) - 1 > 1e-7)
-    notifier.Notify("d-spacing seems to be too small to satisfy Bragg condition! \nSet thetaB = 90 deg.",
-                    core::MessageIcon::Warning);
+  if (programs::TooSmallForBragg(core::WavelengthOf(energyEv) / (2 * r.d)))
+    notifier.Notify(programs::kTooSmallForBraggMessage, core::MessageIcon::Warning);
   notifier.Publish();
-  CheckEnergyHasAtomicData(energyEv);
+  RefuseIf(programs::CheckAtomicDataEnergy(energyEv));
 
   const crystal::ReflectionChi chi =
       crystal::ComputeReflectionChi(structure, energyEv, hkl[0], hkl[1], hkl[2], notifier);

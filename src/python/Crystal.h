@@ -49,11 +49,6 @@ struct ChiResult {
 
 ChiResult ComputeChi(const Crystal& crystal, const Hkl& hkl, double energyKev);
 
-// The checks velto-cli makes before it computes, with its messages.
-void CheckHkl(const Hkl& hkl);
-void CheckEnergy(double energyEv);
-void CheckEnergyHasAtomicData(double energyEv);
-
 void BindCrystal(pybind11::module_& module);
 
 }  // namespace velto::python

@@ -9,6 +9,7 @@
 #include "core/TextNumbers.h"
 #include "core/Units.h"
 #include "crystal/Susceptibility.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 #include "programs/curve_export/CurveExport.h"
 #include "programs/single_crystal/SingleCrystalCalculation.h"
 #include "python/Arrays.h"
@@ -40,12 +41,12 @@ RockingCurveResult RockingCurve(const Crystal& crystal, const Hkl& hkl, double e
   programs::SingleCrystalInputs in;
   in.laue = laue;
   in.energy = energyKev * core::kEvPerKev;
-  CheckEnergy(in.energy);
-  CheckEnergyHasAtomicData(in.energy);
+  RefuseIf(programs::CheckPhotonEnergy(in.energy));
+  RefuseIf(programs::CheckAtomicDataEnergy(in.energy));
   if (polarization != "sigma" && polarization != "pi") Refuse("polarization takes 'sigma' or 'pi'.");
   if (scan != "angle" && scan != "energy") Refuse("scan takes 'angle' or 'energy'.");
-  if (laue && rigorous) Refuse("The rigorous theory for grazing geometry is for the Bragg case only.");
-  CheckHkl(hkl);
+  RefuseIf(programs::CheckRigorousTheory(laue, rigorous));
+  RefuseIf(programs::CheckMillerIndices(hkl));
 
   RecordingNotifier notifier;
   crystal::CrystalStructure structure = crystal.Structure();
@@ -62,13 +63,13 @@ RockingCurveResult RockingCurve(const Crystal& crystal, const Hkl& hkl, double e
   in.scanKind = scan == "energy" ? ScanKind::EnergyScan : ScanKind::RockingCurve;
   in.rigorous = rigorous;
   in.offsetText = FieldText(offset);
-  const bool energyScan = in.scanKind == ScanKind::EnergyScan;
   // The defaults of the form (and of velto-cli) depend on the scan and the case.
-  in.fromText = range ? FieldText(range->first) : (energyScan ? "-2" : "-50");
-  in.toText = range ? FieldText(range->second) : (energyScan ? "3" : "50");
+  const programs::ScanRangeTexts defaults = programs::DefaultScanRange(in.scanKind);
+  in.fromText = range ? FieldText(range->first) : defaults.from;
+  in.toText = range ? FieldText(range->second) : defaults.to;
   in.pointsText = std::to_string(points);
   in.asymmetryText = FieldText(asymmetryDeg);
-  in.thicknessText = thicknessUm ? FieldText(*thicknessUm) : (laue ? "50" : "-1");
+  in.thicknessText = thicknessUm ? FieldText(*thicknessUm) : programs::DefaultThicknessText(laue);
 
   auto prepared = programs::PrepareSingleCrystal(in);
   if (auto* refusal = std::get_if<programs::Refusal>(&prepared)) Refuse(refusal->message);
@@ -137,9 +138,7 @@ RockingCurveResult RockingCurve(const Crystal& crystal, const Hkl& hkl, double e
   r.specular = ArrayOrNone(columns.SpecularEnabled(), c.specular);
 
   if (r.failedPoints > 0) {
-    const std::string text = std::to_string(r.failedPoints) + " of " + std::to_string(r.points) +
-                             " points failed; they count 0 in the results.";
-    notifier.Notify(text, core::MessageIcon::Warning);
+    notifier.Notify(programs::FailedPointsMessage(r.failedPoints, r.points), core::MessageIcon::Warning);
     notifier.Publish();
   }
   return r;

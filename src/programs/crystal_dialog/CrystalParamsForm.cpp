@@ -6,6 +6,7 @@
 #include "core/Units.h"
 #include "crystal/AtomicData.h"
 #include "crystal/Susceptibility.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 #include "programs/crystal_dialog/StructureFactorsForm.h"
 #include "programs/ui/BoundFields.h"
 #include "programs/ui/FieldReading.h"
@@ -28,8 +29,6 @@ namespace {
 
 constexpr double kMinimumTemperature = 1e-6;
 constexpr double kChiScale = 1e6;
-constexpr const char* kTooSmallForBragg =
-    "d-spacing seems to be too small to satisfy Bragg condition! \nSet thetaB = 90 deg.";
 constexpr const char* kNoBraggAngle = "90 (O)";
 constexpr const char* kTemperatureLabel = "Temperature";
 
@@ -133,12 +132,12 @@ bool CrystalParamsForm::ReadTemperatureAndIndices(UserInterface& ui) {
 
   std::array<int, 3> hkl{};
   for (std::size_t i = 0; i < 3; ++i) {
-    const auto value = ReadBoundInteger(ui, index_[i].text, -999, 999, kIndexFields[i]);
+    const auto value = ReadBoundInteger(ui, index_[i].text, -kLargestMillerIndex, kLargestMillerIndex, kIndexFields[i]);
     if (!value) return false;
     hkl[i] = *value;
   }
-  if (hkl[0] == 0 && hkl[1] == 0 && hkl[2] == 0) {
-    ui.ShowMessage("HKL should not be ALL zero!   ");
+  if (auto refusal = CheckMillerIndices(hkl)) {
+    ui.ShowMessage(*refusal);
     ui.Focus(kIndexFields[0]);
     return false;
   }
@@ -149,7 +148,7 @@ bool CrystalParamsForm::ReadTemperatureAndIndices(UserInterface& ui) {
 bool CrystalParamsForm::Calculate(UserInterface& ui) {
   crystal::CrystalStructure& structure = crystal_.structure;
   if (!structure.IsLoaded()) {
-    ui.ShowMessage("You have to import a Crystal Structure !   ");
+    ui.ShowMessage(kNoStructureMessage);
     ui.Focus(kStructureButton);
     return false;
   }
@@ -158,13 +157,11 @@ bool CrystalParamsForm::Calculate(UserInterface& ui) {
   dValue_ = structure.DSpacing(hkl_[0], hkl_[1], hkl_[2]);
   d_.text = FormatNumber(dValue_, 8);
   const double sine = Wavelength() / (2.0 * dValue_);
-  if (sine > 1 && sine - 1 > 1e-7) ui.ShowMessage(kTooSmallForBragg);
+  if (TooSmallForBragg(sine)) ui.ShowMessage(kTooSmallForBraggMessage);
   ShowTheta(sine);
 
-  if (energyEv_ > 99900) {
-    ui.ShowMessage(
-        "Currently this program cannot calculate structure factors for photon energies > 99.9 keV. You must "
-        "MANUALLY SET the structure factors!");
+  if (auto refusal = CheckAtomicDataEnergy(energyEv_)) {
+    ui.ShowMessage(*refusal);
     return false;
   }
   chiValue_ = crystal::ComputeReflectionChi(structure, energyEv_, hkl_[0], hkl_[1], hkl_[2], ui);
@@ -240,7 +237,7 @@ bool CrystalParamsForm::Ok(UserInterface& ui) {
       ui.Focus(kDField);
       return false;
     }
-    if (Wavelength() / (2.0 * d) - 1 > 1e-7) ui.ShowMessage(kTooSmallForBragg);
+    if (TooSmallForBragg(Wavelength() / (2.0 * d))) ui.ShowMessage(kTooSmallForBraggMessage);
     const std::optional<crystal::ReflectionChi> chi = ReadChiBoxes(ui);
     if (!chi) return false;
     dValue_ = d;

@@ -34,6 +34,13 @@ std::string StepLabel(ScanKind kind, double from, double to, int points) {
   return "Stepsize = " + FormatNumber(step, 8) + (kind == ScanKind::EnergyScan ? " eV" : " \"");
 }
 
+ScanRangeTexts DefaultScanRange(twobeam::ScanKind kind) {
+  if (kind == twobeam::ScanKind::EnergyScan) return {"-2", "3"};  // eV
+  return {"-50", "50"};                                           // arcseconds
+}
+
+const char* DefaultThicknessText(bool laue) { return laue ? "50" : "-1"; }  // µm; -1: semi-infinite
+
 std::variant<PreparedCalculation, Refusal> PrepareSingleCrystal(const SingleCrystalInputs& in) {
   if (!in.crystalDefined) return Refusal{kDefineCrystalFirstMessage, core::MessageIcon::None, std::string(kDefineCrystalField)};
 

@@ -39,6 +39,16 @@ inline constexpr int kMinPoints = 3;
 inline constexpr int kMaxPoints = 100000;
 inline constexpr double kMaxAsymmetryDegrees = 89.9999;
 
+// The texts the form's fields hold before anything is typed, which the
+// faces that drive the calculation from given numbers take for a value
+// left out: the scan range of each kind of scan, the thickness of each case.
+struct ScanRangeTexts {
+  const char* from;
+  const char* to;
+};
+ScanRangeTexts DefaultScanRange(twobeam::ScanKind kind);
+const char* DefaultThicknessText(bool laue);
+
 // What the form holds when "Calculate RC\nUpdate" is pressed: the crystal,
 // the photon energy, the radio buttons and check box, and the texts of the
 // edit fields exactly as typed.

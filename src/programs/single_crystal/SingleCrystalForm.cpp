@@ -41,12 +41,12 @@ SingleCrystalForm::SingleCrystalForm(AppContext& app, bool laue)
     Field(id).readOnly = true;
   }
   Field(F::Energy).text = FormatNumber(energy_ / 1000, 8);
-  Field(F::Thickness).text = laue_ ? "50" : "-1";
+  Field(F::Thickness).text = DefaultThicknessText(laue_);
   // Built once as a string: assigning the one-character literal to each
   // field draws a false -Wrestrict from GCC 12 in optimised builds.
   Field(F::Asymmetry).text = Field(F::Offset).text = std::string("0");
-  Field(F::From).text = "-50";
-  Field(F::To).text = "50";
+  Field(F::From).text = DefaultScanRange(ScanKind::RockingCurve).from;
+  Field(F::To).text = DefaultScanRange(ScanKind::RockingCurve).to;
   Field(F::Points).text = "2001";
   Field(F::StepSize).text = StepLabel(ScanKind::RockingCurve, -50, 50, 2001);
   Field(F::BraggQuestion).visible = false;
