@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/DataDirectory.h"
+#include "programs/ui/FormSession.h"
 
 namespace velto::cli {
 namespace {
@@ -21,10 +22,7 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
   crystal::CrystalStructure structure;
   crystal::StructFileFailure failure;
   if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
-    // The window's words first, then what was wrong, for the person to mend the file.
-    const std::string message =
-        messages.unreadable ? std::string(messages.unreadable) : "Failed to open file '" + path.string() + "' !";
-    Refuse(message + "\n" + path.string() + ": " + failure.Describe());
+    Refuse(programs::UnreadableStructureMessage(path, failure, messages.unreadable));
   }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);
   return structure;

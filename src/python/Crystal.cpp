@@ -12,6 +12,7 @@
 #include "crystal/Bragg.h"
 #include "crystal/Susceptibility.h"
 #include "programs/crystal_dialog/ReflectionChecks.h"
+#include "programs/ui/FormSession.h"
 #include "python/CallGuard.h"
 
 namespace velto::python {
@@ -34,8 +35,7 @@ Crystal Crystal::Load(const std::filesystem::path& path, double temperature) {
   RecordingNotifier notifier;
   crystal::StructFileFailure failure;
   if (!crystal::LoadStructFile(crystal.structure_, path, crystal.temperature_, DataDirectory(), notifier, &failure)) {
-    // The window's words first, then what was wrong, for the person to mend the file.
-    Refuse("Failed to open file '" + path.string() + "' !\n" + path.string() + ": " + failure.Describe());
+    Refuse(programs::UnreadableStructureMessage(path, failure));
   }
   notifier.Publish();
   return crystal;

@@ -91,5 +91,13 @@ TEST(ScriptedSessionTexts, AMessageOnALineAndTheFailedPoints) {
   EXPECT_EQ(FailedPointsMessage(1, 0), "1 points failed; they count 0 in the results.");
 }
 
+TEST(ScriptedSessionTexts, AnUnreadableStructureFileIsNamedWithWhatWasWrong) {
+  const crystal::StructFileFailure failure{7, "unknown element symbol \"Qq\""};
+  EXPECT_EQ(UnreadableStructureMessage("/tmp/x.struct", failure),
+            "Failed to open file '/tmp/x.struct' !\n/tmp/x.struct: line 7: unknown element symbol \"Qq\"");
+  EXPECT_EQ(UnreadableStructureMessage("a.struct", {0, "no cell"}, "Cannot read it."),
+            "Cannot read it.\na.struct: no cell");
+}
+
 }  // namespace
 }  // namespace velto::programs

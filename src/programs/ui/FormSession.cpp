@@ -62,6 +62,12 @@ std::string_view TrimmedMessage(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+std::string UnreadableStructureMessage(const std::filesystem::path& path, const crystal::StructFileFailure& failure,
+                                       const char* heading) {
+  const std::string first = heading ? std::string(heading) : "Failed to open file '" + path.string() + "' !";
+  return first + "\n" + path.string() + ": " + failure.Describe();
+}
+
 std::string FailedPointsMessage(long failed, long total) {
   return std::to_string(failed) + (total > 0 ? " of " + std::to_string(total) : std::string()) +
          " points failed; they count 0 in the results.";

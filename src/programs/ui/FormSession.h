@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "crystal/CrystalParams.h"
+#include "crystal/CrystalStructure.h"
 #include "programs/ui/AppContext.h"
 #include "programs/ui/ScriptedUserInterface.h"
 #include "shell/MainFrameState.h"
@@ -52,6 +53,12 @@ class FormSession {
 // The text of a message box on a terminal line or in an exception: without
 // the padding and line feeds around it.
 std::string_view TrimmedMessage(std::string_view text);
+
+// What a scripted run says of a structure file it could not read: the
+// window's words (`heading`, else "Failed to open file '<path>' !"), then
+// what was wrong, for the person to mend the file.
+std::string UnreadableStructureMessage(const std::filesystem::path& path, const crystal::StructFileFailure& failure,
+                                       const char* heading = nullptr);
 
 // What a scripted run says of a scan whose points failed (total 0: not known).
 std::string FailedPointsMessage(long failed, long total);
