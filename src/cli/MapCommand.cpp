@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "mbd/MbdReflectionTable.h"
 #include "programs/canvas/SvgCanvas.h"
 #include "programs/line_file/LineFile.h"
+#include "programs/mbd_map/MapScript.h"
 #include "programs/mbd_map/MbdMapForm.h"
 #include "programs/mbd_map/SavePhiLineForm.h"
 #include "shell/MainFrameState.h"
@@ -47,18 +49,15 @@ struct MapOptions {
 // off, G, H and the limits typed in, then OK with its checks.
 programs::DialogResult FillSettings(const MapOptions& o, programs::MapSettingsForm& dialog,
                                     programs::UserInterface& ui, StderrNotifier& notifier) {
-  using F = programs::MapSettingsField;
-  if (!o.structFile.empty()) dialog.AcceptLoadedCrystal(LoadStructOption(o.structFile, 293.15, notifier));
-  if (o.siMode != "auto") dialog.Field(F::DiamondMode).checked = o.siMode == "on";
-  const F indices[] = {F::GH, F::GK, F::GL};
-  const F reference[] = {F::HH, F::HK, F::HL};
-  const F limits[] = {F::HLimit, F::KLimit, F::LLimit};
-  for (int i = 0; i < 3; ++i) {
-    dialog.Field(indices[i]).text = std::to_string(o.hkl[i]);
-    dialog.Field(reference[i]).text = FieldText(o.reference[i]);
-    dialog.Field(limits[i]).text = std::to_string(o.limits[i]);
-  }
-  return dialog.Ok(ui) ? programs::DialogResult::Ok : programs::DialogResult::Cancel;
+  programs::MapSettingsEntries entries;
+  std::optional<crystal::CrystalStructure> loaded;
+  if (!o.structFile.empty()) loaded = LoadStructOption(o.structFile, 293.15, notifier);
+  if (loaded) entries.crystal = &*loaded;
+  if (o.siMode != "auto") entries.diamondMode = o.siMode == "on";
+  entries.primary = {o.hkl[0], o.hkl[1], o.hkl[2]};
+  entries.reference = {o.reference[0], o.reference[1], o.reference[2]};
+  entries.limits = {o.limits[0], o.limits[1], o.limits[2]};
+  return programs::FillMapSettings(dialog, ui, entries);
 }
 
 // Ends the program after a command of the form that was refused (its
@@ -71,7 +70,6 @@ void RequireDone(bool done, const CliUserInterface& ui) {
 }
 
 void RunMap(const MapOptions& o) {
-  using F = programs::MapField;
   StderrNotifier notifier;
   shell::MainFrameState state;
   state.exeDirectory = core::DataDirectory();
@@ -84,13 +82,15 @@ void RunMap(const MapOptions& o) {
     return FillSettings(o, dialog, person, notifier);
   });
   RequireDone(form.ChangeSettings(ui), ui);
-  form.Field(F::Threshold).text = FieldText(o.threshold);
-  form.Field(F::EnergyFrom).text = FieldText(o.energyRange[0]);
-  form.Field(F::EnergyTo).text = FieldText(o.energyRange[1]);
-  form.Field(F::EnergyPoints).text = std::to_string(GridPointsOption(o.energyRange[2], "--energy-range"));
-  form.Field(F::PhiFrom).text = FieldText(o.phiRange[0]);
-  form.Field(F::PhiTo).text = FieldText(o.phiRange[1]);
-  form.Field(F::PhiPoints).text = std::to_string(GridPointsOption(o.phiRange[2], "--phi-range"));
+  programs::MapRangeEntries ranges;
+  ranges.threshold = o.threshold;
+  ranges.energyFromKev = o.energyRange[0];
+  ranges.energyToKev = o.energyRange[1];
+  ranges.energyPoints = GridPointsOption(o.energyRange[2], "--energy-range");
+  ranges.phiFromDeg = o.phiRange[0];
+  ranges.phiToDeg = o.phiRange[1];
+  ranges.phiPoints = GridPointsOption(o.phiRange[2], "--phi-range");
+  programs::TypeMapRanges(form, ranges);
   RequireDone(o.slow ? form.SlowMethod(ui) : form.Calculate(ui), ui);
   if (o.points && !o.slow) form.TogglePlotMode();
 

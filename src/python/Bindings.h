@@ -7,5 +7,6 @@ namespace velto::python {
 void BindConvolution(pybind11::module_& module);
 void BindMonochromator(pybind11::module_& module);
 void BindBrennanCowan(pybind11::module_& module);
+void BindMbdMap(pybind11::module_& module);
 
 }  // namespace velto::python

@@ -39,6 +39,13 @@ void FormSession::Run(const std::function<void(UserInterface&)>& command) {
   if (!quiet) Stop();
 }
 
+void FormSession::Require(const std::function<bool(UserInterface&)>& command) {
+  bool done = false;
+  session_.Run([&command, &done](UserInterface& ui) { done = command(ui); });
+  if (ui_.interrupted) throw py::error_already_set();
+  if (!done) Stop();
+}
+
 void FormSession::SetEnergy(const std::string& kev, const std::function<void(UserInterface&)>& open) {
   if (!session_.SetEnergy(kev, open)) Stop();
 }

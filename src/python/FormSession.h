@@ -36,6 +36,10 @@ class FormSession {
   PythonUserInterface& Ui() { return ui_; }
 
   void Run(const std::function<void(programs::UserInterface&)>& command);
+  // Runs a command that says whether it was done, as velto-cli takes it:
+  // what it showed on the way (a question answered Yes, notices) is no
+  // refusal; not done is, in its last message.
+  void Require(const std::function<bool(programs::UserInterface&)>& command);
   void SetEnergy(const std::string& kev, const std::function<void(programs::UserInterface&)>& open);
   // Defines a crystal through `define` (the form's "Define ..."): the file
   // chooser answers the crystal's file, the crystal dialog is given h k l and

@@ -22,4 +22,5 @@ PYBIND11_MODULE(_velto, m) {
   velto::python::BindConvolution(m);
   velto::python::BindMonochromator(m);
   velto::python::BindBrennanCowan(m);
+  velto::python::BindMbdMap(m);
 }

@@ -264,6 +264,60 @@ def monochromator(
     default; delta_omega_arcsec applies to the energy scan only.
     """
 
+class MapPolyline:
+    """One MBD line of the map as drawn: the points of one reflection up to a break
+    (for the slow map, which has no breaks, all the points of one reflection)."""
+
+    hkl: Tuple[int, int, int]
+    phi_deg: npt.NDArray[np.float64]
+    """Azimuth of each point in degrees (0 along the horizontal reference direction)."""
+    energy_kev: npt.NDArray[np.float64]
+    """Photon energy of each point in keV."""
+
+class MbdMapResult:
+    """The MBD-line map with what ``velto-cli map`` prints, and the points of its lines."""
+
+    crystal: str
+    si_mode: bool
+    """Whether the Si/Ge/C (diamond-structure) rule chose the allowed reflections."""
+    lowest_energy_ev: float
+    """E0 of the primary reflection: below it, it does not diffract."""
+    points: int
+    """The number of entries of the point list, break markers included, as velto-cli counts them."""
+    lines: list[Tuple[int, int, int]]
+    """Reflections found by the azimuth sweep."""
+    steep_lines: list[Tuple[int, int, int]]
+    """Reflections found only by the energy sweep."""
+    rejected: int
+    """Reflections left out as weak by the chi threshold."""
+    polylines: list[MapPolyline]
+
+def mbd_map(
+    crystal: Optional[Crystal] = None,
+    hkl: Optional[Hkl] = None,
+    href: Optional[Tuple[float, float, float]] = None,
+    *,
+    energy_range: Optional[Tuple[float, float, int]] = None,
+    phi_range: Optional[Tuple[float, float, int]] = None,
+    threshold: Optional[float] = None,
+    limits: Optional[Tuple[int, int, int]] = None,
+    si_mode: Optional[bool] = None,
+    slow: bool = False,
+    force: bool = False,
+) -> MbdMapResult:
+    """The multiple-beam diffraction lines (monochromator glitches) of a crystal in the
+    azimuth-energy plane, as ``velto-cli map`` computes them.
+
+    crystal None is the built-in silicon; hkl is the primary reflection G, href the
+    horizontal reference direction (azimuth zero, perpendicular to G); energy_range is
+    (kev_min, kev_max, points), phi_range (deg_min, deg_max, points); limits are the
+    largest |h|, |k|, |l| searched; si_mode None follows the crystal's name. Every
+    argument left at None keeps the program's default (111, 1 -1 0, 7-9 keV by 51,
+    -10-10 deg by 201, threshold 1e-8, limits 99). slow is the brute-force diagnostic
+    map (points only); force answers Yes to the program's questions. Runs with the GIL
+    released; Ctrl-C stops it (KeyboardInterrupt) through the map's cancel.
+    """
+
 class FormFactor:
     """The atomic scattering factors ``velto-cli ff --json`` prints."""
 
