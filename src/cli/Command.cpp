@@ -80,9 +80,7 @@ namespace {
 // Infinities and not-a-number are left to the check of every numeric option.
 std::optional<double> OptionNumber(const std::string& text) {
   try {
-    std::size_t used = 0;
-    const double value = std::stod(text, &used);
-    return value;
+    return std::stod(text);
   } catch (const std::exception&) {
     return std::nullopt;
   }

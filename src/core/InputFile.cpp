@@ -41,10 +41,9 @@ std::optional<std::string> OpenInputFile(const std::filesystem::path& path, std:
   struct stat status {};
   if (::fstat(file.fd, &status) != 0) return SystemMessage(errno);
   if (!S_ISREG(status.st_mode)) return KindOf(status.st_mode);
-  const int flags = ::fcntl(file.fd, F_GETFL);
-  if (flags < 0 || ::fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return SystemMessage(errno);
-  // The stream opens the very file checked above through its descriptor,
-  // whatever has become of the path since; without /proc, the path.
+  // The stream opens the very file checked above through its descriptor
+  // (a fresh opening, so without O_NONBLOCK), whatever has become of the
+  // path since; without /proc, the path.
   errno = 0;
   in.open("/proc/self/fd/" + std::to_string(file.fd), std::ios::binary);
   if (!in && errno == ENOENT) {

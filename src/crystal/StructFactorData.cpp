@@ -11,6 +11,7 @@
 
 #include "core/InputFile.h"
 #include "core/TextNumbers.h"
+#include "core/Units.h"
 #include "crystal/ElementTable.h"
 #include "crystal/FormFactorChecks.h"
 
@@ -67,7 +68,7 @@ bool ReadElement(Reader& in, int z, ElementRecord& element) {
   int orbitalCount = 0;
   if (!in.Byte(orbitalCount, "the orbital count")) return false;
   if (orbitalCount < 0 || orbitalCount > kMaxOrbitals)
-    return in.Fail("the orbital count " + std::to_string(orbitalCount), " lies outside 0..24");
+    return in.Fail("the orbital count " + std::to_string(orbitalCount), " lies outside 0.." + std::to_string(kMaxOrbitals));
   element.bindingEnergy.assign(orbitalCount, 0.0);
   for (double& energy : element.bindingEnergy) {
     if (!in.Double(energy, "a binding energy")) return false;
@@ -89,7 +90,7 @@ bool ReadElement(Reader& in, int z, ElementRecord& element) {
         !in.Byte(pointCount, "an orbital's point count"))
       return false;
     if (pointCount < 0 || pointCount > kMaxOrbitalPoints)
-      return in.Fail("the point count " + std::to_string(pointCount) + " of an orbital", " lies outside 0..11");
+      return in.Fail("the point count " + std::to_string(pointCount) + " of an orbital", " lies outside 0.." + std::to_string(kMaxOrbitalPoints));
     orbital.energy.assign(pointCount, 0.0);
     orbital.crossSection.assign(pointCount, 0.0);
     for (int i = 0; i < pointCount; ++i) {
@@ -106,7 +107,7 @@ bool ReadElement(Reader& in, int z, ElementRecord& element) {
 constexpr double kMostBarns = 1e10;
 constexpr double kMostBindingKev = 200;  // uranium's K edge lies at 116 keV
 // The engine evaluates the Cromer–Mann fits up to 2π/d = 18.5 Å⁻¹.
-constexpr double kHighestCromerMannS = 18.5 / (4 * 3.14159265358979323846);
+constexpr double kHighestCromerMannS = 18.5 / (4 * core::kPi);
 
 }  // namespace
 
