@@ -21,23 +21,17 @@
 #include "cli/CrystalOption.h"
 #include "core/DataDirectory.h"
 #include "core/Units.h"
-#include "programs/crystal_dialog/CrystalParamsForm.h"
-#include "programs/energy_dialogs/ChangeWavelengthForm.h"
-#include "programs/multiple_beam/ChiComponentsForm.h"
-#include "programs/multiple_beam/HorizontalReferenceForm.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 #include "programs/multiple_beam/MbdForm.h"
-#include "programs/multiple_beam/MbdSaveForm.h"
+#include "programs/multiple_beam/MbdScript.h"
 #include "shell/MainFrameState.h"
 #include "shell/NumberText.h"
 
 namespace velto::cli {
 namespace {
 
-using programs::DialogResult;
 using programs::MbdField;
 using programs::MbdForm;
-using programs::MbdSaveForm;
-using programs::UserInterface;
 
 struct MbdOptions {
   std::string structFile;
@@ -59,7 +53,7 @@ struct MbdOptions {
   int beam = 1;
   bool transmission = false;
   bool microradians = false;
-  std::string columns = "phi,theta,r";
+  std::string columns = programs::kDefaultMbdColumns;
   std::string chiImport;
   std::vector<double> convolution;
   std::vector<double> search;
@@ -70,20 +64,13 @@ struct MbdOptions {
 // The form has shown why it stopped; the command ends with status 1.
 [[noreturn]] void Stop() { throw ExitStatus{1}; }
 
-void ApplyColumns(const std::string& list, MbdSaveForm& dialog) {
-  using Column = MbdSaveForm::Column;
-  for (int c = 0; c < static_cast<int>(Column::Count); ++c) dialog.ColumnBox(static_cast<Column>(c)).checked = false;
-  std::stringstream stream(list);
-  std::string name;
-  while (std::getline(stream, name, ',')) {
-    if (name == "phi") dialog.ColumnBox(Column::DeltaPhi).checked = true;
-    else if (name == "theta") dialog.ColumnBox(Column::DeltaTheta).checked = true;
-    else if (name == "r") dialog.ColumnBox(Column::Reflectivity).checked = true;
-    else if (name == "components") dialog.ColumnBox(Column::Components).checked = true;
-    else if (name == "amplitudes") dialog.ColumnBox(Column::Amplitudes).checked = true;
-    else if (name == "wavevector") dialog.ColumnBox(Column::WaveVector).checked = true;
-    else if (!name.empty()) Refuse("Unknown column '" + name + "' (phi, theta, r, components, amplitudes, wavevector).");
-  }
+// A step of the script that did not go through ends the command: with its
+// own refusal, or after the form's message, which is already on stderr.
+void Require(const programs::MbdStep& step, const CliUserInterface& ui) {
+  if (step) return;
+  if (!step.refusal.empty()) Refuse(step.refusal);
+  if (!ui.messages.empty() && ui.messages.back().question) std::cerr << "(--force answers Yes.)\n";
+  Stop();
 }
 
 std::optional<mbd::Miller> ParseIndices(const std::string& text) {
@@ -98,73 +85,47 @@ nlohmann::json AngleOrNull(double value, double scale) {
   return value == mbd::kNoAngle ? nlohmann::json(nullptr) : nlohmann::json(value * scale);
 }
 
+nlohmann::json OrNull(const std::optional<double>& value) {
+  return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
 void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
   CheckHkl(options.hkl, AllZeroHkl::Accept);
-  const double temperature = options.temperature;
   // A file that cannot be read is refused with the reason, as every command
   // does; the window's own flow then loads it.
   StderrNotifier notifier;
-  LoadStructOption(options.structFile, temperature, notifier, {.undefined = nullptr});
-  ui.QueueOpenFile(options.structFile.empty() ? core::DataDirectory() / "Silicon.struct"
-                                              : std::filesystem::path(options.structFile));
-  const std::vector<int> hkl = options.hkl;
-  ui.QueueDialog<programs::CrystalParamsForm>([hkl, temperature](programs::CrystalParamsForm& f, UserInterface& inner) {
-    f.Temperature().text = FieldText(temperature);
-    for (int i = 0; i < 3; ++i) f.Index(i).text = std::to_string(hkl[static_cast<std::size_t>(i)]);
-    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
-  });
-  if (!form.DefineCrystal(ui)) Stop();
-
-  // The window opens at the application's energy and defines its crystal
-  // there (θB = 90° when G has no Bragg angle); an energy asked for is then
-  // set as the person would, with the refusal of one too low for G.
-  if (options.energyOption->count() == 0) return;
-  const double energyKev = options.energyKev;
-  ui.QueueDialog<programs::ChangeWavelengthForm>([energyKev](programs::ChangeWavelengthForm& f, UserInterface& inner) {
-    f.EnergyEdited(FieldText(energyKev));
-    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
-  });
-  if (!form.PhotonEnergy(ui)) Stop();
-}
-
-void SetMode(const MbdOptions& options, MbdForm& form) {
-  if (options.siMode != "auto") form.SetDiamondMode(options.siMode == "on");
+  LoadStructOption(options.structFile, options.temperature, notifier, {.undefined = nullptr});
+  programs::MbdCrystalEntries entries;
+  entries.structFile = options.structFile.empty() ? core::DataDirectory() / "Silicon.struct"
+                                                  : std::filesystem::path(options.structFile);
+  entries.temperature = FieldText(options.temperature);
+  entries.primary = {options.hkl[0], options.hkl[1], options.hkl[2]};
+  if (options.energyOption->count() > 0) entries.energyKev = options.energyKev;
+  entries.force = options.force;
+  Require(programs::DefineMbdCrystal(form, ui, entries), ui);
 }
 
 void SetDirections(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
-  if (options.reference.size() == 3) {
-    const std::vector<double> h = options.reference;
-    ui.QueueDialog<programs::HorizontalReferenceForm>([h](programs::HorizontalReferenceForm& f, UserInterface& inner) {
-      for (int i = 0; i < 3; ++i) f.Index(i).text = FieldText(h[static_cast<std::size_t>(i)]);
-      return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
-    });
-    if (!form.HorizontalReference(ui)) Stop();
-  }
-  form.Field(MbdField::Offcut).text = FieldText(options.offcut);
-  form.Field(MbdField::OffcutAzimuth).text = FieldText(options.offcutAzimuth);
-  form.Field(MbdField::PrincipalAzimuth).text = options.azimuth ? FieldText(*options.azimuth) : std::string();
+  programs::MbdDirectionEntries entries;
+  if (options.siMode != "auto") entries.diamondMode = options.siMode == "on";
+  if (options.reference.size() == 3) entries.reference = {options.reference[0], options.reference[1], options.reference[2]};
+  entries.offcutDeg = options.offcut;
+  entries.offcutAzimuthDeg = options.offcutAzimuth;
+  entries.azimuthDeg = options.azimuth;
+  Require(programs::SetMbdDirections(form, ui, entries), ui);
 }
 
 void AddReflections(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
-  ui.unscriptedAnswer = options.force ? programs::Answer::Yes : programs::Answer::No;
+  std::vector<std::array<int, 3>> reflections;
   for (const std::string& text : options.add) {
     const std::optional<mbd::Miller> hkl = ParseIndices(text);
     if (!hkl) Refuse("--add needs three integers \"h k l\", not '" + text + "'.");
-    CheckHkl(std::array{hkl->h, hkl->k, hkl->l}, AllZeroHkl::Accept);
-    form.Field(MbdField::AddH).text = std::to_string(hkl->h);
-    form.Field(MbdField::AddK).text = std::to_string(hkl->k);
-    form.Field(MbdField::AddL).text = std::to_string(hkl->l);
-    const std::size_t asked = ui.messages.size();
-    if (form.AddReflection(ui)) continue;
-    // A refusal of the frame ends the command; a reflection left out does not.
-    if (ui.messages.size() == asked) Stop();
-    const std::string& last = ui.messages.back().text;
-    if (ui.messages.back().question)
-      std::cerr << mbd::IndicesText(*hkl) << " not included (use --force to include it).\n";
-    else if (last.find("is already included!") == std::string::npos && last != mbd::kTableFullMessage)
-      Stop();
+    reflections.push_back({hkl->h, hkl->k, hkl->l});
   }
-  ui.unscriptedAnswer.reset();
+  Require(programs::AddMbdReflections(form, ui, reflections, options.force, [&ui](const mbd::Miller& hkl) {
+    ui.Flush();
+    std::cerr << mbd::IndicesText(hkl) << " not included (use --force to include it).\n";
+  }), ui);
 }
 
 nlohmann::json Summary(const MbdForm& form) {
@@ -177,14 +138,11 @@ nlohmann::json Summary(const MbdForm& form) {
   summary["offcut_azimuth_deg"] = geometry.OffcutAzimuthDeg();
   if (geometry.PrincipalAzimuthDeg()) summary["azimuth_deg"] = *geometry.PrincipalAzimuthDeg();
   nlohmann::json beams = nlohmann::json::array();
-  const mbd::MbdReflectionTable& table = form.Beams();
-  for (int i = 0; i < table.Count(); ++i) {
-    const mbd::MbdBeam& beam = table[i];
-    beams.push_back({{"index", i},
+  for (const programs::MbdBeamRow& beam : programs::MbdBeamTable(form))
+    beams.push_back({{"index", beam.index},
                      {"hkl", {beam.hkl.h, beam.hkl.k, beam.hkl.l}},
-                     {"bragg_deg", i < 2 ? nlohmann::json(nullptr) : AngleOrNull(beam.braggAngle, 1 / core::kDegree)},
-                     {"azimuths_deg", {AngleOrNull(beam.azimuth1, 1), AngleOrNull(beam.azimuth2, 1)}}});
-  }
+                     {"bragg_deg", OrNull(beam.braggDeg)},
+                     {"azimuths_deg", {OrNull(beam.azimuthsDeg[0]), OrNull(beam.azimuthsDeg[1])}}});
   summary["beams"] = beams;
   return summary;
 }
@@ -202,77 +160,29 @@ nlohmann::json Search(const MbdOptions& options, MbdForm& form, CliUserInterface
   return {{"tolerance_deg", result.tolerance}, {"threshold", result.threshold}, {"hits", hits}};
 }
 
-void ChiComponents(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
-  const std::string import = options.chiImport;
-  ui.QueueDialog<programs::ChiComponentsForm>([import, &ui](programs::ChiComponentsForm& f, UserInterface& inner) {
-    if (import.empty()) {
-      f.Calculate(inner);
-    } else {
-      ui.QueueOpenFile(std::filesystem::path(import));
-      f.Import(inner);
-    }
-    return DialogResult::Ok;
-  });
-  form.ChiComponents(ui);
-  if (form.ChiNeeded()) Stop();
-}
-
 void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const std::filesystem::path& file) {
-  form.Field(MbdField::Thickness).text = FieldText(options.thicknessUm);
-  form.Field(MbdField::Polarisation).text = FieldText(options.polarisation);
-  form.Field(MbdField::ThetaFrom).text = FieldText(options.dtheta[0]);
-  form.Field(MbdField::ThetaTo).text = FieldText(options.dtheta[1]);
-  form.Field(MbdField::ThetaPoints).text = std::to_string(GridPointsOption(options.dtheta[2], "--dtheta"));
-  form.Field(MbdField::PhiFrom).text = FieldText(options.dphi[0]);
-  form.Field(MbdField::PhiTo).text = FieldText(options.dphi[1]);
-  form.Field(MbdField::PhiPoints).text = std::to_string(GridPointsOption(options.dphi[2], "--dphi"));
-  form.Field(MbdField::EnergyOffset).text = FieldText(options.energyOffset);
-  const bool convolution = !options.convolution.empty();
-  if (options.beam < 0 || options.beam >= form.Beams().Count())
-    Refuse("The beam must be one of 0 ... " + std::to_string(form.Beams().Count() - 1) + ".");
-
-  bool refused = false;
-  std::string refusal;
-  ui.QueueDialog<MbdSaveForm>([&](MbdSaveForm& f, UserInterface& inner) {
-    if (options.transmission && !f.TransmissionEnabled()) {
-      refusal = "Transmission (Exit Crystal Surface Side) needs a crystal of finite thickness.";
-    } else {
-      ApplyColumns(options.columns, f);
-      using Column = MbdSaveForm::Column;
-      if ((f.ColumnBox(Column::Amplitudes).checked && !f.ColumnBox(Column::Amplitudes).enabled) ||
-          (f.ColumnBox(Column::WaveVector).checked && !f.ColumnBox(Column::WaveVector).enabled))
-        refusal = "Wave amplitudes and diffracted wave vectors are not available for a convolution run.";
-    }
-    if (!refusal.empty()) {
-      refused = true;
-      return DialogResult::Cancel;
-    }
-    f.ChooseExitSide(options.transmission);
-    f.ChooseMicroradians(options.microradians);
-    f.SelectBeam(options.beam);
-    f.FileName().text = file.string();
-    return f.Ok(inner) ? DialogResult::Ok : DialogResult::Cancel;
-  });
-
-  bool started = false;
-  if (convolution) {
-    if (!form.Convolution().Active()) form.ConvolutionButton(ui);
-    using C = programs::MbdConvolutionField;
+  programs::MbdRunEntries entries;
+  entries.thicknessUm = options.thicknessUm;
+  entries.polarisationDeg = options.polarisation;
+  entries.thetaFromArcsec = options.dtheta[0];
+  entries.thetaToArcsec = options.dtheta[1];
+  entries.thetaPoints = GridPointsOption(options.dtheta[2], "--dtheta");
+  entries.phiFromArcsec = options.dphi[0];
+  entries.phiToArcsec = options.dphi[1];
+  entries.phiPoints = GridPointsOption(options.dphi[2], "--dphi");
+  entries.energyOffsetEv = options.energyOffset;
+  entries.beam = options.beam;
+  entries.transmission = options.transmission;
+  entries.microradians = options.microradians;
+  entries.columns = options.columns;
+  if (!options.convolution.empty()) {
     const std::vector<double>& c = options.convolution;
-    const C order[] = {C::Fwhm, C::EnergyRange, C::EnergyPoints, C::ThetaDivergence,
-                       C::ThetaPoints, C::PhiDivergence, C::PhiPoints};
-    for (std::size_t i = 0; i < 7; ++i) {
-      const bool count = order[i] == C::EnergyPoints || order[i] == C::ThetaPoints || order[i] == C::PhiPoints;
-      form.Convolution().Field(order[i]).text = count ? std::to_string(GridPointsOption(c[i], "--conv")) : FieldText(c[i]);
-    }
-    // --conv is the person's Yes to the warning about long runs.
-    ui.QueueAnswer(programs::Answer::Yes);
-    started = form.ConvolutionButton(ui);
-  } else {
-    started = form.PlaneWaveScan(ui);
+    entries.convolution = programs::MbdConvolutionEntries{c[0], c[1], GridPointsOption(c[2], "--conv"), c[3],
+                                                          GridPointsOption(c[4], "--conv"), c[5],
+                                                          GridPointsOption(c[6], "--conv")};
   }
-  if (refused) Refuse(refusal);
-  if (!started || !form.LastRun()) Stop();
+  entries.file = file;
+  Require(programs::RunMbdScan(form, ui, entries), ui);
 }
 
 // The points among which solver failures are counted: those of the scan
@@ -283,8 +193,7 @@ long PointCount(const MbdOptions& options, const mbd::ScanSummary& run) {
 }
 
 void RunMbd(const MbdOptions& options) {
-  const double energy = options.energyKev * core::kEvPerKev;
-  if (!(energy > 0) || !std::isfinite(energy)) Refuse("The photon energy must be a positive number of keV.");
+  if (auto refusal = programs::CheckPhotonEnergy(options.energyKev * core::kEvPerKev)) Refuse(*refusal);
   shell::MainFrameState state;
   state.exeDirectory = core::DataDirectory();
   programs::AppContext app(state);
@@ -294,7 +203,6 @@ void RunMbd(const MbdOptions& options) {
   form.SetThreads(ThreadsOption(options.threads, notifier));
 
   DefineCrystal(options, form, ui);
-  SetMode(options, form);
   SetDirections(options, form, ui);
   AddReflections(options, form, ui);
 
@@ -308,7 +216,7 @@ void RunMbd(const MbdOptions& options) {
       return;
     }
   }
-  ChiComponents(options, form, ui);
+  Require(programs::ComputeMbdChi(form, ui, options.chiImport), ui);
 
   if (options.output.empty()) {
     // The results file is then standard output itself, written by the same
@@ -346,7 +254,9 @@ const CommandRegistration kMbdCommand("mbd", [](CLI::App& app) {
       ->capture_default_str();
   mbd->add_option("--azimuth", o->azimuth, "principal azimuth of incidence phi0, degrees")->check(PlausibleAngle());
   mbd->add_option("--add", o->add, "add reflection \"h k l\" (repeatable)");
-  mbd->add_flag("--force", o->force, "include forbidden reflections and those without a Bragg angle");
+  mbd->add_flag("--force", o->force,
+                "proceed with a forbidden G (zero chi components); include forbidden reflections and those without "
+                "a Bragg angle");
   mbd->add_option("--si-mode", o->siMode, "diamond-structure rule: on, off or auto (from the crystal name)")
       ->check(CLI::IsMember({"on", "off", "auto"}))
       ->capture_default_str();

@@ -26,6 +26,8 @@ inline constexpr const char* kBackReflectionMessage =
 
 // What one line of the results file can hold.
 struct PointResult {
+  // The point's place in the scan: Δθ step · Δφ points + Δφ step.
+  long index = 0;
   double deltaPhiArcsec = 0;
   double deltaThetaArcsec = 0;
   double value = 0;  // R (plane wave) or the integrated intensity I (convolution)

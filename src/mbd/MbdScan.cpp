@@ -20,11 +20,22 @@ struct ScanGrid {
   long total = 0;
 };
 
+double StepArcsec(double from, double to, int points) { return points > 1 ? (to - from) / (points - 1) : 0.0; }
+
+// The angle of step i of a scan axis: what the points carry and the axes give.
+double AxisAngle(double from, double step, long i) { return from + i * step; }
+
+std::vector<double> Axis(double from, double to, int points) {
+  std::vector<double> axis(static_cast<std::size_t>(std::max(points, 1)));
+  const double step = StepArcsec(from, to, points);
+  for (std::size_t i = 0; i < axis.size(); ++i) axis[i] = AxisAngle(from, step, static_cast<long>(i));
+  return axis;
+}
+
 ScanGrid GridOf(const MbdSolver& solver, const MbdGeometry& geometry, const ScanSetup& setup) {
   ScanGrid grid;
-  if (setup.thetaPoints > 1)
-    grid.thetaStepArcsec = (setup.thetaToArcsec - setup.thetaFromArcsec) / (setup.thetaPoints - 1);
-  if (setup.phiPoints > 1) grid.phiStepArcsec = (setup.phiToArcsec - setup.phiFromArcsec) / (setup.phiPoints - 1);
+  grid.thetaStepArcsec = StepArcsec(setup.thetaFromArcsec, setup.thetaToArcsec, setup.thetaPoints);
+  grid.phiStepArcsec = StepArcsec(setup.phiFromArcsec, setup.phiToArcsec, setup.phiPoints);
   grid.theta0 = geometry.BraggAngle() + setup.thetaFromArcsec * core::kArcsecond;
   grid.thetaStep = grid.thetaStepArcsec * core::kArcsecond;
   grid.phiStart = geometry.PrincipalAzimuthDeg().value_or(0.0) * core::kDegree + setup.phiFromArcsec * core::kArcsecond;
@@ -105,7 +116,7 @@ ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long poi
         summary.cancelled = true;
         break;
       }
-      const PointWork& work = block[static_cast<std::size_t>(i)];
+      PointWork& work = block[static_cast<std::size_t>(i)];
       if (work.failures > 0) {
         summary.solverFailures += work.failures;
         for (long f = 0; f < work.failures; ++f) notices.Notify(SolverMessage(work.firstFailure), core::MessageIcon::None);
@@ -115,6 +126,7 @@ ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long poi
         notices.Notify(kBackReflectionMessage, core::MessageIcon::None);
       }
       if (work.written) {
+        work.point.index = start + i;
         sink(work.point);
         ++summary.linesEmitted;
       } else {
@@ -127,6 +139,14 @@ ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long poi
 }
 
 }  // namespace
+
+std::vector<double> ThetaAxisArcsec(const ScanSetup& setup) {
+  return Axis(setup.thetaFromArcsec, setup.thetaToArcsec, setup.thetaPoints);
+}
+
+std::vector<double> PhiAxisArcsec(const ScanSetup& setup) {
+  return Axis(setup.phiFromArcsec, setup.phiToArcsec, setup.phiPoints);
+}
 
 std::string ValidateScan(ScanSetup& setup) {
   setup.polarisationDeg = std::isnan(setup.polarisationDeg) ? 0.0 : std::clamp(setup.polarisationDeg, 0.0, 90.0);
@@ -160,8 +180,8 @@ ScanSummary RunPlaneWaveScan(const MbdSolver& solver, const MbdGeometry& geometr
     NoteFailure(work, outcome);
     const bool amplitudeValid = outcome.status == SolverStatus::Ok;
     const ExitBeam exit = AnalyseExitBeam(worker, geometry, setup.options, in.k0, in.sigma, in.pi, amplitudeValid);
-    work.point.deltaThetaArcsec = setup.thetaFromArcsec + c * grid.thetaStepArcsec;
-    work.point.deltaPhiArcsec = setup.phiFromArcsec + d * grid.phiStepArcsec;
+    work.point.deltaThetaArcsec = AxisAngle(setup.thetaFromArcsec, grid.thetaStepArcsec, c);
+    work.point.deltaPhiArcsec = AxisAngle(setup.phiFromArcsec, grid.phiStepArcsec, d);
     FillPlaneWavePoint(work.point, exit, geometry, outcome.value, amplitudeValid);
     work.backReflection = !exit.basisDefined;
     work.written = true;
@@ -233,8 +253,8 @@ ScanSummary RunConvolution(const MbdSolver& solver, const MbdGeometry& geometry,
       energySum += weights[i] * phiStep * phiSum;
       componentEnergySum += weights[i] * phiStep * componentPhiSum;
     }
-    work.point.deltaThetaArcsec = setup.thetaFromArcsec + c * grid.thetaStepArcsec;
-    work.point.deltaPhiArcsec = setup.phiFromArcsec + d * grid.phiStepArcsec;
+    work.point.deltaThetaArcsec = AxisAngle(setup.thetaFromArcsec, grid.thetaStepArcsec, c);
+    work.point.deltaPhiArcsec = AxisAngle(setup.phiFromArcsec, grid.phiStepArcsec, d);
     work.point.value = energyStep * energySum;
     work.point.component1 = energyStep * componentEnergySum;
     work.point.component2 = work.point.value - work.point.component1;

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/Notifier.h"
 #include "core/Progress.h"
@@ -29,6 +30,11 @@ struct ScanSetup {
 // [0, 90], point counts of at least 1. Returns the refusal text ("Invalid
 // Delta omega range!", "Invalid Delta Phi range!") or "" when the scan runs.
 std::string ValidateScan(ScanSetup& setup);
+
+// The Δθ and Δφ of the scan's grid in arcseconds, those its points carry
+// (a checked setup: see ValidateScan).
+std::vector<double> ThetaAxisArcsec(const ScanSetup& setup);
+std::vector<double> PhiAxisArcsec(const ScanSetup& setup);
 
 // The divergence and bandwidth of a convolution run.
 struct ConvolutionSetup {

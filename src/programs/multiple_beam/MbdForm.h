@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,6 +69,16 @@ struct MbdSearchRow {
   std::string indices, deviation;
 };
 
+// What a script keeps of the runs besides their files (the Python module
+// makes arrays of the points).
+struct MbdRunObserver {
+  // The run's checked scan, and whether it is a convolution; called on the
+  // user-interface thread when the run is about to start.
+  std::function<void(const mbd::ScanSetup&, bool convolution)> started;
+  // Every point as it is written, in scan order; called on the worker.
+  mbd::PointSink point;
+};
+
 class MbdForm final : public MbdHandOverSource {
  public:
   static constexpr const char* kTitle = "Dynamical Theory Computation of Multiple-Beam Diffraction";
@@ -109,6 +120,8 @@ class MbdForm final : public MbdHandOverSource {
   const std::optional<mbd::ScanSummary>& LastRun() const { return lastRun_; }
   // Worker threads of a run; 0 (the default) uses every core.
   void SetThreads(int threads) { threads_ = threads; }
+  // Tells `observer` about the runs started from now on.
+  void ObserveRuns(MbdRunObserver observer) { observer_ = std::move(observer); }
 
   // --- crystal and energy ---
   // "Photon Energy...": false when nothing changed (Cancel or a refusal).
@@ -202,6 +215,7 @@ class MbdForm final : public MbdHandOverSource {
   bool changedForMap_ = false;
   std::optional<mbd::ScanSummary> lastRun_;
   int threads_ = 0;
+  MbdRunObserver observer_;
 };
 
 }  // namespace velto::programs

@@ -127,13 +127,16 @@ void MbdForm::StartRun(UserInterface& ui, RunRequest request) {
   auto geometry = std::make_shared<const mbd::MbdGeometry>(geometry_);
   auto outcome = std::make_shared<Outcome>();
   const int threads = threads_;
+  if (observer_.started) observer_.started(run->setup, run->convolution);
+  const mbd::PointSink observe = observer_.point;
   const char* title = run->convolution ? "Calculating convoluted intensities..."
                                        : "Calculating multiple-beam diffraction...";
   ui.RunInBackground(
       {title,
-       [run, solver, geometry, outcome, threads](core::Notifier& notices, core::Progress& progress) {
+       [run, solver, geometry, outcome, threads, observe](core::Notifier& notices, core::Progress& progress) {
          const mbd::PointSink sink = [&](const mbd::PointResult& point) {
            run->output->Write(mbd::FormatResultLine(point, run->setup.options, run->convolution, shell::FormatNumber));
+           if (observe) observe(point);
          };
          outcome->summary =
              run->convolution
