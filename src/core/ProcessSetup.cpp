@@ -2,9 +2,12 @@
 
 #include <malloc.h>
 
+#include <mutex>
+
 // Declared weak so that the program links and runs with any BLAS; the call
 // only happens when the OpenBLAS in use provides it.
 extern "C" void openblas_set_num_threads(int threads) __attribute__((weak));
+extern "C" int openblas_get_num_threads() __attribute__((weak));
 
 namespace velto::core {
 
@@ -15,6 +18,27 @@ void SetUpComputingProcess() {
 
 void KeepLinearAlgebraSingleThreaded() {
   if (openblas_set_num_threads != nullptr) openblas_set_num_threads(1);
+}
+
+namespace {
+std::mutex scopesMutex;
+int scopes = 0;
+int hostThreads = 1;
+}  // namespace
+
+SingleThreadedLinearAlgebra::SingleThreadedLinearAlgebra() {
+  if (openblas_set_num_threads == nullptr || openblas_get_num_threads == nullptr) return;
+  std::lock_guard lock(scopesMutex);
+  if (scopes++ > 0) return;
+  hostThreads = openblas_get_num_threads();
+  if (hostThreads != 1) openblas_set_num_threads(1);
+}
+
+SingleThreadedLinearAlgebra::~SingleThreadedLinearAlgebra() {
+  if (openblas_set_num_threads == nullptr || openblas_get_num_threads == nullptr) return;
+  std::lock_guard lock(scopesMutex);
+  if (--scopes > 0) return;
+  if (hostThreads != 1) openblas_set_num_threads(hostThreads);
 }
 
 void KeepFreedMemoryForReuse() {

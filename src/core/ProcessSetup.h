@@ -12,6 +12,22 @@ void SetUpComputingProcess();
 // add start-up cost and fight the workers for the cores.
 void KeepLinearAlgebraSingleThreaded();
 
+// The same for the suite's code hosted in another program's process (the
+// Python module), which must leave that process as it found it: while at
+// least one scope lives, on any thread, the BLAS library runs one thread;
+// when the last ends, the host's own thread count comes back (numpy in the
+// same interpreter calls the same OpenBLAS). Besides the cost, the count
+// changes the last bits of the results: the small solves take another path
+// through OpenBLAS with more than one thread, and the numbers would then
+// differ from velto-cli's.
+class SingleThreadedLinearAlgebra {
+ public:
+  SingleThreadedLinearAlgebra();
+  ~SingleThreadedLinearAlgebra();
+  SingleThreadedLinearAlgebra(const SingleThreadedLinearAlgebra&) = delete;
+  SingleThreadedLinearAlgebra& operator=(const SingleThreadedLinearAlgebra&) = delete;
+};
+
 // Keeps the memory of freed result arrays (a 100000-point curve holds
 // about 5 MB) in the process for the next calculation. By default the C
 // library hands such blocks back to the system on every free, and each new

@@ -16,4 +16,13 @@ inline pybind11::array_t<double> OwningArray(std::vector<double>&& values) {
                                    owner);
 }
 
+// The same for a grid of `rows` × `columns` values stored row after row.
+inline pybind11::array_t<double> OwningArray(std::vector<double>&& values, pybind11::ssize_t rows,
+                                             pybind11::ssize_t columns) {
+  auto* owned = new std::vector<double>(std::move(values));
+  pybind11::capsule owner(owned, [](void* pointer) { delete static_cast<std::vector<double>*>(pointer); });
+  const auto item = static_cast<pybind11::ssize_t>(sizeof(double));
+  return pybind11::array_t<double>({rows, columns}, {columns * item, item}, owned->data(), owner);
+}
+
 }  // namespace velto::python

@@ -8,5 +8,6 @@ void BindConvolution(pybind11::module_& module);
 void BindMonochromator(pybind11::module_& module);
 void BindBrennanCowan(pybind11::module_& module);
 void BindMbdMap(pybind11::module_& module);
+void BindMbdScan(pybind11::module_& module);
 
 }  // namespace velto::python

@@ -1,5 +1,6 @@
 #include "python/CallGuard.h"
 
+#include "core/ProcessSetup.h"
 #include "programs/ui/FormSession.h"
 
 namespace velto::python {
@@ -68,6 +69,7 @@ void RecordingNotifier::Publish() {
 }
 
 bool RunReleased(const std::function<void(core::Progress&)>& work) {
+  const core::SingleThreadedLinearAlgebra singleThreaded;
   CancelFlag progress;
   bool interrupted = false;
   py::gil_scoped_release release;

@@ -78,7 +78,8 @@ class CancelFlag final : public core::Progress {
 // cancel flag that the scans poll, as the windows' Cancel button does, and
 // leaves its exception pending; true then, once the work has stopped.
 // Signal handlers only run on the main thread, so from other threads the
-// call simply runs to its end. `work` must not touch Python.
+// call simply runs to its end. BLAS runs single-threaded meanwhile
+// (core::SingleThreadedLinearAlgebra). `work` must not touch Python.
 bool RunReleased(const std::function<void(core::Progress&)>& work);
 
 // RunReleased for a computation with a result; the pending exception

@@ -25,9 +25,10 @@ void FormSession::Stop() {
   Refuse(message);
 }
 
-void FormSession::Publish() {
+void FormSession::Publish(std::string_view leaveOut) {
   std::vector<std::string> texts;
-  for (; published_ < ui_.messages.size(); ++published_) texts.push_back(ui_.messages[published_].text);
+  for (; published_ < ui_.messages.size(); ++published_)
+    if (leaveOut.empty() || ui_.messages[published_].text != leaveOut) texts.push_back(ui_.messages[published_].text);
   RecordingNotifier notifier;
   for (const std::string& text : texts) notifier.Notify(text, core::MessageIcon::Information);
   notifier.Publish();

@@ -4,7 +4,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "core/ProcessSetup.h"
 #include "crystal/CrystalParams.h"
 #include "programs/ui/BoundFields.h"
 #include "programs/ui/FormSession.h"
@@ -47,12 +49,15 @@ class FormSession {
   void DefineCrystal(const Crystal* crystal, const Hkl& hkl,
                      const std::function<void(programs::UserInterface&)>& define,
                      const std::function<const crystal::CrystalParams&()>& defined);
-  // Issues the messages the form showed on the way as warnings.
-  void Publish();
+  // Issues the messages the form showed on the way as warnings, all but
+  // those with the text `leaveOut` (a note that is no news to a script).
+  void Publish(std::string_view leaveOut = {});
 
  private:
   [[noreturn]] void Stop();
 
+  // For the whole call, the form's commands included, as velto-cli runs them.
+  core::SingleThreadedLinearAlgebra singleThreaded_;
   PythonUserInterface ui_;  // before the session, which holds it
   programs::FormSession session_;
   std::size_t published_ = 0;

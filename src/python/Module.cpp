@@ -23,4 +23,5 @@ PYBIND11_MODULE(_velto, m) {
   velto::python::BindMonochromator(m);
   velto::python::BindBrennanCowan(m);
   velto::python::BindMbdMap(m);
+  velto::python::BindMbdScan(m);
 }

@@ -3,10 +3,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include "core/ProcessSetup.h"
 
 extern "C" int openblas_get_num_threads() __attribute__((weak));
+extern "C" void openblas_set_num_threads(int threads) __attribute__((weak));
 
 namespace velto::core {
 namespace {
@@ -17,6 +20,26 @@ TEST(ProcessSetup, OpenBlasIsLimitedToOneThread) {
   if (openblas_get_num_threads == nullptr) GTEST_SKIP() << "the BLAS in use is not OpenBLAS";
   SetUpComputingProcess();
   EXPECT_EQ(openblas_get_num_threads(), 1);
+}
+
+// Hosted in another program (the Python module), the suite's code keeps
+// BLAS to one thread only while it computes, and hands the host's count back
+// when the last of its calls, on whatever thread, has ended.
+TEST(ProcessSetup, HostedCallsGiveTheHostItsBlasThreadsBack) {
+  if (openblas_get_num_threads == nullptr) GTEST_SKIP() << "the BLAS in use is not OpenBLAS";
+  openblas_set_num_threads(2);
+  if (openblas_get_num_threads() != 2) GTEST_SKIP() << "this OpenBLAS was built for fewer threads";
+  {
+    SingleThreadedLinearAlgebra call;
+    EXPECT_EQ(openblas_get_num_threads(), 1);
+    auto other = std::make_unique<SingleThreadedLinearAlgebra>();
+    std::thread([] { SingleThreadedLinearAlgebra nested; }).join();
+    EXPECT_EQ(openblas_get_num_threads(), 1) << "another call is still computing";
+    other.reset();
+    EXPECT_EQ(openblas_get_num_threads(), 1);
+  }
+  EXPECT_EQ(openblas_get_num_threads(), 2);
+  openblas_set_num_threads(1);
 }
 
 // A curve's arrays come from the heap and stay there when freed, ready for

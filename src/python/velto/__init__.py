@@ -8,9 +8,9 @@ long computation stops at Ctrl-C with KeyboardInterrupt.
 import os as _os
 
 from . import _velto
-from ._velto import (Chi, ConvolutionResult, Crystal, FormFactor, MapPolyline, MbdMapResult, MonochromatorResult,
-                     RockingCurveResult, StructureFactors, VeltoWarning, convolution, form_factor, mbd_map,
-                     monochromator, rocking_curve, structure_factors)
+from ._velto import (Chi, ConvolutionResult, Crystal, FormFactor, MapPolyline, MbdBeam, MbdMapResult, MbdScanResult,
+                     MonochromatorResult, RockingCurveResult, StructureFactors, VeltoWarning, convolution, form_factor,
+                     mbd_map, mbd_scan, monochromator, rocking_curve, structure_factors)
 
 # The atomic-data tables and the example crystal are installed beside the module.
 _velto._set_data_directory(_os.path.join(_os.path.dirname(_os.path.abspath(__file__)), "data"))
@@ -18,6 +18,7 @@ _velto._set_data_directory(_os.path.join(_os.path.dirname(_os.path.abspath(__fil
 EXAMPLE_CRYSTAL = _os.path.join(_os.path.dirname(_os.path.abspath(__file__)), "data", "Silicon.struct")
 """The silicon structure file velto-cli uses when no --struct is given."""
 
-__all__ = ["Chi", "ConvolutionResult", "Crystal", "EXAMPLE_CRYSTAL", "FormFactor", "MapPolyline", "MbdMapResult",
-           "MonochromatorResult", "RockingCurveResult", "StructureFactors", "VeltoWarning", "convolution",
-           "form_factor", "mbd_map", "monochromator", "rocking_curve", "structure_factors"]
+__all__ = ["Chi", "ConvolutionResult", "Crystal", "EXAMPLE_CRYSTAL", "FormFactor", "MapPolyline", "MbdBeam",
+           "MbdMapResult", "MbdScanResult", "MonochromatorResult", "RockingCurveResult", "StructureFactors",
+           "VeltoWarning", "convolution", "form_factor", "mbd_map", "mbd_scan", "monochromator", "rocking_curve",
+           "structure_factors"]

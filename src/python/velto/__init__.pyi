@@ -58,7 +58,7 @@ class Crystal:
     def name(self) -> str: ...
     @property
     def temperature(self) -> float:
-        """K (0 and below are taken as the lowest temperature the Debye-Waller factor accepts)."""
+        """K; load refuses 0 K and below (ValueError, as velto-cli's --temp does)."""
     @property
     def path(self) -> os.PathLike[str]: ...
     @property
@@ -316,6 +316,112 @@ def mbd_map(
     -10-10 deg by 201, threshold 1e-8, limits 99). slow is the brute-force diagnostic
     map (points only); force answers Yes to the program's questions. Runs with the GIL
     released; Ctrl-C stops it (KeyboardInterrupt) through the map's cancel.
+    """
+
+class MbdBeam:
+    """One beam of the multiple-beam table, as ``velto-cli mbd`` prints it: 0 is the incident
+    beam, 1 the primary reflection G, then the reflections added."""
+
+    index: int
+    hkl: Tuple[int, int, int]
+    bragg_deg: Optional[float]
+    """Bragg angle of an added reflection in degrees; None for beams 0 and 1 and where the
+    window shows "90 (O+)"."""
+    azimuths_deg: Tuple[Optional[float], Optional[float]]
+    """The azimuths (degrees) at which the reflection is excited together with G; None where
+    there is none."""
+
+Grid = npt.NDArray[np.float64]
+
+class MbdScanResult:
+    """A multiple-beam scan as grids over delta theta (rows) and delta phi (columns), with what
+    ``velto-cli mbd`` prints beside its results file.
+
+    The grids own the computed points (no copy). A point whose incident direction does not
+    enter the crystal is NaN (the results file has no line for it); so are the polarisation
+    groups at an exact back reflection, which the file leaves out.
+    """
+
+    crystal: str
+    si_mode: bool
+    energy_kev: float
+    theta_b_deg: float
+    """Bragg angle of G at the energy."""
+    offcut_deg: float
+    offcut_azimuth_deg: float
+    azimuth_deg: Optional[float]
+    """The principal azimuth phi0 the scan is centred on; None when none was given."""
+    beams: list[MbdBeam]
+    beam: int
+    """The beam whose intensity the grids hold."""
+    convolution: bool
+    lines: int
+    """Points written (the lines of the results file)."""
+    points_not_entering: int
+    solver_failures: int
+    delta_theta_arcsec: npt.NDArray[np.float64]
+    """Delta theta from the Bragg angle of G, arcsec (rows of the grids)."""
+    delta_phi_arcsec: npt.NDArray[np.float64]
+    """Delta phi from phi0, arcsec (columns of the grids)."""
+    r: Grid
+    """Reflectivity of the beam (for a convolution the integrated intensity, arbitrary units)."""
+    r_sigma: Optional[Grid]
+    """The sigma' part of r (column "components"; else None)."""
+    r_pi: Optional[Grid]
+    """The pi' part of r (column "components"; else None)."""
+    amplitudes: Optional[Tuple[Grid, Grid, Grid, Grid]]
+    """|A1|, arg A1, |A2|, arg A2 (degrees) of the exit wave (column "amplitudes", plane wave only)."""
+    wave_vector: Optional[Tuple[Grid, Grid, Grid]]
+    """The diffracted wave vector's direction cosines with H, C and G (column "wavevector", plane wave only)."""
+    file: Optional[os.PathLike[str]]
+    """The results file written, byte for byte the one velto-cli mbd -o writes; None when none was asked for."""
+
+def mbd_scan(
+    crystal: Optional[Crystal] = None,
+    hkl: Optional[Hkl] = None,
+    *,
+    energy_kev: Optional[float] = None,
+    href: Optional[Tuple[float, float, float]] = None,
+    offcut_deg: Optional[float] = None,
+    offcut_azimuth_deg: Optional[float] = None,
+    azimuth_deg: Optional[float] = None,
+    add: Sequence[Hkl] = (),
+    force: bool = False,
+    si_mode: Optional[bool] = None,
+    thickness_um: Optional[float] = None,
+    polarization_deg: Optional[float] = None,
+    dtheta: Optional[Tuple[float, float, int]] = None,
+    dphi: Optional[Tuple[float, float, int]] = None,
+    de_ev: Optional[float] = None,
+    beam: Optional[int] = None,
+    transmission: bool = False,
+    chi_import: Optional[PathLike] = None,
+    convolution: Optional[Tuple[float, float, int, float, int, float, int]] = None,
+    columns: Optional[str] = None,
+    microradians: bool = False,
+    file: Optional[PathLike] = None,
+) -> MbdScanResult:
+    """N-beam dynamical diffraction of a primary reflection G with the reflections added, scanned
+    over delta theta and delta phi, as ``velto-cli mbd`` computes it through the multiple-beam
+    window's form.
+
+    crystal None is the built-in silicon at 293.15 K; hkl is G (default 1 1 1). energy_kev is set
+    through "Photon Energy..." once the crystal is defined (None: Cu K-alpha1). href is the
+    horizontal reference direction (azimuth 0), azimuth_deg the principal azimuth phi0 the scan is
+    centred on; add lists the reflections h k l of the other beams: one that is forbidden or has
+    no Bragg angle is left out with a VeltoWarning unless force is True. thickness_um <= 0 is
+    semi-infinite; polarization_deg is 0 for sigma, 90 for pi; dtheta and dphi are (from, to,
+    points) in arcsec (default (-20, 30, 51) and (-20, 20, 41)); de_ev shifts the energy; beam is
+    the beam whose intensity is kept (0-based; default 1, G); transmission takes it on the exit
+    side of a plate. chi_import reads the chi components from a file instead of computing them.
+    convolution is (fwhm_ev, range_ev, energy_points, theta_divergence_urad, theta_points,
+    phi_divergence_urad, phi_points): the intensities convoluted over a Gaussian spectrum and
+    the divergences. columns chooses the save dialog's column groups ("phi,theta,r" and any of
+    "components", "amplitudes", "wavevector"): the results file's and the grids beside r.
+    file writes the results file as velto-cli mbd -o does (microradians: its angles in urad).
+    Refusals raise ValueError with the program's message. Runs on all cores with the GIL
+    released; Ctrl-C stops it (KeyboardInterrupt) through the window's cancel, leaving an
+    earlier file of that name as it was.
     """
 
 class FormFactor:
