@@ -10,6 +10,7 @@
 #include <map>
 
 #include "core/TextNumbers.h"
+#include "programs/crystal_dialog/ReflectionChecks.h"
 #include "programs/ui/FormSession.h"
 
 namespace velto::cli {
@@ -91,9 +92,10 @@ std::optional<double> OptionNumber(const std::string& text) {
 const CLI::Validator& AboveZeroKelvin() {
   static const CLI::Validator kValidator(
       [](std::string& text) -> std::string {
+        // What is not a finite number is the other checks' to refuse.
         const auto kelvin = OptionNumber(text);
-        if (kelvin && std::isfinite(*kelvin) && !(*kelvin > 0)) return "a temperature must be above 0 K, not \"" + text + "\"";
-        return {};
+        if (!kelvin || !std::isfinite(*kelvin)) return {};
+        return programs::CheckTemperature(*kelvin, text).value_or(std::string());
       },
       "", "ABOVE_0_K");
   return kValidator;

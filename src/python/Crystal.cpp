@@ -4,8 +4,10 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <string_view>
 #include <system_error>
 
 #include "core/Units.h"
@@ -18,15 +20,15 @@
 namespace velto::python {
 namespace py = pybind11;
 
-namespace {
-constexpr double kLowestTemperature = 1e-6;  // K: the Debye–Waller factor needs a positive one
-}  // namespace
-
 Crystal Crystal::Load(const std::filesystem::path& path, double temperature) {
   // velto-cli's numeric options refuse what is not finite before anything runs.
   if (!std::isfinite(temperature)) Refuse("The temperature must be a finite number of K.");
+  // The number as Python would write it, in the fewest digits that give it back.
+  std::array<char, 32> text{};
+  const auto written = std::to_chars(text.data(), text.data() + text.size(), temperature);
+  RefuseIf(programs::CheckTemperature(temperature, std::string_view(text.data(), written.ptr - text.data())));
   Crystal crystal;
-  crystal.temperature_ = std::max(temperature, kLowestTemperature);
+  crystal.temperature_ = temperature;
   // The programs driven through their forms read the file again, perhaps
   // after the script has changed its working directory.
   std::error_code error;

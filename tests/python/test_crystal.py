@@ -41,11 +41,18 @@ def test_temperature_lowers_the_structure_factor(silicon):
     hot = velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=900.0)
     assert abs(cold.chi((8, 8, 0), 20).fh) > abs(silicon.chi((8, 8, 0), 20).fh) > abs(hot.chi((8, 8, 0), 20).fh)
     assert cold.d((8, 8, 0)) == hot.d((8, 8, 0))
-    # velto-cli refuses 0 K; the module, like the crystal dialog, takes it as the lowest temperature.
-    frozen = velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=0.0)
-    lowest = velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=1e-6)
-    assert frozen.temperature == lowest.temperature
-    assert frozen.chi((-1, 3, 5), 9.2).fh == lowest.chi((-1, 3, 5), 9.2).fh != cold.chi((-1, 3, 5), 9.2).fh
+    tiny = velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=1e-6)
+    assert tiny.temperature == 1e-6 and abs(tiny.chi((8, 8, 0), 20).fh) > abs(cold.chi((8, 8, 0), 20).fh)
+
+
+def test_temperatures_at_or_below_0_k_are_refused_as_the_command_refuses_them(cli):
+    # The Debye-Waller factor needs a temperature above 0 K; velto-cli's --temp names itself in front.
+    for kelvin in (0, -5, -273.15):
+        with pytest.raises(ValueError) as raised:
+            velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=kelvin)
+        refusal = cli.refusal("chi", "--temp", kelvin).split("\n")[0]
+        assert refusal == "--temp: " + str(raised.value), kelvin
+        assert str(raised.value) == f'a temperature must be above 0 K, not "{kelvin:g}"'
 
 
 def test_no_bragg_condition_warns_as_the_command_does(cli, silicon):

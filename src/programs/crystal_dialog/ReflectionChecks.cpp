@@ -27,6 +27,11 @@ std::optional<std::string> CheckAtomicDataEnergy(double energyEv) {
          "MANUALLY SET the structure factors!";
 }
 
+std::optional<std::string> CheckTemperature(double kelvin, std::string_view text) {
+  if (kelvin > 0) return std::nullopt;
+  return "a temperature must be above 0 K, not \"" + std::string(text) + "\"";
+}
+
 std::optional<std::string> CheckRigorousTheory(bool laue, bool rigorous) {
   if (!(laue && rigorous)) return std::nullopt;
   return "The rigorous theory for grazing geometry is for the Bragg case only.";

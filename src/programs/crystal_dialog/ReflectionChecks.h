@@ -2,6 +2,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 // What the crystal dialog checks before it computes the chi of a reflection,
 // for the faces that compute it from given numbers rather than through the
@@ -29,6 +30,12 @@ std::optional<std::string> CheckPhotonEnergy(double energyEv);
 
 // An energy above the atomic data: the structure factors must be set by hand.
 std::optional<std::string> CheckAtomicDataEnergy(double energyEv);
+
+// A crystal temperature (K) at or below 0 K, as given in `text`: the
+// Debye–Waller factor needs a positive one. velto-cli and the Python module
+// refuse it; the window's crystal dialog takes it as 10⁻⁶ K. The text reads
+// after the name of what gave it ("--temp: a temperature must be ...").
+std::optional<std::string> CheckTemperature(double kelvin, std::string_view text);
 
 // The rigorous theory for grazing geometry is written for the Bragg case.
 std::optional<std::string> CheckRigorousTheory(bool laue, bool rigorous);
