@@ -1,9 +1,12 @@
 // What a rocking curve costs from Python: velto.rocking_curve called through
 // an embedded interpreter, beside the C++ steps the call takes (the chi of
 // the reflection, the form's checks, the scan and its analysis). The
-// difference is the module's overhead: converting arguments, the worker
-// thread that keeps Ctrl-C working, and handing the arrays over (moved into
-// numpy, not copied).
+// difference is the module's overhead: converting arguments, handing the run
+// to the worker thread that keeps Ctrl-C working (kept from call to call: a
+// new thread per call, and a new OpenMP team with it, cost a loaded machine
+// more than the 100000-point curve itself), and handing the arrays over
+// (moved into numpy, not copied). On a busy machine compare the two with
+// OMP_NUM_THREADS=1: with more threads both wait for cores alike.
 #include <benchmark/benchmark.h>
 #include <pybind11/embed.h>
 

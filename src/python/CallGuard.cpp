@@ -1,5 +1,10 @@
 #include "python/CallGuard.h"
 
+#include <unistd.h>
+
+#include <condition_variable>
+#include <thread>
+
 #include "core/ProcessSetup.h"
 #include "programs/ui/FormSession.h"
 
@@ -68,12 +73,88 @@ void RecordingNotifier::Publish() {
   }
 }
 
+namespace {
+
+// A thread that computes the runs handed to it, one at a time, and stays for
+// the next. A thread of its own for each run would cost far more than its
+// creation: on a busy machine the scheduler puts a new thread behind every
+// runnable one before it starts, and the OpenMP team a thread leads is made
+// anew with it, cold.
+class Worker {
+ public:
+  Worker() : thread_([this] { Loop(); }) { thread_.detach(); }
+
+  std::future<void> Run(std::function<void()> task) {
+    std::packaged_task<void()> job(std::move(task));
+    std::future<void> done = job.get_future();
+    {
+      std::lock_guard lock(mutex_);
+      job_ = std::move(job);
+    }
+    wake_.notify_one();
+    return done;
+  }
+
+ private:
+  void Loop() {
+    for (;;) {
+      std::packaged_task<void()> job;
+      {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [this] { return job_.valid(); });
+        job = std::move(job_);
+      }
+      job();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::packaged_task<void()> job_;
+  std::thread thread_;
+};
+
+// The idle workers, one made whenever more runs go on at once (from several
+// Python threads) than there are. They live as long as the process; a child
+// made by fork has none of its parent's threads and starts afresh.
+class Workers {
+ public:
+  Worker* Take() {
+    std::lock_guard lock(mutex_);
+    if (owner_ != getpid()) {
+      idle_.clear();  // the parent's, whose threads this process does not have
+      owner_ = getpid();
+    }
+    if (idle_.empty()) return new Worker;
+    Worker* worker = idle_.back();
+    idle_.pop_back();
+    return worker;
+  }
+  void Give(Worker* worker) {
+    std::lock_guard lock(mutex_);
+    idle_.push_back(worker);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<Worker*> idle_;
+  pid_t owner_ = getpid();
+};
+
+Workers& IdleWorkers() {
+  static Workers* workers = new Workers;  // never destroyed: its threads run to the end of the process
+  return *workers;
+}
+
+}  // namespace
+
 bool RunReleased(const std::function<void(core::Progress&)>& work) {
   const core::SingleThreadedLinearAlgebra singleThreaded;
   CancelFlag progress;
   bool interrupted = false;
   py::gil_scoped_release release;
-  std::future<void> done = std::async(std::launch::async, [&work, &progress] { work(progress); });
+  Worker* worker = IdleWorkers().Take();
+  std::future<void> done = worker->Run([&work, &progress] { work(progress); });
   while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
     py::gil_scoped_acquire acquire;
     if (PyErr_CheckSignals() != 0) {
@@ -82,6 +163,8 @@ bool RunReleased(const std::function<void(core::Progress&)>& work) {
       break;
     }
   }
+  done.wait();
+  IdleWorkers().Give(worker);
   done.get();
   return interrupted;
 }

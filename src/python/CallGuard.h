@@ -72,7 +72,7 @@ class CancelFlag final : public core::Progress {
   std::atomic<bool> cancelled_{false};
 };
 
-// Runs `work(progress)` on a thread of its own while the calling thread,
+// Runs `work(progress)` on a worker thread (kept for the next run) while the calling thread,
 // without the GIL, waits and every 50 ms takes the GIL back to let Python
 // run its signal handlers. A Ctrl-C (or any handler that raises) sets the
 // cancel flag that the scans poll, as the windows' Cancel button does, and

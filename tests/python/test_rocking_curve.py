@@ -1,6 +1,9 @@
 """velto.rocking_curve against velto-cli rc: the analysis, every exported column, the refusals."""
 
+import os
+import signal
 import threading
+import time
 import _thread
 
 import numpy as np
@@ -153,3 +156,26 @@ def test_ctrl_c_leaves_the_interpreter_usable(silicon):
     timer.join()
     again = velto.rocking_curve(silicon, (1, 1, 1), 8.0, points=100000, rigorous=True)
     assert np.array_equal(again.r, reference.r) and again.fwhm == reference.fwhm
+
+
+def test_a_forked_child_computes_as_its_parent(silicon):
+    # The long runs compute on worker threads that stay for the next run; a
+    # child made by fork has none of them and must make its own.
+    parent = velto.rocking_curve(silicon, (1, 1, 1), 8.0, points=201)
+    pid = os.fork()
+    if pid == 0:
+        status = 1
+        try:
+            child = velto.rocking_curve(silicon, (1, 1, 1), 8.0, points=201)
+            status = 0 if np.array_equal(child.r, parent.r) else 2
+        finally:
+            os._exit(status)
+    deadline = time.monotonic() + 120
+    while time.monotonic() < deadline:
+        done, status = os.waitpid(pid, os.WNOHANG)
+        if done:
+            assert os.waitstatus_to_exitcode(status) == 0
+            return
+        time.sleep(0.05)
+    os.kill(pid, signal.SIGKILL)
+    pytest.fail("the child did not finish")
