@@ -96,8 +96,8 @@ void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& u
   StderrNotifier notifier;
   LoadStructOption(options.structFile, options.temperature, notifier, {.undefined = nullptr});
   programs::MbdCrystalEntries entries;
-  entries.structFile = options.structFile.empty() ? core::DataDirectory() / "Silicon.struct"
-                                                  : std::filesystem::path(options.structFile);
+  entries.structFile =
+      options.structFile.empty() ? core::DataDirectory() / "Silicon.struct" : std::filesystem::path(options.structFile);
   entries.temperature = FieldText(options.temperature);
   entries.primary = {options.hkl[0], options.hkl[1], options.hkl[2]};
   if (options.energyOption->count() > 0) entries.energyKev = options.energyKev;
@@ -108,7 +108,8 @@ void DefineCrystal(const MbdOptions& options, MbdForm& form, CliUserInterface& u
 void SetDirections(const MbdOptions& options, MbdForm& form, CliUserInterface& ui) {
   programs::MbdDirectionEntries entries;
   if (options.siMode != "auto") entries.diamondMode = options.siMode == "on";
-  if (options.reference.size() == 3) entries.reference = {options.reference[0], options.reference[1], options.reference[2]};
+  if (options.reference.size() == 3)
+    entries.reference = {options.reference[0], options.reference[1], options.reference[2]};
   entries.offcutDeg = options.offcut;
   entries.offcutAzimuthDeg = options.offcutAzimuth;
   entries.azimuthDeg = options.azimuth;
@@ -122,10 +123,13 @@ void AddReflections(const MbdOptions& options, MbdForm& form, CliUserInterface& 
     if (!hkl) Refuse("--add needs three integers \"h k l\", not '" + text + "'.");
     reflections.push_back({hkl->h, hkl->k, hkl->l});
   }
-  Require(programs::AddMbdReflections(form, ui, reflections, options.force, [&ui](const mbd::Miller& hkl) {
-    ui.Flush();
-    std::cerr << mbd::IndicesText(hkl) << " not included (use --force to include it).\n";
-  }), ui);
+  Require(programs::AddMbdReflections(form, ui, reflections, options.force,
+                                      [&ui](const mbd::Miller& hkl) {
+                                        ui.Flush();
+                                        std::cerr << mbd::IndicesText(hkl)
+                                                  << " not included (use --force to include it).\n";
+                                      }),
+          ui);
 }
 
 nlohmann::json Summary(const MbdForm& form) {
@@ -177,9 +181,14 @@ void Run(const MbdOptions& options, MbdForm& form, CliUserInterface& ui, const s
   entries.columns = options.columns;
   if (!options.convolution.empty()) {
     const std::vector<double>& c = options.convolution;
-    entries.convolution = programs::MbdConvolutionEntries{c[0], c[1], GridPointsOption(c[2], "--conv"), c[3],
-                                                          GridPointsOption(c[4], "--conv"), c[5],
-                                                          GridPointsOption(c[6], "--conv")};
+    programs::MbdConvolutionEntries& e = entries.convolution.emplace();
+    e.fwhmEv = c[0];
+    e.energyRangeEv = c[1];
+    e.energyPoints = GridPointsOption(c[2], "--conv");
+    e.thetaDivergenceUrad = c[3];
+    e.thetaPoints = GridPointsOption(c[4], "--conv");
+    e.phiDivergenceUrad = c[5];
+    e.phiPoints = GridPointsOption(c[6], "--conv");
   }
   entries.file = file;
   Require(programs::RunMbdScan(form, ui, entries), ui);

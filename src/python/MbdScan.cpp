@@ -160,7 +160,8 @@ MbdScanResult MbdScan(const Crystal* crystal, const std::optional<Hkl>& hkl, con
 
   std::vector<mbd::Miller> leftOut;
   Require(session, [&](auto& ui) {
-    return programs::AddMbdReflections(form, ui, add, force, [&leftOut](const mbd::Miller& m) { leftOut.push_back(m); });
+    return programs::AddMbdReflections(form, ui, add, force,
+                                       [&leftOut](const mbd::Miller& m) { leftOut.push_back(m); });
   });
   session.Publish();
   for (const mbd::Miller& m : leftOut) {
@@ -169,7 +170,8 @@ MbdScanResult MbdScan(const Crystal* crystal, const std::optional<Hkl>& hkl, con
     notifier.Publish();
   }
 
-  Require(session, [&](auto& ui) { return programs::ComputeMbdChi(form, ui, chiImport.value_or(std::filesystem::path())); });
+  Require(session,
+          [&](auto& ui) { return programs::ComputeMbdChi(form, ui, chiImport.value_or(std::filesystem::path())); });
 
   programs::MbdRunEntries run;
   run.thicknessUm = thicknessUm.value_or(run.thicknessUm);
@@ -203,8 +205,8 @@ MbdScanResult MbdScan(const Crystal* crystal, const std::optional<Hkl>& hkl, con
   r.offcutAzimuthDeg = geometry.OffcutAzimuthDeg();
   r.azimuthDeg = geometry.PrincipalAzimuthDeg();
   for (const programs::MbdBeamRow& row : programs::MbdBeamTable(form))
-    r.beams.push_back({row.index, {row.hkl.h, row.hkl.k, row.hkl.l}, row.braggDeg,
-                       {row.azimuthsDeg[0], row.azimuthsDeg[1]}});
+    r.beams.push_back(
+        {row.index, {row.hkl.h, row.hkl.k, row.hkl.l}, row.braggDeg, {row.azimuthsDeg[0], row.azimuthsDeg[1]}});
   r.beam = run.beam;
   r.convolution = run.convolution.has_value();
   const mbd::ScanSummary& summary = *form.LastRun();
@@ -277,11 +279,10 @@ void BindMbdScan(py::module_& m) {
         py::arg("energy_kev") = py::none(), py::arg("href") = py::none(), py::arg("offcut_deg") = py::none(),
         py::arg("offcut_azimuth_deg") = py::none(), py::arg("azimuth_deg") = py::none(),
         py::arg("add") = std::vector<Hkl>(), py::arg("force") = false, py::arg("si_mode") = py::none(),
-        py::arg("thickness_um") = py::none(), py::arg("polarization_deg") = py::none(),
-        py::arg("dtheta") = py::none(), py::arg("dphi") = py::none(), py::arg("de_ev") = py::none(),
-        py::arg("beam") = py::none(), py::arg("transmission") = false, py::arg("chi_import") = py::none(),
-        py::arg("convolution") = py::none(), py::arg("columns") = py::none(), py::arg("microradians") = false,
-        py::arg("file") = py::none(),
+        py::arg("thickness_um") = py::none(), py::arg("polarization_deg") = py::none(), py::arg("dtheta") = py::none(),
+        py::arg("dphi") = py::none(), py::arg("de_ev") = py::none(), py::arg("beam") = py::none(),
+        py::arg("transmission") = false, py::arg("chi_import") = py::none(), py::arg("convolution") = py::none(),
+        py::arg("columns") = py::none(), py::arg("microradians") = false, py::arg("file") = py::none(),
         "The N-beam (multiple-beam) dynamical diffraction of a primary reflection G and the reflections added, "
         "scanned over delta theta and delta phi (a plane wave, or convoluted over a Gaussian spectrum and the "
         "divergences), computed by the multiple-beam window's form as velto-cli mbd does. None: the program's "

@@ -121,13 +121,18 @@ std::optional<std::string> ParseMbdColumns(const std::string& list, MbdColumns& 
   std::stringstream stream(list);
   std::string name;
   while (std::getline(stream, name, ',')) {
-    if (name == "phi") columns.deltaPhi = true;
-    else if (name == "theta") columns.deltaTheta = true;
-    else if (name == "r") columns.reflectivity = true;
-    else if (name == "components") columns.components = true;
-    else if (name == "amplitudes") columns.amplitudes = true;
-    else if (name == "wavevector") columns.waveVector = true;
-    else if (!name.empty()) return "Unknown column '" + name + "' (phi, theta, r, components, amplitudes, wavevector).";
+    bool* box = name == "phi"          ? &columns.deltaPhi
+                : name == "theta"      ? &columns.deltaTheta
+                : name == "r"          ? &columns.reflectivity
+                : name == "components" ? &columns.components
+                : name == "amplitudes" ? &columns.amplitudes
+                : name == "wavevector" ? &columns.waveVector
+                                       : nullptr;
+    if (box) {
+      *box = true;
+    } else if (!name.empty()) {
+      return "Unknown column '" + name + "' (phi, theta, r, components, amplitudes, wavevector).";
+    }
   }
   return std::nullopt;
 }
@@ -156,12 +161,10 @@ MbdStep RunMbdScan(MbdForm& form, ScriptedUserInterface& ui, const MbdRunEntries
     } else if (auto unknown = ParseMbdColumns(e.columns, columns)) {
       refusal = *unknown;
     } else {
-      const std::pair<Column, bool> boxes[] = {{Column::DeltaPhi, columns.deltaPhi},
-                                               {Column::DeltaTheta, columns.deltaTheta},
-                                               {Column::Reflectivity, columns.reflectivity},
-                                               {Column::Components, columns.components},
-                                               {Column::Amplitudes, columns.amplitudes},
-                                               {Column::WaveVector, columns.waveVector}};
+      const std::pair<Column, bool> boxes[] = {
+          {Column::DeltaPhi, columns.deltaPhi},         {Column::DeltaTheta, columns.deltaTheta},
+          {Column::Reflectivity, columns.reflectivity}, {Column::Components, columns.components},
+          {Column::Amplitudes, columns.amplitudes},     {Column::WaveVector, columns.waveVector}};
       for (const auto& [column, checked] : boxes) {
         dialog.ColumnBox(column).checked = checked;
         if (checked && !dialog.ColumnBox(column).enabled)

@@ -32,7 +32,7 @@ struct MbdStep {
 
 struct MbdCrystalEntries {
   std::filesystem::path structFile;
-  std::string temperature;  // K, as typed into the crystal dialog
+  std::string temperature;              // K, as typed into the crystal dialog
   std::array<int, 3> primary{1, 1, 1};  // G
   // Set through "Photon Energy..." once the crystal is defined at the
   // application's energy (θB = 90° when G has no Bragg angle there).
@@ -47,7 +47,7 @@ struct MbdCrystalEntries {
 MbdStep DefineMbdCrystal(MbdForm& form, ScriptedUserInterface& ui, const MbdCrystalEntries& entries);
 
 struct MbdDirectionEntries {
-  std::optional<bool> diamondMode;  // "Si//Ge/C structure"; none: as the crystal's name set it
+  std::optional<bool> diamondMode;                 // "Si//Ge/C structure"; none: as the crystal's name set it
   std::optional<std::array<double, 3>> reference;  // H; none: the window's
   double offcutDeg = 0;
   double offcutAzimuthDeg = 0;
