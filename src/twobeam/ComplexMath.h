@@ -30,7 +30,8 @@ inline Complex Divide(Complex a, Complex b) {
 inline Complex ComplexSqrtPrincipal(Complex z) {
   const double re = z.real();
   const double im = z.imag();
-  const double largest = std::fmax(std::fabs(re), std::fabs(im));
+  // Not std::fmax: its treatment of NaN keeps it a library call.
+  const double largest = std::fabs(re) > std::fabs(im) ? std::fabs(re) : std::fabs(im);
   // Powers of two: scaling by them is exact.
   constexpr double kDown = 0x1p-600, kUp = 0x1p600, kRootDown = 0x1p-300, kRootUp = 0x1p300;
   const bool huge = largest > 0x1p500;
