@@ -105,9 +105,8 @@ void BM_ScanKernel(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(sum);
   state.SetItemsProcessed(state.iterations() * n);
-  state.counters["ns_per_point"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * n * 1e-9,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_point"] = benchmark::Counter(static_cast<double>(state.iterations()) * n * 1e-9,
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ScanKernel)->ComputeStatistics("min", Fastest)->Arg(-1)->Arg(5)->Unit(benchmark::kMicrosecond);
 

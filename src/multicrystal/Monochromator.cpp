@@ -67,7 +67,8 @@ void ScanBlocks(const MonochromatorInput& in, const MonochromatorGeometry& g, do
   const bool angular = in.mode == ScanMode::Angular;
   const bool nonDispersive = in.arrangement == Arrangement::NonDispersive;
   const twobeam::AngleSweep sweep(g.incidence0, in.from, step, core::kArcsecond);
-  const BraggCrystal::GlancingAngle fixed = BraggCrystal::GlancingAngle::Of(g.incidence0 + in.deltaOmega * core::kArcsecond);
+  const BraggCrystal::GlancingAngle fixed =
+      BraggCrystal::GlancingAngle::Of(g.incidence0 + in.deltaOmega * core::kArcsecond);
   auto first = std::make_unique<twobeam::BraggScanPoints>();
   auto second = std::make_unique<twobeam::BraggScanPoints>();
   std::vector<char> passes(twobeam::BraggScanPoints::kCapacity);

@@ -142,7 +142,7 @@ void RotateFromAnchor(double anchor, double anchorSine, double anchorCosine, con
 // The library's own sine and cosine, point by point: not vectorized, since
 // the vector variants differ from them in the last place.
 __attribute__((noinline, optimize("no-tree-vectorize"))) void LibrarySines(const double* radians, double* sine,
-                                                                          double* cosine, int n) {
+                                                                           double* cosine, int n) {
   for (int i = 0; i < n; ++i) {
     sine[i] = std::sin(radians[i]);
     cosine[i] = std::cos(radians[i]);

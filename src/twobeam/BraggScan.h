@@ -29,7 +29,7 @@ struct BraggScanPoints {
   alignas(64) double exitCosine[kCapacity];
   alignas(64) double exitAngle[kCapacity];  // when asked for
   alignas(64) double depth[kCapacity];      // penetration depth, Å
-  alignas(64) double hasExit[kCapacity];  // 1 or 0
+  alignas(64) double hasExit[kCapacity];    // 1 or 0
 
   // Work storage of a plate.
   alignas(64) double x1Re[kCapacity], x1Im[kCapacity], x2Re[kCapacity], x2Im[kCapacity];

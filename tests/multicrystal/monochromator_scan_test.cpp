@@ -33,8 +33,9 @@ Expected PointByPoint(const MonochromatorInput& in, const MonochromatorGeometry&
     double r1 = first.ReflectSemiInfinite(in.polarization, theta1, energy);
     if (!first.HasExitBeam()) continue;
     if (in.firstChannelCut) r1 *= r1;
-    const double theta2 = in.arrangement == Arrangement::NonDispersive ? first.ExitAngle() - g.totalOrientation
-                                                                       : core::kPi - g.totalOrientation - first.ExitAngle();
+    const double theta2 = in.arrangement == Arrangement::NonDispersive
+                              ? first.ExitAngle() - g.totalOrientation
+                              : core::kPi - g.totalOrientation - first.ExitAngle();
     if (!(theta2 > 0 && theta2 < core::kPi)) continue;
     double r2 = second.ReflectSemiInfinite(in.polarization, theta2, energy);
     if (in.secondChannelCut) r2 *= r2;

@@ -68,9 +68,9 @@ TEST(BraggScan, GivesTheSinglePointValuesForEveryGeometryAndTheory) {
     for (const double thickness : {-1.0, 5e4}) {
       for (const Polarization p : {Polarization::Sigma, Polarization::Pi}) {
         for (const bool energyScan : {false, true}) {
-          SCOPED_TRACE(::testing::Message() << "asymmetry " << asymmetryDegrees << "°, thickness " << thickness
-                                          << " Å, " << (p == Polarization::Sigma ? "σ" : "π")
-                                          << (energyScan ? ", energy scan" : ", rocking curve"));
+          SCOPED_TRACE(::testing::Message()
+                       << "asymmetry " << asymmetryDegrees << "°, thickness " << thickness << " Å, "
+                       << (p == Polarization::Sigma ? "σ" : "π") << (energyScan ? ", energy scan" : ", rocking curve"));
           const BraggCrystal crystal = SiliconBragg(asymmetryDegrees * core::kDegree, thickness);
           ScanSetting setting = energyScan ? EnergyScan(crystal, 1001, 4) : RockingCurve(crystal, 1001, 60);
           setting.polarization = p;
@@ -86,9 +86,9 @@ TEST(BraggScan, GivesTheSinglePointValuesForEveryGeometryAndTheory) {
             const double x = setting.start + i * setting.step;
             const double energy = energyScan ? setting.fixedEnergy + x : setting.fixedEnergy;
             const double incidence = energyScan ? setting.fixedIncidence : crystal.IncidenceAtBragg() + x;
-            const BraggCrystal::GlancingAngle angle =
-                energyScan ? BraggCrystal::GlancingAngle::Of(incidence)
-                           : BraggCrystal::GlancingAngle{radians[i], sine[i], cosine[i]};
+            const BraggCrystal::GlancingAngle angle = energyScan
+                                                          ? BraggCrystal::GlancingAngle::Of(incidence)
+                                                          : BraggCrystal::GlancingAngle{radians[i], sine[i], cosine[i]};
             const double r = thickness > 0 ? single.ReflectFinite(p, angle, energy, thickness)
                                            : single.ReflectSemiInfinite(p, angle, energy);
             if (thickness > 0) {
@@ -99,7 +99,8 @@ TEST(BraggScan, GivesTheSinglePointValuesForEveryGeometryAndTheory) {
             }
             EXPECT_EQ(curve.depth[i], single.LastPenetrationDepth()) << i;
             ASSERT_TRUE(single.HasExitBeam());
-            worstExit = std::max(worstExit, std::fabs(curve.exitDeviation[i] + crystal.ExitAtBragg() - single.ExitAngle()));
+            worstExit =
+                std::max(worstExit, std::fabs(curve.exitDeviation[i] + crystal.ExitAtBragg() - single.ExitAngle()));
             const double plain = thickness > 0 ? single.ReflectFinite(p, incidence, energy, thickness)
                                                : single.ReflectSemiInfinite(p, incidence, energy);
             worstPlain = std::max(worstPlain, std::fabs(curve.reflectivity[i] - plain));
@@ -131,7 +132,7 @@ TEST(BraggScan, RigorousAndLaueScansAreTheSinglePointCalls) {
           const double incidence = crystal.IncidenceAtBragg() + (setting.start + i * setting.step);
           PointResult point;
           EvaluateBraggPoint(single, setting, incidence, setting.fixedEnergy, quiet, point);
-          const double direct = thickness > 0                 ? single.ReflectRigorousFinite(p, incidence, -1, thickness)
+          const double direct = thickness > 0              ? single.ReflectRigorousFinite(p, incidence, -1, thickness)
                                 : p == Polarization::Sigma ? single.ReflectRigorousSemiInfinite(p, incidence, -1)
                                                            : single.ReflectEigenSemiInfinite(p, incidence, -1, quiet);
           EXPECT_EQ(curve.reflectivity[i], direct) << i;
