@@ -56,10 +56,8 @@ double SecondIncidence(double exit1, double totalOrientation, bool nonDispersive
   return nonDispersive ? exit1 - totalOrientation : core::kPi - totalOrientation - exit1;
 }
 
-// The standard theory's scan a block of points at a time: the first crystal
-// through the vector kernel with the sweep's sines and cosines, the second
-// at the angles the first sends the beam to (their sines and cosines from
-// the library), as the point-by-point loop computes them.
+// The standard theory's scan a block of points at a time: both crystals
+// through the vector kernel, at the angles the point-by-point loop computes.
 void ScanBlocks(const MonochromatorInput& in, const MonochromatorGeometry& g, double step,
                 const twobeam::BraggScanKernel& firstKernel, const twobeam::BraggScanKernel& secondKernel,
                 MonochromatorCurve& curve) {
@@ -75,7 +73,14 @@ void ScanBlocks(const MonochromatorInput& in, const MonochromatorGeometry& g, do
   for (int start = 0; start < n; start += twobeam::BraggScanPoints::kCapacity) {
     const int count = std::min(n - start, twobeam::BraggScanPoints::kCapacity);
     if (angular) {
-      sweep.Fill(start, count, first->radians, first->sine, first->cosine);
+      // The library's sine and cosine: a double-crystal scan is short, and
+      // so the first crystal's curve is its single-point curve to the bit.
+      for (int m = 0; m < count; ++m) {
+        const BraggCrystal::GlancingAngle angle = BraggCrystal::GlancingAngle::Of(sweep.Angle(start + m));
+        first->radians[m] = angle.radians;
+        first->sine[m] = angle.sine;
+        first->cosine[m] = angle.cosine;
+      }
       first->SetEnergy(count, in.energy);
     } else {
       for (int m = 0; m < count; ++m) {

@@ -52,10 +52,21 @@ inline void ComputeWaves(const Constants& k, Complex d0, double sinAlpha, double
   const Complex eta = w * k.p + k.q0;
   const Complex rootArgument = eta * eta - 1.0;
   const Complex s = ComplexSqrtPrincipal(rootArgument);
-  waves.xPlus = k.a * (eta + s);
-  waves.xMinus = k.a * (eta - s);
-  waves.deltaPlus = k.g * (eta + s) + d0;
-  waves.deltaMinus = k.g * (eta - s) + d0;
+  // (η + s)(η − s) = η² − s² = 1: the smaller of the two is the reciprocal
+  // of the larger. Formed as a difference it would lose the digits that
+  // the ratio |η|² of their sizes covers (all of them far from the
+  // reflection, where it sets the weak tail and the depth).
+  const Complex sum = eta + s;
+  const Complex difference = eta - s;
+  const bool sumLarger = std::norm(sum) >= std::norm(difference);
+  const Complex larger = Select(sumLarger, sum, difference);
+  const Complex smaller = Divide(1.0, larger);
+  const Complex plus = Select(sumLarger, larger, smaller);
+  const Complex minus = Select(sumLarger, smaller, larger);
+  waves.xPlus = k.a * plus;
+  waves.xMinus = k.a * minus;
+  waves.deltaPlus = k.g * plus + d0;
+  waves.deltaMinus = k.g * minus + d0;
   waves.etaImag = eta.imag();
   waves.rootArgumentReal = rootArgument.real();
 }

@@ -95,7 +95,9 @@ TEST(MonochromatorScan, BlocksGiveThePointByPointScan) {
     for (int i = 0; i < in.points; ++i) {
       EXPECT_NEAR(result.curve->trace.values[i], e.values[i], 1e-11) << i;
       EXPECT_NEAR(result.curve->deviation[i], e.deviation[i], 1e-14) << i;
-      if (e.values[i] == 0) EXPECT_EQ(result.curve->trace.values[i], 0.0) << i;
+      if (e.values[i] == 0) {
+        EXPECT_EQ(result.curve->trace.values[i], 0.0) << i;
+      }
     }
   }
 }
