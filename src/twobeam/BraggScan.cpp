@@ -10,17 +10,21 @@
 // having SIMD variants, a loop that calls them is vectorized with calls to
 // those variants. This file is compiled with sin and cos not treated as
 // built-ins, so that the compiler does not merge them into sincos, which has
-// no such declaration.
+// no such declaration. (g++ on x86-64 with glibc; elsewhere the loops are
+// plain loops.)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__GLIBC__)
 extern "C" {
 __attribute__((simd("notinbranch"), const)) double exp(double) noexcept;
 __attribute__((simd("notinbranch"), const)) double sin(double) noexcept;
 __attribute__((simd("notinbranch"), const)) double cos(double) noexcept;
 __attribute__((simd("notinbranch"), const)) double acos(double) noexcept;
 }
-
 // One version of each loop for each vector unit, the best one chosen when
 // the program starts.
 #define VELTO_VECTOR_VERSIONS __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define VELTO_VECTOR_VERSIONS
+#endif
 
 namespace velto::twobeam {
 namespace {
