@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <vector>
 
@@ -207,6 +208,51 @@ TEST(BraggScan, KeepsTheDarwinPlateauAndTheThickPlateLimit) {
   const CurveSet thickCurve = Scan(thick, plate);
   const CurveSet semiCurve = Scan(semi, RockingCurve(semi, 2001, 40));
   for (int i = 0; i < plate.points; ++i) EXPECT_NEAR(thickCurve.reflectivity[i], semiCurve.reflectivity[i], 1e-12) << i;
+}
+
+// Far from the reflection |η| is large and the weak wave's η − s is a
+// difference of nearly equal numbers (it was computed so, losing about
+// 2·log10|η| digits: 1e-10 of R a degree away). The standard theory worked
+// out in long double (the same formulas, 11 more bits, from the same sine
+// and cosine and λ/d) holds R to 1e-13 there, and at the peak; with π and an
+// asymmetric cut as well.
+TEST(BraggScan, FarTailsKeepTheirDigits) {
+  using LongComplex = std::complex<long double>;
+  for (const double asymmetryDegrees : {0.0, 9.0}) {
+    for (const Polarization p : {Polarization::Sigma, Polarization::Pi}) {
+      BraggCrystal crystal = SiliconBragg(asymmetryDegrees * core::kDegree);
+      const auto& k = crystal.ConstantsOf(p);
+      for (const double offsetDegrees : {-3.0, -1.0, -0.3, 0.0, 0.001, 0.3, 1.0, 3.0}) {
+        const double incidence = crystal.IncidenceAtBragg() + offsetDegrees * core::kDegree;
+        const double r = crystal.ReflectSemiInfinite(p, incidence, -1);
+        const double lambda = core::kHcEvAngstrom / crystal.Energy();
+        const long double q = lambda / crystal.DSpacing();
+        // From the same double sine and cosine: near the peak their last
+        // bits show through the deviation w (see the test above).
+        const long double sine = std::sin(incidence), cosine = std::cos(incidence);
+        const long double w = q * (sine * crystal.CosAlpha() + cosine * crystal.SinAlpha() - q / 2);
+        const LongComplex eta = w * LongComplex(k.p) + LongComplex(k.q0);
+        const LongComplex root = std::sqrt(eta * eta - 1.0L);
+        const LongComplex d0(crystal.D0());
+        // The weak wave's factor from the identity (η + s)(η − s) = 1 as
+        // well: long double has no digits to spare at |η|² ≈ 1e7.
+        const LongComplex sum = eta + root, difference = eta - root;
+        const bool sumLarger = std::norm(sum) >= std::norm(difference);
+        const LongComplex small = 1.0L / (sumLarger ? sum : difference);
+        const LongComplex plusFactor = sumLarger ? sum : small, minusFactor = sumLarger ? small : difference;
+        const long double plus = (LongComplex(k.g) * plusFactor + d0).imag();
+        const long double minus = (LongComplex(k.g) * minusFactor + d0).imag();
+        const LongComplex x = LongComplex(k.a) * (minus > plus ? minusFactor : plusFactor);
+        const long double reference = crystal.AsymmetryRatio() * std::norm(x);
+        // Near the peak w is itself a difference of nearly equal numbers
+        // (rounding of 1e-17 on a deviation of 1e-5), in double as in any
+        // evaluation from a double angle.
+        const long double tolerance = std::fabs(offsetDegrees) >= 0.3 ? 1e-13L : 1e-11L;
+        EXPECT_LE(std::fabs(r - reference) / reference, tolerance)
+            << asymmetryDegrees << "° " << offsetDegrees << "° R = " << r;
+      }
+    }
+  }
 }
 
 // The sweep's sines and cosines against the library's over a million
