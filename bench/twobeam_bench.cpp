@@ -12,6 +12,7 @@
 #include "core/Progress.h"
 #include "core/Units.h"
 #include "twobeam/BraggCrystal.h"
+#include "twobeam/BraggScan.h"
 #include "twobeam/CurveAnalysis.h"
 #include "twobeam/CurveScan.h"
 
@@ -80,6 +81,34 @@ void BM_ReflectEigenSemiInfinite(benchmark::State& state) {
   Sweep(state, Silicon(13), [p, &quiet](BraggCrystal& c, double t) { return c.ReflectEigenSemiInfinite(p, t, -1, quiet); });
 }
 BENCHMARK(BM_ReflectEigenSemiInfinite)->ComputeStatistics("min", Fastest)->Arg(0)->Arg(1);
+
+// The scan path: a 100000-point rocking curve (±60″) evaluated by the vector
+// kernel a block at a time, with the sweep's sines and cosines; time per
+// point. Argument: thickness in µm (≤ 0: semi-infinite).
+void BM_ScanKernel(benchmark::State& state) {
+  const double thicknessUm = static_cast<double>(state.range(0));
+  const BraggCrystal crystal = Silicon(0, thicknessUm);
+  const twobeam::BraggScanKernel kernel(crystal, Polarization::Sigma, crystal.Thickness());
+  const int n = 100000;
+  const twobeam::AngleSweep sweep(crystal.IncidenceAtBragg(), -60 * core::kArcsecond, 120 * core::kArcsecond / n);
+  twobeam::BraggScanPoints points;
+  const int block = twobeam::BraggScanPoints::kCapacity;
+  double sum = 0;
+  for (auto _ : state) {
+    for (int first = 0; first < n; first += block) {
+      const int count = std::min(block, n - first);
+      sweep.Fill(first, count, points.radians, points.sine, points.cosine);
+      points.SetEnergy(count, kEnergy);
+      kernel.Evaluate(points, count, false);
+      sum += points.reflectivity[0];
+    }
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations() * n);
+  state.counters["ns_per_point"] = benchmark::Counter(static_cast<double>(state.iterations()) * n * 1e-9,
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ScanKernel)->ComputeStatistics("min", Fastest)->Arg(-1)->Arg(5)->Unit(benchmark::kMicrosecond);
 
 // The single-crystal program's default case with 100000 points: every
 // point (reflectivity, exit angle, penetration depth) and the analysis.

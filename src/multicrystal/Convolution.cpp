@@ -1,11 +1,13 @@
 #include "multicrystal/Convolution.h"
 
 #include <algorithm>
+#include <memory>
 #include <atomic>
 #include <cmath>
 #include <new>
 
 #include "core/Units.h"
+#include "twobeam/BraggScan.h"
 
 namespace velto::multicrystal {
 namespace {
@@ -81,6 +83,20 @@ void FillRow(const ConvolutionPlan& plan, Polarization p, int j, double* reflect
   }
 }
 
+// The sample's incidence for a block of divergence points at rocking angle
+// ω, as the point-by-point loop forms it; a component the monochromator
+// does not pass is put outside (0, π), where the kernel gives zeros.
+void SampleBlock(twobeam::BraggScanPoints& points, const double* reflectivity, const double* incidence,
+                 const double* sine, const double* cosine, int count, double omega, double sinOmega, double cosOmega,
+                 double energy) {
+  for (int m = 0; m < count; ++m) {
+    points.radians[m] = reflectivity[m] != 0 ? incidence[m] + omega : 0.0;
+    points.sine[m] = sine[m] * cosOmega + cosine[m] * sinOmega;
+    points.cosine[m] = cosine[m] * cosOmega - sine[m] * sinOmega;
+    points.energy[m] = energy;
+  }
+}
+
 }  // namespace
 
 ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<double>& intensity,
@@ -133,6 +149,9 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
 
         BraggCrystal s1 = *plan.s1;
         BraggCrystal s2 = *plan.s2;
+        const twobeam::BraggScanKernel kernel(s1, p, plan.thickness);
+        const bool vectorized = !plan.rigorous && kernel.Usable();
+        auto points = vectorized ? std::make_unique<twobeam::BraggScanPoints>() : nullptr;
 #pragma omp for schedule(static)
         for (int i = 0; i < n; ++i) {
           if (cancelled.load(std::memory_order_relaxed)) continue;
@@ -149,6 +168,29 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
             const double* sine = table.sampleSine.data() + offset;
             const double* cosine = table.sampleCosine.data() + offset;
             double rowSum = 0;
+            if (vectorized) {
+              // The sample's reflectivities of a block of divergence points
+              // at once, then the same sum in the same order as below.
+              if (energy > 0) {
+                for (int first = 0; first < nd; first += twobeam::BraggScanPoints::kCapacity) {
+                  const int count = std::min(nd - first, twobeam::BraggScanPoints::kCapacity);
+                  SampleBlock(*points, reflectivity + first, incidence + first, sine + first, cosine + first, count,
+                              omega, sinOmega, cosOmega, energy);
+                  kernel.Evaluate(*points, count, false);
+                  for (int m = 0; m < count; ++m) {
+                    if (reflectivity[first + m] == 0 || !InsideHalfTurn(points->radians[m])) continue;
+                    double r = reflectivity[first + m] * points->reflectivity[m];
+                    if (plan.sampleChannelCut && r != 0) {
+                      const Angle exit = Angle::Of(std::acos(points->exitCosine[m]));
+                      r = r * Reflect(s2, p, exit, energy, false, false);
+                    }
+                    rowSum += r;
+                  }
+                }
+              }
+              sum = sum + table.weight[row] * rowSum;
+              continue;
+            }
             for (int k = 0; k < nd; ++k) {
               double r = reflectivity[k];
               if (r == 0) continue;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 
 #include "core/Units.h"
 #include "crystal/Bragg.h"
 #include "multicrystal/ConvolutionInput.h"
 #include "twobeam/BraggCrystal.h"
+#include "twobeam/BraggScan.h"
 #include "twobeam/CurveScan.h"
 
 namespace velto::multicrystal {
@@ -48,6 +50,72 @@ Crystals BuildCrystals(const MonochromatorInput& in) {
 double Reflect(BraggCrystal& crystal, Polarization p, double incidence, double energy, bool rigorous) {
   return rigorous ? crystal.ReflectRigorousSemiInfinite(p, incidence, energy)
                   : crystal.ReflectSemiInfinite(p, incidence, energy);
+}
+
+double SecondIncidence(double exit1, double totalOrientation, bool nonDispersive) {
+  return nonDispersive ? exit1 - totalOrientation : core::kPi - totalOrientation - exit1;
+}
+
+// The standard theory's scan a block of points at a time: both crystals
+// through the vector kernel, at the angles the point-by-point loop computes.
+void ScanBlocks(const MonochromatorInput& in, const MonochromatorGeometry& g, double step,
+                const twobeam::BraggScanKernel& firstKernel, const twobeam::BraggScanKernel& secondKernel,
+                MonochromatorCurve& curve) {
+  const int n = in.points;
+  const bool angular = in.mode == ScanMode::Angular;
+  const bool nonDispersive = in.arrangement == Arrangement::NonDispersive;
+  const twobeam::AngleSweep sweep(g.incidence0, in.from, step, core::kArcsecond);
+  const BraggCrystal::GlancingAngle fixed =
+      BraggCrystal::GlancingAngle::Of(g.incidence0 + in.deltaOmega * core::kArcsecond);
+  auto first = std::make_unique<twobeam::BraggScanPoints>();
+  auto second = std::make_unique<twobeam::BraggScanPoints>();
+  std::vector<char> passes(twobeam::BraggScanPoints::kCapacity);
+  for (int start = 0; start < n; start += twobeam::BraggScanPoints::kCapacity) {
+    const int count = std::min(n - start, twobeam::BraggScanPoints::kCapacity);
+    if (angular) {
+      // The library's sine and cosine: a double-crystal scan is short, and
+      // so the first crystal's curve is its single-point curve to the bit.
+      for (int m = 0; m < count; ++m) {
+        const BraggCrystal::GlancingAngle angle = BraggCrystal::GlancingAngle::Of(sweep.Angle(start + m));
+        first->radians[m] = angle.radians;
+        first->sine[m] = angle.sine;
+        first->cosine[m] = angle.cosine;
+      }
+      first->SetEnergy(count, in.energy);
+    } else {
+      for (int m = 0; m < count; ++m) {
+        const double energy = in.energy + in.from + (start + m) * step;
+        // A point without photons is put outside (0, π): zeros.
+        const bool photons = energy > kLowestEnergy;
+        first->energy[m] = photons ? energy : in.energy;
+        first->radians[m] = photons ? fixed.radians : 0.0;
+        first->sine[m] = fixed.sine;
+        first->cosine[m] = fixed.cosine;
+      }
+    }
+    firstKernel.Evaluate(*first, count, true);
+    for (int m = 0; m < count; ++m) {
+      const double theta2 = SecondIncidence(first->exitAngle[m], g.totalOrientation, nonDispersive);
+      // Without an exit beam there is nothing to follow to the second crystal.
+      passes[m] = first->hasExit[m] != 0 && InsideHalfTurn(theta2);
+      const BraggCrystal::GlancingAngle angle = BraggCrystal::GlancingAngle::Of(passes[m] ? theta2 : 0.0);
+      second->radians[m] = angle.radians;
+      second->sine[m] = angle.sine;
+      second->cosine[m] = angle.cosine;
+      second->energy[m] = first->energy[m];
+    }
+    secondKernel.Evaluate(*second, count, true);
+    for (int m = 0; m < count; ++m) {
+      if (!passes[m]) continue;
+      const int i = start + m;
+      double r1 = first->reflectivity[m];
+      if (in.firstChannelCut) r1 = r1 * r1;
+      double r2 = second->reflectivity[m];
+      if (in.secondChannelCut) r2 = r2 * r2;
+      curve.trace.values[i] = in.onlyFirst ? r1 : r1 * r2;
+      if (second->hasExit[m] != 0) curve.deviation[i] = second->exitAngle[m] - g.exit0;
+    }
+  }
 }
 
 }  // namespace
@@ -108,28 +176,33 @@ std::variant<MonochromatorResult, Refusal> ComputeMonochromatorScan(const Monoch
   const bool angular = in.mode == ScanMode::Angular;
   const bool nonDispersive = in.arrangement == Arrangement::NonDispersive;
 
-  for (int i = 0; i < n; ++i) {
-    double theta1, energy;
-    if (angular) {
-      energy = in.energy;
-      theta1 = g.incidence0 + (in.from + i * step) * core::kArcsecond;
-      if (!InsideHalfTurn(theta1)) continue;
-    } else {
-      energy = in.energy + in.from + i * step;
-      theta1 = g.incidence0 + in.deltaOmega * core::kArcsecond;
-      if (energy <= kLowestEnergy) continue;
+  const twobeam::BraggScanKernel firstKernel(crystals.first, p, -1), secondKernel(crystals.second, p, -1);
+  if (!in.rigorous && firstKernel.Usable() && secondKernel.Usable()) {
+    ScanBlocks(in, g, step, firstKernel, secondKernel, curve);
+  } else {
+    for (int i = 0; i < n; ++i) {
+      double theta1, energy;
+      if (angular) {
+        energy = in.energy;
+        theta1 = g.incidence0 + (in.from + i * step) * core::kArcsecond;
+        if (!InsideHalfTurn(theta1)) continue;
+      } else {
+        energy = in.energy + in.from + i * step;
+        theta1 = g.incidence0 + in.deltaOmega * core::kArcsecond;
+        if (energy <= kLowestEnergy) continue;
+      }
+      double r1 = Reflect(crystals.first, p, theta1, energy, in.rigorous);
+      // Without an exit beam there is nothing to follow to the second crystal.
+      if (!crystals.first.HasExitBeam()) continue;
+      if (in.firstChannelCut) r1 = r1 * r1;
+      const double exit1 = crystals.first.ExitAngle();
+      const double theta2 = SecondIncidence(exit1, g.totalOrientation, nonDispersive);
+      if (!InsideHalfTurn(theta2)) continue;
+      double r2 = Reflect(crystals.second, p, theta2, energy, in.rigorous);
+      if (in.secondChannelCut) r2 = r2 * r2;
+      curve.trace.values[i] = in.onlyFirst ? r1 : r1 * r2;
+      if (crystals.second.HasExitBeam()) curve.deviation[i] = crystals.second.ExitAngle() - g.exit0;
     }
-    double r1 = Reflect(crystals.first, p, theta1, energy, in.rigorous);
-    // Without an exit beam there is nothing to follow to the second crystal.
-    if (!crystals.first.HasExitBeam()) continue;
-    if (in.firstChannelCut) r1 = r1 * r1;
-    const double exit1 = crystals.first.ExitAngle();
-    const double theta2 = nonDispersive ? exit1 - g.totalOrientation : core::kPi - g.totalOrientation - exit1;
-    if (!InsideHalfTurn(theta2)) continue;
-    double r2 = Reflect(crystals.second, p, theta2, energy, in.rigorous);
-    if (in.secondChannelCut) r2 = r2 * r2;
-    curve.trace.values[i] = in.onlyFirst ? r1 : r1 * r2;
-    if (crystals.second.HasExitBeam()) curve.deviation[i] = crystals.second.ExitAngle() - g.exit0;
   }
 
   const HalfMaximum half = FindHalfMaximum(curve.trace.values);

@@ -14,9 +14,6 @@ constexpr double kVanishingPolarizationFactor = 1e-12;
 
 double Clean(double value) { return value < kNegligibleSquare ? 0.0 : value; }
 
-// i·z, for the phases exp(2πi·δ·t/λ) = ExpTwoPi(i·δ·t/λ).
-Complex TimesI(Complex z) { return {-z.imag(), z.real()}; }
-
 }  // namespace
 
 BraggCrystal::BraggCrystal(double energy, double dSpacing, double asymmetry, double thickness,
@@ -44,6 +41,8 @@ BraggCrystal::BraggCrystal(double energy, double dSpacing, double asymmetry, dou
     chimhPi_ = chimh_;
   }
 
+  plateauSigma_ = std::abs(chih_) / std::abs(chimh_);
+  plateauPi_ = std::abs(chihPi_) / std::abs(chimhPi_);
   sinAlpha_ = std::sin(alpha_);
   cosAlpha_ = std::cos(alpha_);
   gamma0_ = std::sin(thetaB_ - alpha_);
@@ -115,7 +114,7 @@ bool BraggCrystal::Prepare(Polarization p, const GlancingAngle& incidence, doubl
   const double q = lastQ_;
   const double sine = incidence.sine;
   const double cosine = incidence.cosine;
-  const double exitCosine = cosine - q * sinAlpha_;
+  const double exitCosine = bragg_waves::ExitCosine(cosine, q, sinAlpha_);
   if (std::fabs(exitCosine) > 1.0) return false;
   exitCosine_ = exitCosine;
   hasExit_ = true;
@@ -124,22 +123,8 @@ bool BraggCrystal::Prepare(Polarization p, const GlancingAngle& incidence, doubl
     depthLambda_ = waves.lambda;
     return true;
   }
-
-  // −α_h/2 of the usual notation, exact in angle and energy.
-  const double w = q * (sine * cosAlpha_ + cosine * sinAlpha_ - q / 2.0);
-  const Constants& k = ConstantsOf(p);
-  const Complex eta = w * k.p + k.q0;
-  const Complex s = ComplexSqrtPrincipal(eta * eta - 1.0);
-  waves.xPlus = k.a * (eta + s);
-  waves.xMinus = k.a * (eta - s);
-  waves.deltaPlus = k.g * (eta + s) + d0_;
-  waves.deltaMinus = k.g * (eta - s) + d0_;
-  // Real η inside (−1, 1) happens only without any absorption: the range of
-  // total reflection, where |η ± s| = 1 exactly.
-  waves.totalReflection = eta.imag() == 0 && s.real() == 0;
-  // The 1/e intensity depth of the more strongly attenuated field, which is
-  // the one a semi-infinite crystal excites; none without attenuation.
-  attenuation_ = waves.deltaPlus.imag() > waves.deltaMinus.imag() ? waves.deltaPlus.imag() : waves.deltaMinus.imag();
+  bragg_waves::ComputeWaves(ConstantsOf(p), d0_, sinAlpha_, cosAlpha_, sine, cosine, q, waves);
+  attenuation_ = bragg_waves::Attenuation(waves);
   depthLambda_ = waves.lambda;
   return true;
 }
@@ -161,25 +146,8 @@ double BraggCrystal::ReflectSemiInfinite(Polarization p, const GlancingAngle& in
   Waves waves;
   if (!Prepare(p, incidence, energy, waves)) return 0;
   if (p == Polarization::Pi && !piReflects_) return NoPiReflection(energy, -1);
-  // The wave field that decays into the crystal is the one with the larger
-  // Im δ. Without any absorption both have Im δ = 0 outside the total-
-  // reflection range; the physical one is then the weaker (|X| ≤ 1), which
-  // keeps R ≤ 1 there.
-  Complex x;
-  if (waves.deltaMinus.imag() > waves.deltaPlus.imag()) {
-    x = waves.xMinus;
-  } else if (waves.deltaPlus.imag() > waves.deltaMinus.imag()) {
-    x = waves.xPlus;
-  } else {
-    x = std::norm(waves.xMinus) < std::norm(waves.xPlus) ? waves.xMinus : waves.xPlus;
-  }
-  diffractedAmplitude_ = x;
-  // On the plateau B·|X|² = |χh|/|χ−h| in exact arithmetic; taking that
-  // value keeps the top flat (1 for equal moduli) instead of rippling by a
-  // few units in the last place, so that the maximum and the half-maximum
-  // points of the curve do not depend on rounding.
-  reflectivity_ = waves.totalReflection ? std::abs(ChiH(p)) / std::abs(ChiMinusH(p))
-                                        : ratioB_ * std::norm(x);
+  diffractedAmplitude_ = bragg_waves::SemiInfiniteAmplitude(waves);
+  reflectivity_ = bragg_waves::SemiInfiniteReflectivity(waves, diffractedAmplitude_, ratioB_, Plateau(p));
   return reflectivity_;
 }
 
@@ -192,25 +160,17 @@ double BraggCrystal::ReflectFinite(Polarization p, const GlancingAngle& incidenc
   if (!Prepare(p, incidence, energy, waves)) return 0;
   if (p == Polarization::Pi && !piReflects_) return NoPiReflection(energy, t);
 
-  // Solution 1 is the less attenuated one, so that |e| ≤ 1 below.
-  const bool plusFirst = waves.deltaPlus.imag() < waves.deltaMinus.imag();
-  const Complex x1 = plusFirst ? waves.xPlus : waves.xMinus;
-  const Complex x2 = plusFirst ? waves.xMinus : waves.xPlus;
-  const Complex delta1 = plusFirst ? waves.deltaPlus : waves.deltaMinus;
-  const Complex delta2 = plusFirst ? waves.deltaMinus : waves.deltaPlus;
-  const double tOverLambda = t / waves.lambda;
-  const Complex e = ExpTwoPi(TimesI(delta2 - delta1) * tOverLambda);
-  // With ρ = X2/X1 multiplied out of r = X2·(1 − e)/(1 − ρ·e) and
-  // τ = e2·(1 − ρ)/(1 − ρ·e), both share the one division by X1 − X2·e
-  // (never 0: X1 = 0 would need η² = η² − 1).
-  const Complex x2e = x2 * e;
-  const Complex inverse = Divide(1.0, x1 - x2e);
-  diffractedAmplitude_ = x1 * (x2 - x2e) * inverse;
-  // e2 = ExpTwoPi(i·δ2·t/λ) is kept apart: T needs only |e2|² = exp(−4π·Im δ2·t/λ).
-  transmittedAmplitude_ = (x1 - x2) * inverse;
-  transmittedPhase_ = TimesI(delta2) * tOverLambda;
+  bragg_waves::Plate plate;
+  bragg_waves::PlateWaves(waves, t / waves.lambda, plate);
+  bragg_waves::PlateAmplitudes amplitudes;
+  bragg_waves::CombinePlate(plate, ExpTwoPi(plate.phase), amplitudes);
+  diffractedAmplitude_ = amplitudes.diffracted;
+  // T needs only |ExpTwoPi(transmittedPhase)|², a real exponential.
+  transmittedAmplitude_ = amplitudes.transmitted;
+  transmittedPhase_ = plate.transmittedPhase;
   reflectivity_ = ratioB_ * std::norm(diffractedAmplitude_);
-  transmissivity_ = Clean(std::exp(2.0 * core::kTwoPi * transmittedPhase_.real()) * std::norm(transmittedAmplitude_));
+  transmissivity_ =
+      bragg_waves::PlateTransmissivity(transmittedAmplitude_, std::exp(2.0 * core::kTwoPi * transmittedPhase_.real()));
   return reflectivity_;
 }
 

@@ -6,6 +6,7 @@
 #include "core/Notifier.h"
 #include "core/Units.h"
 #include "crystal/CrystalParams.h"
+#include "twobeam/BraggWaves.h"
 #include "twobeam/ComplexMath.h"
 #include "twobeam/Polarization.h"
 
@@ -83,6 +84,14 @@ class BraggCrystal {
   // diffracted there, and every π evaluation gives R = 0.
   bool PiReflects() const { return piReflects_; }
 
+  // What the scan loops (BraggScan) evaluate the standard theory with.
+  const bragg_waves::Constants& ConstantsOf(Polarization p) const { return p == Polarization::Sigma ? sigma_ : pi_; }
+  Complex D0() const { return d0_; }  // −χ0/(2γ0)
+  double SinAlpha() const { return sinAlpha_; }
+  double CosAlpha() const { return cosAlpha_; }
+  // B·|X|² on the plateau of total reflection: |χh|/|χ−h|.
+  double Plateau(Polarization p) const { return p == Polarization::Sigma ? plateauSigma_ : plateauPi_; }
+
   // Results of the last evaluation.
   double Reflectivity() const { return reflectivity_; }
   double Transmissivity() const { return transmissivity_; }
@@ -107,19 +116,14 @@ class BraggCrystal {
   }
 
  private:
-  struct Constants {
-    Complex p, q0, g, a;
-  };
-  struct Waves {
+  using Constants = bragg_waves::Constants;
+  struct Waves : bragg_waves::Waves {
     double lambda;
-    Complex xPlus, xMinus, deltaPlus, deltaMinus;
-    bool totalReflection = false;
   };
   struct Grazing {
     double lambda, hz, ci, si, ce, se;
   };
 
-  const Constants& ConstantsOf(Polarization p) const { return p == Polarization::Sigma ? sigma_ : pi_; }
   void ResetResults();
   bool Prepare(Polarization p, const GlancingAngle& incidence, double energy, Waves& waves);
   bool PrepareGrazing(double incidence, double energy, Grazing& g);
@@ -138,6 +142,7 @@ class BraggCrystal {
   // Geometry.
   double thetaB_ = 0, sinAlpha_ = 0, cosAlpha_ = 0, gamma0_ = 0, ratioB_ = 0, cos2ThetaB_ = 0;
   bool piReflects_ = true;
+  double plateauSigma_ = 1, plateauPi_ = 1;
   double centreShift_ = 0, widthSigma_ = 0, widthPi_ = 0, extinctionSigma_ = 0, extinctionPi_ = 0;
   Constants sigma_{}, pi_{};
   Complex d0_{};

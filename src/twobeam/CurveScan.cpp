@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "core/Units.h"
+#include "twobeam/BraggScan.h"
 
 namespace velto::twobeam {
 namespace {
@@ -29,6 +31,8 @@ CurveSet EmptyCurveLike(const ScanSetting& setting) {
   curve.fixedIncidence = setting.fixedIncidence;
   return curve;
 }
+
+static_assert(kChunk <= BraggScanPoints::kCapacity && kChunk % AngleSweep::kAnchorSpacing == 0);
 
 // The incidence angle and energy of point i; false when the point lies
 // outside the accepted range and keeps its zeros.
@@ -69,9 +73,85 @@ void EvaluateBraggPoint(BraggCrystal& crystal, const ScanSetting& setting, doubl
   result.exitAngle = crystal.ExitAngle();
 }
 
+namespace {
+
+// The standard theory, a chunk of points at a time through the vector
+// kernel: the same numbers as EvaluateBraggPoint with the sweep's sines and
+// cosines of the incidence angle.
+ScanStatus ComputeStandardBraggCurve(const BraggCrystal& crystal, const BraggScanKernel& kernel,
+                                     const ScanSetting& setting, CurveSet& result, core::Progress& progress) {
+  const int n = setting.points;
+  const int chunks = (n + kChunk - 1) / kChunk;
+  core::PercentCounter counter(progress, chunks);
+  std::atomic<bool> cancelled{false};
+  double minDepth = kNoDepthYet;
+  const double exitAtBragg = crystal.ExitAtBragg();
+  const bool rocking = setting.kind == ScanKind::RockingCurve;
+  const AngleSweep sweep(crystal.IncidenceAtBragg(), setting.start, setting.step);
+  const BraggCrystal::GlancingAngle fixed = BraggCrystal::GlancingAngle::Of(setting.fixedIncidence);
+  const bool finite = kernel.Finite();
+
+#pragma omp parallel
+  {
+    auto points = std::make_unique<BraggScanPoints>();
+    double localMinDepth = kNoDepthYet;
+#pragma omp for schedule(static)
+    for (int chunk = 0; chunk < chunks; ++chunk) {
+      if (cancelled.load(std::memory_order_relaxed)) continue;
+      const int first = chunk * kChunk;
+      const int count = std::min(n, first + kChunk) - first;
+      BraggScanPoints& p = *points;
+      if (rocking) {
+        sweep.Fill(first, count, p.radians, p.sine, p.cosine);
+        p.SetEnergy(count, setting.fixedEnergy);
+      } else {
+        for (int m = 0; m < count; ++m) {
+          const double energy = setting.fixedEnergy + (setting.start + (first + m) * setting.step);
+          // A point without photons is made one outside (0, π), which
+          // gives zeros; its energy only needs to be harmless.
+          const bool photons = energy > kLowestEnergy;
+          p.energy[m] = photons ? energy : setting.fixedEnergy;
+          p.radians[m] = photons ? fixed.radians : 0.0;
+          p.sine[m] = fixed.sine;
+          p.cosine[m] = fixed.cosine;
+        }
+      }
+      kernel.Evaluate(p, count, true);
+      for (int m = 0; m < count; ++m) {
+        const int i = first + m;
+        result.reflectivity[i] = p.reflectivity[m];
+        if (finite) result.transmissivity[i] = p.transmissivity[m];
+        result.exitDeviation[i] = p.hasExit[m] != 0 ? p.exitAngle[m] - exitAtBragg : 0.0;
+        const double depth = p.depth[m];
+        result.depth[i] = depth;
+        if (depth > 0 && depth < localMinDepth) localMinDepth = depth;
+      }
+      if (!counter.Advance()) cancelled.store(true, std::memory_order_relaxed);
+    }
+#pragma omp critical(velto_bragg_scan_merge)
+    minDepth = std::min(minDepth, localMinDepth);
+  }
+
+  if (cancelled.load()) return ScanStatus::Cancelled;
+  result.minDepth = (minDepth < 0 || minDepth >= kNoDepthYet) ? -1.0 : minDepth;
+  result.extinction = crystal.ExtinctionLength(setting.polarization);
+  return ScanStatus::Completed;
+}
+
+}  // namespace
+
 ScanStatus ComputeBraggCurve(const BraggCrystal& crystal, const ScanSetting& setting, CurveSet& curve,
                              core::Notifier& notifier, core::Progress& progress) {
   CurveSet result = EmptyCurveLike(setting);
+  if (!setting.rigorous) {
+    const BraggScanKernel kernel(crystal, setting.polarization, setting.thickness);
+    if (kernel.Usable()) {
+      if (!result.Allocate(setting.points)) return ScanStatus::OutOfMemory;
+      const ScanStatus status = ComputeStandardBraggCurve(crystal, kernel, setting, result, progress);
+      if (status == ScanStatus::Completed) curve = std::move(result);
+      return status;
+    }
+  }
   if (!result.Allocate(setting.points)) return ScanStatus::OutOfMemory;
   const int n = setting.points;
   const int chunks = (n + kChunk - 1) / kChunk;

@@ -195,10 +195,20 @@ TEST(SingleCrystalRun, EvaluatesEachOfTheEightCasesByItsTheory) {
         } else {
           expected = crystal.ReflectEigenSemiInfinite(p, incidence, kEnergy, quiet);
         }
-        EXPECT_EQ(curve.reflectivity[i], expected);
+        // The standard theory's scan runs on the vector units, with sines
+        // and cosines rotated from the library's every 64 points and the
+        // vector arc cosine: its points agree with the single-point call to
+        // the last bits only (tests/twobeam/bragg_scan_test.cpp). The
+        // rigorous theory runs point by point.
+        if (rigorous) {
+          EXPECT_EQ(curve.reflectivity[i], expected);
+          EXPECT_EQ(curve.exitDeviation[i], crystal.ExitAngle() - crystal.ExitAtBragg());
+        } else {
+          EXPECT_NEAR(curve.reflectivity[i], expected, 1e-10);
+          EXPECT_NEAR(curve.exitDeviation[i], crystal.ExitAngle() - crystal.ExitAtBragg(), 1e-15);
+        }
         EXPECT_EQ(curve.transmissivity[i] > 0, finite);
         EXPECT_EQ(curve.specular[i] > 0, rigorous);
-        EXPECT_EQ(curve.exitDeviation[i], crystal.ExitAngle() - crystal.ExitAtBragg());
 
         // Depth bookkeeping: the smallest depth of the computed points, and
         // the extinction length of the polarization.
