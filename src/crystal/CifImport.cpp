@@ -129,6 +129,9 @@ int ElementOfTypeSymbol(const std::string& symbol, bool& charged) {
 }
 
 double Wrapped(double value) {
+  // Ten decimals keep every digit a CIF gives and drop the rounding of the
+  // operations (0.14659999999999995 for 1 - 0.8534).
+  value = std::round(value * 1e10) / 1e10;
   value -= std::floor(value);
   // 0.99999999999 is the origin written with rounding.
   return (value > 1.0 - 1e-9) ? 0.0 : value;
