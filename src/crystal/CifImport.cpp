@@ -129,9 +129,15 @@ int ElementOfTypeSymbol(const std::string& symbol, bool& charged) {
 }
 
 double Wrapped(double value) {
-  // Ten decimals keep every digit a CIF gives and drop the rounding of the
-  // operations (0.14659999999999995 for 1 - 0.8534).
-  value = std::round(value * 1e10) / 1e10;
+  // A multiple of 1/24 (every translation of a space group is one) stays
+  // exact, so that systematic absences stay absent; else ten decimals keep
+  // every digit a CIF gives and drop the rounding of the operations
+  // (0.14659999999999995 for 1 - 0.8534).
+  const double twentyFourths = std::round(value * 24);
+  if (std::abs(value * 24 - twentyFourths) < 1e-9)
+    value = twentyFourths / 24;
+  else
+    value = std::round(value * 1e10) / 1e10;
   value -= std::floor(value);
   // 0.99999999999 is the origin written with rounding.
   return (value > 1.0 - 1e-9) ? 0.0 : value;

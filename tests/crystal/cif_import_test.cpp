@@ -313,6 +313,31 @@ TEST(CifImport, TextFieldsQuotesAndCommentsAreCifSyntax) {
   EXPECT_EQ(crystal.description.atoms.back().symbol, "Cl");
 }
 
+TEST(CifImport, ShippedExampleStructuresHaveTheDensitiesOfTheirCrystals) {
+  // Densities in g/cm³ at room temperature: Madelung, Semiconductors: Data
+  // Handbook (Ge 5.323, diamond 3.515, GaAs 5.317, InSb 5.775); quartz and
+  // corundum as above, for the cells of their sources.
+  struct Example {
+    const char* file;
+    int atoms;
+    double density;
+  };
+  for (const Example& e : {Example{"Germanium.struct", 8, 5.323},
+                           {"Diamond.struct", 8, 3.515},
+                           {"GaAs.struct", 8, 5.317},
+                           {"InSb.struct", 8, 5.775},
+                           {"Quartz.struct", 9, 2.6458},
+                           {"Sapphire.struct", 30, 3.9841}}) {
+    RecordingNotifier notifier;
+    CrystalStructure s;
+    StructFileFailure failure;
+    ASSERT_TRUE(LoadStructFile(s, BuildDataDirectory() / e.file, 293.15, BuildDataDirectory(), notifier, &failure))
+        << e.file << ": " << failure.Describe();
+    EXPECT_EQ(AtomCount(s), e.atoms) << e.file;
+    EXPECT_NEAR(Density(s), e.density, 0.002) << e.file;
+  }
+}
+
 TEST(StructDescription, WrittenTextReadsBackThroughTheReader) {
   StructDescription d;
   d.name = "Two\nlines ! not a comment";
