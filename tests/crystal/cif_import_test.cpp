@@ -108,8 +108,10 @@ TEST(CifImport, QuartzFromItsHermannMauguinSymbol) {
   CrystalStructure s = LoadAtRest("quartz.cif", {{8, 0}, {14, 0}}, notifier);
   EXPECT_EQ(s.name, "alpha-Quartz");
   ASSERT_EQ(s.GroupCount(), 2);
-  EXPECT_EQ(GroupOf(s, 14).AtomCount(), 3);
+  ASSERT_EQ(GroupOf(s, 14).AtomCount(), 3);
   EXPECT_EQ(GroupOf(s, 8).AtomCount(), 6);
+  EXPECT_EQ(GroupOf(s, 14).atoms[0].z, 2.0 / 3);
+  EXPECT_EQ(GroupOf(s, 14).atoms[2].z, 0.0);
   // The density of quartz, 2.648 g/cm³, is that of the slightly smaller cell
   // a = 4.9134 Å, c = 5.4052 Å most often cited; this one gives 2.6458.
   EXPECT_NEAR(Density(s), 2.648, 0.003);
@@ -125,8 +127,8 @@ TEST(CifImport, QuartzFromItsHermannMauguinSymbol) {
                                                      {-ox, -ox + oy, -oz + 2.0 / 3}}}};
   for (auto [h, k, l] : {std::array{1, 0, 1}, {1, 1, 2}}) {
     const double chi = std::abs(ChiOf(s, kEnergy, h, k, l, notifier));
-    // The CIF writes 2/3 as 0.666667.
-    EXPECT_NEAR(chi, IndependentChi(s, h, k, l, atoms, notifier), 1e-6 * chi) << h << k << l;
+    // The CIF writes 2/3 as 0.666667, which is read as 2/3.
+    EXPECT_NEAR(chi, IndependentChi(s, h, k, l, atoms, notifier), 1e-9 * chi) << h << k << l;
     EXPECT_GT(chi, 1e-6);
   }
 }
