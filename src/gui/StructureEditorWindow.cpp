@@ -23,6 +23,21 @@ constexpr const char* kAtomColumns[] = {"Element", "x", "y", "z", "Occupancy"};
 
 }  // namespace
 
+void StructureEditorUserInterface::Focus(std::string_view field) {
+  const auto colon = field.find(':');
+  if (colon == std::string_view::npos || !Window()) return QtUserInterface::Focus(field);
+  const bool atom = field.substr(0, colon) == "atom";
+  auto* table = Window()->findChild<QTableWidget*>(atom ? QStringLiteral("atoms") : QStringLiteral("debye"));
+  if (!table) return;
+  const QString key = ToQt(field.substr(colon + 1));
+  int row = atom ? key.toInt() : -1;
+  for (int r = 0; !atom && r < table->rowCount(); ++r)
+    if (table->item(r, 0) && table->item(r, 0)->text() == key) row = r;
+  if (row < 0 || row >= table->rowCount()) return;
+  table->setFocus(Qt::OtherFocusReason);
+  table->setCurrentCell(row, atom ? 0 : 1);
+}
+
 StructureEditorWindow::StructureEditorWindow(const std::filesystem::path& dataDirectory)
     : form_(dataDirectory), ui_(this) {
   BuildMenus();

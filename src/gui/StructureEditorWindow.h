@@ -12,6 +12,14 @@ class QTableWidget;
 
 namespace velto::gui {
 
+// The window's user interface: a refusal about an atom or a Debye
+// temperature ("atom:5", "debye:O") selects that row of its table.
+class StructureEditorUserInterface : public QtUserInterface {
+ public:
+  using QtUserInterface::QtUserInterface;
+  void Focus(std::string_view field) override;
+};
+
 // The window of velto-struct: a humble view of StructureEditorForm. It
 // copies what is typed into the form, runs the form's commands and shows
 // the form again.
@@ -39,7 +47,7 @@ class StructureEditorWindow : public QMainWindow {
   void ShowTables();
 
   programs::StructureEditorForm form_;
-  QtUserInterface ui_;
+  StructureEditorUserInterface ui_;
   std::array<QLineEdit*, static_cast<int>(programs::StructureEditorField::Count)> edits_{};
   QTableWidget* atoms_ = nullptr;
   QTableWidget* debye_ = nullptr;

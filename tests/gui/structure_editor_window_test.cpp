@@ -45,6 +45,13 @@ TEST(StructureEditorWindow, ShowsAFileTakesEditsAndSavesThemWhole) {
   EXPECT_EQ(debye->item(1, 0)->text(), "Ge");
   debye->item(1, 1)->setText("374");
 
+  // A refusal about a row selects it.
+  window.Ui().Focus("atom:6");
+  EXPECT_EQ(atoms->currentRow(), 6);
+  window.Ui().Focus("debye:Ge");
+  EXPECT_EQ(debye->currentRow(), 1);
+  EXPECT_EQ(debye->currentColumn(), 1);
+
   // Save writes the file it came from, through the reader's checks.
   ASSERT_TRUE(window.Form().Save(window.Ui()));
   const std::string saved = velto::testing::ReadWholeFile(path);
