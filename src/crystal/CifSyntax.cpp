@@ -118,6 +118,7 @@ std::variant<gemmi::cif::Document, std::string> ParseCif(std::string_view text) 
         item.loop.tags.push_back(token->text);
       for (; token && !isTag(*token) && !isKeyword(*token); token = tokens.Next(error))
         item.loop.values.push_back(token->text);
+      if (!error.empty()) return error;
       if (item.loop.tags.empty()) return "line " + std::to_string(current.line) + ": a loop_ without tags";
       if (item.loop.values.size() % item.loop.tags.size() != 0)
         return "line " + std::to_string(current.line) + ": the loop of " + item.loop.tags.front() + " has " +

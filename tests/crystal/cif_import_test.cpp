@@ -278,6 +278,10 @@ TEST(CifImport, RefusalsSayWhy) {
             "site Si1 has no fractional coordinates");
   EXPECT_EQ(reason("data_x\n" + cell + group + "loop_\n_atom_site_label\n_atom_site_fract_x\nSi1 0 0\n"),
             "the file cannot be read as a CIF: line 6: the loop of _atom_site_label has 3 values for 2 tags");
+  EXPECT_EQ(reason("data_x\nloop_\n_a\n_b\n1 2\n3 \"4\n"),
+            "the file cannot be read as a CIF: line 6: a quoted string does not end on its line");
+  EXPECT_EQ(reason("data_x\n_a\n;\nnever closed\n"),
+            "the file cannot be read as a CIF: line 3: a text field (;) does not end");
   EXPECT_EQ(reason("data_x\n_cell_length_a 'five\n"),
             "the file cannot be read as a CIF: line 2: a quoted string does not end on its line");
   EXPECT_EQ(reason("_cell_length_a 5\n"),
