@@ -24,6 +24,7 @@ namespace {
 // for 1/3 is 2e-4 Å off in a 5 Å cell), far less than any two atoms of a
 // crystal ever are.
 constexpr double kSamePositionTolerance = 0.1;
+constexpr int kMostOperations = 192;
 // A CIF's files are small; this bounds what a wrong file can make us hold.
 constexpr std::uintmax_t kLargestCif = 64u << 20;
 
@@ -71,6 +72,11 @@ std::variant<std::vector<gemmi::Op>, std::string> SymmetryOperations(gemmi::cif:
   for (const char* tag : {"_space_group_symop_operation_xyz", "_symmetry_equiv_pos_as_xyz"}) {
     gemmi::cif::Column column = block.find_values(tag);
     if (!column || column.length() == 0) continue;
+    // No space group has more operations (Fm-3m and its kin have 192): a
+    // longer list is no space group, and would multiply every site.
+    if (column.length() > kMostOperations)
+      return "the CIF lists " + std::to_string(column.length()) + " symmetry operations; a space group has at most " +
+             std::to_string(kMostOperations);
     for (const std::string& item : column) {
       const std::string triplet = gemmi::cif::as_string(item);
       try {

@@ -264,6 +264,11 @@ TEST(CifImport, RefusalsSayWhy) {
   EXPECT_EQ(reason("data_x\n" + cell + "_space_group_name_Hall 'Q 9'\n" + sites),
             "unknown space group: Hall symbol \"Q 9\"");
   EXPECT_EQ(reason("data_x\n" + cell + sites), "the CIF names no space group and lists no symmetry operations");
+  std::string tooMany = "data_x\n" + cell + "loop_\n_symmetry_equiv_pos_as_xyz\n";
+  for (int i = 0; i < 193; ++i) tooMany += "x,y,z\n";
+  EXPECT_EQ(reason(tooMany + sites), "the CIF lists 193 symmetry operations; a space group has at most 192");
+  EXPECT_EQ(reason("data_x\n" + cell + "loop_\n_symmetry_equiv_pos_as_xyz\n'x,y'\n" + sites),
+            "the symmetry operation \"x,y\" cannot be read");
   EXPECT_EQ(reason("data_x\n" + cell + group),
             "the CIF has no atom sites with fractional coordinates "
             "(_atom_site_fract_x, y, z)");

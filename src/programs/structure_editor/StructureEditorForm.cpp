@@ -48,12 +48,6 @@ std::optional<double> StrictNumber(const std::string& text) {
   return value;
 }
 
-class SilentNotifier final : public core::Notifier {
- public:
-  void Notify(std::string_view, core::MessageIcon) override {}
-  void Console(std::string_view) override {}
-};
-
 // The field a refusal of the reader concerns.
 std::string FieldOfReaderFault(const std::string& what) {
   if (what.find("edges") != std::string::npos) return "A";
@@ -161,7 +155,7 @@ std::optional<crystal::CrystalStructure> StructureEditorForm::Read(UserInterface
   std::istringstream text(crystal::FormatStructFile(*description));
   crystal::CrystalStructure structure;
   crystal::StructFileFailure failure;
-  SilentNotifier silent;
+  core::SilentNotifier silent;
   core::Notifier& notifier = ui ? static_cast<core::Notifier&>(*ui) : silent;
   if (!crystal::ReadStructFile(structure, text, kReadingTemperature, dataDirectory_, notifier, &failure)) {
     if (ui) {
