@@ -64,6 +64,20 @@ std::string CrystalName(gemmi::cif::Block& block) {
   return block.name.empty() ? std::string("Crystal") : block.name;
 }
 
+// A Hall symbol compared without regard to letter case and spacing.
+std::string HallKey(std::string_view symbol) {
+  std::string key;
+  for (char c : symbol) {
+    if (c == ' ' || c == '\t' || c == '_') {
+      if (!key.empty() && key.back() != ' ') key += ' ';
+    } else {
+      key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+  }
+  if (!key.empty() && key.back() == ' ') key.pop_back();
+  return key;
+}
+
 // Every operation of the space group (centring included), or the reason
 // there is none.
 std::variant<std::vector<gemmi::Op>, std::string> SymmetryOperations(gemmi::cif::Block& block, double alpha,
@@ -96,13 +110,17 @@ std::variant<std::vector<gemmi::Op>, std::string> SymmetryOperations(gemmi::cif:
   };
   if (const std::string* hall = FirstValue(block, {"_space_group_name_Hall", "_symmetry_space_group_name_Hall"})) {
     const std::string symbol = gemmi::cif::as_string(*hall);
-    try {
-      ops = allOf(gemmi::symops_from_hall(symbol.c_str()));
-      notes.push_back("Space group of Hall symbol \"" + symbol + "\".");
-      return ops;
-    } catch (const std::exception&) {
-      return "unknown space group: Hall symbol \"" + symbol + "\"";
+    // Only the Hall symbols of gemmi's table of the 530 settings: its
+    // parser of free Hall symbols (0.5.7) reads past its arrays on some
+    // malformed ones.
+    const std::string key = HallKey(symbol);
+    for (const gemmi::SpaceGroup& group : gemmi::spacegroup_tables::main) {
+      if (HallKey(group.hall) != key) continue;
+      notes.push_back("Space group " + std::string(group.xhm()) + " (No. " + std::to_string(group.number) +
+                      ") of Hall symbol \"" + symbol + "\".");
+      return allOf(group.operations());
     }
+    return "unknown space group: Hall symbol \"" + symbol + "\"";
   }
   if (const std::string* hm = FirstValue(block, {"_space_group_name_H-M_alt", "_symmetry_space_group_name_H-M"})) {
     const std::string symbol = gemmi::cif::as_string(*hm);
@@ -158,9 +176,24 @@ double Wrapped(double value) {
   return value >= 1.0 ? 0.0 : value;
 }
 
+std::variant<CifCrystal, std::string> ReadCifText(std::string_view text);
+
 }  // namespace
 
 std::variant<CifCrystal, std::string> ReadCif(std::string_view text) {
+  // gemmi reports what it cannot make sense of by throwing; each throw that
+  // a CIF can cause is caught where it arises, and this is the net for any
+  // other: a file is refused, the program goes on.
+  try {
+    return ReadCifText(text);
+  } catch (const std::exception& error) {
+    return "the CIF cannot be read (" + std::string(error.what()) + ")";
+  }
+}
+
+namespace {
+
+std::variant<CifCrystal, std::string> ReadCifText(std::string_view text) {
   auto parsed = ParseCif(text);
   if (auto* reason = std::get_if<std::string>(&parsed)) return "the file cannot be read as a CIF: " + *reason;
   gemmi::cif::Document& document = std::get<gemmi::cif::Document>(parsed);
@@ -196,8 +229,14 @@ std::variant<CifCrystal, std::string> ReadCif(std::string_view text) {
   if (!sites.ok())
     return std::string("the CIF has no atom sites with fractional coordinates (_atom_site_fract_x, y, z)");
   if (sites.length() == 0) return std::string("the CIF lists no atom sites");
-  gemmi::UnitCell cell(d.a, d.b, d.c, d.alpha, d.beta, d.gamma);
-  if (!cell.is_crystal() || !(cell.volume > 0)) return std::string("the cell of the CIF describes no lattice");
+  gemmi::UnitCell cell;
+  try {
+    cell.set(d.a, d.b, d.c, d.alpha, d.beta, d.gamma);
+  } catch (const std::exception&) {
+    cell = gemmi::UnitCell();  // angles of 0 or 180 degrees: refused below
+  }
+  if (!cell.is_crystal() || !(cell.volume > 0) || !std::isfinite(cell.volume))
+    return std::string("the cell of the CIF describes no lattice");
 
   std::map<int, std::pair<double, double>> weightedB;  // Z -> (sum of weight·B, sum of weight)
   std::set<std::string> chargesDropped;
@@ -258,6 +297,8 @@ std::variant<CifCrystal, std::string> ReadCif(std::string_view text) {
   }
   return crystal;
 }
+
+}  // namespace
 
 std::variant<CifCrystal, std::string> ReadCifFile(const std::filesystem::path& path) {
   std::ifstream in;

@@ -261,6 +261,8 @@ TEST(CifImport, RefusalsSayWhy) {
             "the CIF gives no cell: _cell_length_a, _cell_length_b and _cell_length_c are needed");
   EXPECT_EQ(reason("data_x\n" + cell + "_symmetry_space_group_name_H-M 'P 7 q'\n" + sites),
             "unknown space group \"P 7 q\"");
+  // Hall symbols of the table of settings, in any letter case and spacing.
+  EXPECT_EQ(reason("data_x\n" + cell + "_space_group_name_Hall ' -p 4  2 3'\n" + sites), "accepted");
   EXPECT_EQ(reason("data_x\n" + cell + "_space_group_name_Hall 'Q 9'\n" + sites),
             "unknown space group: Hall symbol \"Q 9\"");
   EXPECT_EQ(reason("data_x\n" + cell + sites), "the CIF names no space group and lists no symmetry operations");
