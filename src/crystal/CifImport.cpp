@@ -6,13 +6,15 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
+#include <gemmi/cif.hpp>
 #include <gemmi/numb.hpp>
 #include <gemmi/symmetry.hpp>
 #include <gemmi/unitcell.hpp>
 
 #include "core/InputFile.h"
-#include "crystal/CifSyntax.h"
 #include "crystal/DebyeTemperatures.h"
 #include "crystal/ElementTable.h"
 
@@ -176,16 +178,25 @@ double Wrapped(double value) {
   return value >= 1.0 ? 0.0 : value;
 }
 
-std::variant<CifCrystal, std::string> ReadCifText(std::string_view text);
+std::variant<CifCrystal, std::string> ReadCifDocument(gemmi::cif::Document& document);
 
 }  // namespace
 
-std::variant<CifCrystal, std::string> ReadCif(std::string_view text) {
+std::variant<CifCrystal, std::string> ReadCif(std::string_view text, const std::string& source) {
   // gemmi reports what it cannot make sense of by throwing; each throw that
-  // a CIF can cause is caught where it arises, and this is the net for any
-  // other: a file is refused, the program goes on.
+  // a CIF can cause past its parser is caught where it arises, and this is
+  // the net for any other: a file is refused, the program goes on.
   try {
-    return ReadCifText(text);
+    gemmi::cif::Document document;
+    // The parser throws on text that breaks the CIF syntax (PEGTL's parse
+    // errors are runtime errors too); its message starts with the source
+    // and the line of the fault.
+    try {
+      document = gemmi::cif::read_memory(text.data(), text.size(), source.c_str());
+    } catch (const std::runtime_error& error) {
+      return "the file cannot be read as a CIF: " + std::string(error.what());
+    }
+    return ReadCifDocument(document);
   } catch (const std::exception& error) {
     return "the CIF cannot be read (" + std::string(error.what()) + ")";
   }
@@ -193,10 +204,7 @@ std::variant<CifCrystal, std::string> ReadCif(std::string_view text) {
 
 namespace {
 
-std::variant<CifCrystal, std::string> ReadCifText(std::string_view text) {
-  auto parsed = ParseCif(text);
-  if (auto* reason = std::get_if<std::string>(&parsed)) return "the file cannot be read as a CIF: " + *reason;
-  gemmi::cif::Document& document = std::get<gemmi::cif::Document>(parsed);
+std::variant<CifCrystal, std::string> ReadCifDocument(gemmi::cif::Document& document) {
   gemmi::cif::Block* found = ChooseBlock(document);
   if (!found) return std::string("the CIF holds no data block");
   gemmi::cif::Block& block = *found;
@@ -309,7 +317,7 @@ std::variant<CifCrystal, std::string> ReadCifFile(const std::filesystem::path& p
     text.append(buffer, static_cast<std::size_t>(in.gcount()));
     if (text.size() > kLargestCif) return std::string("the file is too large for a CIF");
   }
-  return ReadCif(text);
+  return ReadCif(text, path.string());
 }
 
 std::vector<int> ResolveDebyeTemperatures(CifCrystal& crystal, const std::map<int, double>& given) {

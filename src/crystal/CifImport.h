@@ -36,8 +36,9 @@ struct CifCrystal {
 // symbol, else the Hermann–Mauguin symbol, else the space-group number; the
 // sites are expanded by it into every atom of the cell, an atom that a
 // symmetry operation maps onto itself (a special position) counted once.
-// On failure, the reason in words.
-std::variant<CifCrystal, std::string> ReadCif(std::string_view text);
+// On failure, the reason in words; a fault of the CIF syntax, found by
+// gemmi's parser, is told with `source` (the file's path) and its line.
+std::variant<CifCrystal, std::string> ReadCif(std::string_view text, const std::string& source = "CIF");
 std::variant<CifCrystal, std::string> ReadCifFile(const std::filesystem::path& path);
 
 // Gives every element of the crystal a Debye temperature: the one in `given`,

@@ -283,16 +283,21 @@ TEST(CifImport, RefusalsSayWhy) {
   EXPECT_EQ(reason("data_x\n" + cell + group +
                    "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\nSi1 0 ? 0\n"),
             "site Si1 has no fractional coordinates");
+  // Faults of the CIF syntax, as gemmi's parser reports them: source, line
+  // and column, and what is wrong.
   EXPECT_EQ(reason("data_x\n" + cell + group + "loop_\n_atom_site_label\n_atom_site_fract_x\nSi1 0 0\n"),
-            "the file cannot be read as a CIF: line 6: the loop of _atom_site_label has 3 values for 2 tags");
+            "the file cannot be read as a CIF: CIF:6:1: Wrong number of values in the loop");
   EXPECT_EQ(reason("data_x\nloop_\n_a\n_b\n1 2\n3 \"4\n"),
-            "the file cannot be read as a CIF: line 6: a quoted string does not end on its line");
+            "the file cannot be read as a CIF: CIF:6:5: unterminated \"string\"");
   EXPECT_EQ(reason("data_x\n_a\n;\nnever closed\n"),
-            "the file cannot be read as a CIF: line 3: a text field (;) does not end");
+            "the file cannot be read as a CIF: CIF:5:1: unterminated text field");
   EXPECT_EQ(reason("data_x\n_cell_length_a 'five\n"),
-            "the file cannot be read as a CIF: line 2: a quoted string does not end on its line");
-  EXPECT_EQ(reason("_cell_length_a 5\n"),
-            "the file cannot be read as a CIF: line 1: \"_cell_length_a\" before the first data_ block");
+            "the file cannot be read as a CIF: CIF:2:21: unterminated 'string'");
+  EXPECT_EQ(reason("_cell_length_a 5\n"), "the file cannot be read as a CIF: CIF:1:1: expected block header (data_)");
+  EXPECT_EQ(reason("data_x\n_cell_length_a\n_cell_length_b 5\n"),
+            "the file cannot be read as a CIF: CIF:2 in data_x: _cell_length_a has no value");
+  EXPECT_EQ(reason("data_x\n" + cell + "_cell_length_a 6\n" + group + sites),
+            "the file cannot be read as a CIF: CIF:5 in data_x: duplicate tag _cell_length_a");
   EXPECT_EQ(reason(""), "the CIF holds no data block");
 
   // A missing file, and a CIF through the loader of every program.
@@ -302,6 +307,10 @@ TEST(CifImport, RefusalsSayWhy) {
   TemporaryDirectory folder;
   EXPECT_FALSE(LoadStructureFile(s, folder.path() / "none.CIF", 293.15, BuildDataDirectory(), notifier, &failure));
   EXPECT_FALSE(failure.what.empty());
+  // A fault of the syntax in a file is told with the file's path.
+  const auto broken = folder.Write("broken.cif", "data_x\n" + cell + "_symmetry_space_group_name_H-M 'P m -3 m\n");
+  EXPECT_FALSE(LoadStructureFile(s, broken, 293.15, BuildDataDirectory(), notifier, &failure));
+  EXPECT_EQ(failure.what, "the file cannot be read as a CIF: " + broken.string() + ":5:41: unterminated 'string'");
   const auto path = folder.Write("cell.Cif", "data_x\n" + cell + group + sites);
   ASSERT_TRUE(LoadStructureFile(s, path, 293.15, BuildDataDirectory(), notifier, &failure)) << failure.Describe();
   EXPECT_EQ(AtomCount(s), 1);
