@@ -44,7 +44,7 @@ bench: setup
 # a developer's tool, not run by `make test`).
 fuzz: setup
 	@test -f $(FUZZ_DIR)/CMakeCache.txt || cmake -S . -B $(FUZZ_DIR) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DVELTO_BUILD_FUZZ=ON -DVELTO_BUILD_TESTS=OFF -DVELTO_BUILD_GUI=OFF
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_structure_file fuzz_data_files
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_structure_file fuzz_data_files fuzz_cif
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/DataDirectory.h"
+#include "crystal/CifImport.h"
 #include "programs/ui/FormSession.h"
 
 namespace velto::cli {
@@ -21,7 +22,7 @@ crystal::CrystalStructure LoadStructOption(const std::string& structFile, double
   const std::filesystem::path path = StructOptionPath(structFile);
   crystal::CrystalStructure structure;
   crystal::StructFileFailure failure;
-  if (!crystal::LoadStructFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
+  if (!crystal::LoadStructureFile(structure, path, temperature, dataDirectory, notifier, &failure)) {
     Refuse(programs::UnreadableStructureMessage(path, failure, messages.unreadable));
   }
   if (!structure.IsLoaded() && messages.undefined) Refuse(messages.undefined);

@@ -24,7 +24,8 @@ struct StructureMessages {
 // directory when none is.
 std::filesystem::path StructOptionPath(const std::string& structFile);
 
-// The crystal of --struct read at `temperature` (K): the file given, or the
+// The crystal of --struct read at `temperature` (K): the file given (a
+// structure file, or a CIF by its extension .cif), or the
 // silicon example of the data directory when none is. A file the command
 // cannot use ends the program with `messages`.
 crystal::CrystalStructure LoadStructOption(const std::string& structFile, double temperature,

@@ -105,6 +105,15 @@ double CrystalStructure::ReciprocalDot(double h1, double k1, double l1, double h
   return x1 * x2 + y1 * y2 + z1 * z2;
 }
 
+double Density(const CrystalStructure& structure) {
+  if (!(structure.volume > 0)) return 0.0;
+  double mass = 0;  // u
+  for (const ElementGroup& group : structure.groups)
+    for (const AtomSite& atom : group.atoms) mass += atom.occupancy * ElementTable::Mass(group.z);
+  // 1 u/Å³ = 1.66053906660 g/cm³ (the atomic mass constant in grams, times 1e24).
+  return mass * 1.66053906660 / structure.volume;
+}
+
 bool ComputeLattice(CrystalStructure& structure) { return LatticeFault(structure) == nullptr; }
 
 bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& path, double temperature,
@@ -112,6 +121,12 @@ bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& pa
   structure.Clear();
   std::ifstream in;
   if (auto reason = core::OpenInputFile(path, in)) return Fail(failure, 0, *reason);
+  return ReadStructFile(structure, in, temperature, dataDirectory, notifier, failure);
+}
+
+bool ReadStructFile(CrystalStructure& structure, std::istream& in, double temperature,
+                    const std::filesystem::path& dataDirectory, core::Notifier& notifier, StructFileFailure* failure) {
+  structure.Clear();
   core::NormalisedLineReader reader(in);
 
   structure.name = reader.Next();

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <filesystem>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,10 @@ struct CrystalStructure {
   double ReciprocalDot(double h1, double k1, double l1, double h2, double k2, double l2) const;
 };
 
+// The density of the crystal in g/cm³: the masses of the atoms of the cell,
+// each times its occupancy, over the cell volume; 0 without a lattice.
+double Density(const CrystalStructure& structure);
+
 // Computes the direct and reciprocal basis and the volume from the cell.
 // False when the cell describes no lattice (edges that are not positive,
 // c² − a3x² − a3y² not positive, a volume below 1e-6 of a·b·c, or numbers
@@ -96,6 +101,13 @@ struct StructFileFailure {
 // `failure` when one is given; the structure is then in a partial state and
 // the caller clears it. Only a regular file is opened (core/InputFile.h).
 bool LoadStructFile(CrystalStructure& structure, const std::filesystem::path& path, double temperature,
+                    const std::filesystem::path& dataDirectory, core::Notifier& notifier,
+                    StructFileFailure* failure = nullptr);
+
+// The same, reading the text of a structure file from `in`: what the
+// structure editor and the CIF import produce goes through the very checks a
+// file on disk does.
+bool ReadStructFile(CrystalStructure& structure, std::istream& in, double temperature,
                     const std::filesystem::path& dataDirectory, core::Notifier& notifier,
                     StructFileFailure* failure = nullptr);
 

@@ -32,7 +32,7 @@ namespace {
 constexpr const char* kCaption = " VELTO";
 constexpr const char* kHelpDocument = "VELTO-Help.pdf";
 // The structure editor, a separate program that lies beside velto.
-constexpr const char* kStructureEditor = "ambrel";
+constexpr const char* kStructureEditor = "velto-struct";
 // The export command while no program window offers its own.
 constexpr const char* kGeneralExportCommand = "Export Curve or Map Data...";
 

@@ -12,6 +12,7 @@
 
 #include "core/Units.h"
 #include "crystal/Bragg.h"
+#include "crystal/CifImport.h"
 #include "crystal/Susceptibility.h"
 #include "programs/crystal_dialog/ReflectionChecks.h"
 #include "programs/ui/FormSession.h"
@@ -36,7 +37,8 @@ Crystal Crystal::Load(const std::filesystem::path& path, double temperature) {
   if (error) crystal.path_ = path;
   RecordingNotifier notifier;
   crystal::StructFileFailure failure;
-  if (!crystal::LoadStructFile(crystal.structure_, path, crystal.temperature_, DataDirectory(), notifier, &failure)) {
+  if (!crystal::LoadStructureFile(crystal.structure_, path, crystal.temperature_, DataDirectory(), notifier,
+                                  &failure)) {
     Refuse(programs::UnreadableStructureMessage(path, failure));
   }
   notifier.Publish();

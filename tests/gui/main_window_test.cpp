@@ -199,10 +199,11 @@ TEST(MainWindow, HelpAndStructureEditorReportWhatIsMissing) {
   ui.startProgram = [](const std::filesystem::path&) { return programs::LaunchResult::NotFound; };
   frame.StartStructureEditor();
   ASSERT_EQ(ui.programsStarted.size(), 1u);
-  EXPECT_EQ(ui.programsStarted[0].filename(), "ambrel");
+  // The structure editor built beside velto.
+  EXPECT_EQ(ui.programsStarted[0].filename(), "velto-struct");
   const std::string directory = ui.programsStarted[0].parent_path().string();
   EXPECT_EQ(ui.LastMessage(),
-            "File \"ambrel\" not found !!!\nMake sure this file is in the directory\n" + directory);
+            "File \"velto-struct\" not found !!!\nMake sure this file is in the directory\n" + directory);
 
   ui.startProgram = [](const std::filesystem::path&) { return programs::LaunchResult::Failed; };
   const std::size_t before = ui.messages.size();

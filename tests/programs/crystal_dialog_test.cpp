@@ -71,7 +71,7 @@ TEST_F(CrystalDialog, LoadingAStructureRemembersTheDirectoryAndCancelTakesItBack
   CrystalParamsForm& f = LoadedForm();
   ASSERT_EQ(ui.openRequests.size(), 1u);
   EXPECT_EQ(ui.openRequests[0].title, "Open Crystal Structure File");
-  EXPECT_EQ(ui.openRequests[0].filter, "Crystal Structure Files (*.struct)|*.struct|All Files (*.*)|*.*||");
+  EXPECT_EQ(ui.openRequests[0].filter, "Crystal structure (*.struct *.cif)|*.struct;*.cif|All Files (*.*)|*.*||");
   EXPECT_EQ(ui.openRequests[0].startDirectory, "/nowhere");
   EXPECT_EQ(app.StructPath(), state.exeDirectory);
   EXPECT_EQ(f.Name().text, "Silicon");

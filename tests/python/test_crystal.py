@@ -103,3 +103,17 @@ def test_unreadable_and_empty_structure_files(cli, tmp_path):
 
     with pytest.raises(ValueError, match="finite"):
         velto.Crystal.load(velto.EXAMPLE_CRYSTAL, temperature=float("nan"))
+
+
+def test_a_cif_loads_as_the_command_reads_it(cli):
+    # The CIFs of tests/data/cif: silicon reads as velto-cli reads it; GaAs
+    # gives no displacement parameters and arsenic is in no table of Debye
+    # temperatures, so it is refused, in the command's words.
+    import pathlib
+    cif = str(pathlib.Path(__file__).parent.parent / "data" / "cif" / "silicon.cif")
+    expected = cli.json("chi", "--struct", cif, "--hkl", 2, 2, 0)
+    crystal = velto.Crystal.load(cif)
+    assert crystal.chi((2, 2, 0), 8.047987942062702).chih == complex(*expected["chih"])
+    gaas = str(pathlib.Path(cif).parent / "gaas.cif")
+    with pytest.raises(ValueError, match="no Debye temperature for As"):
+        velto.Crystal.load(gaas)

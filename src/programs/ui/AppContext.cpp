@@ -1,5 +1,7 @@
 #include "programs/ui/AppContext.h"
 
+#include "crystal/CifImport.h"
+
 namespace velto::programs {
 namespace {
 
@@ -14,7 +16,8 @@ bool AppContext::ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStruc
                                         double temperature) {
   FileDialogRequest request;
   request.title = "Open Crystal Structure File";
-  request.filter = "Crystal Structure Files (*.struct)|*.struct|All Files (*.*)|*.*||";
+  // A CIF is read as the structure file it converts to.
+  request.filter = "Crystal structure (*.struct *.cif)|*.struct;*.cif|All Files (*.*)|*.*||";
   request.defaultExtension = "struct";
   request.startDirectory = state_.structPath;
   const auto chosen = ui.ChooseOpenFile(request);
@@ -26,7 +29,7 @@ bool AppContext::ChooseAndLoadStructure(UserInterface& ui, crystal::CrystalStruc
   crystal::CrystalStructure loaded;
   loaded.manual = structure.manual;  // the mode of the crystal belongs to the program, not to the file
   crystal::StructFileFailure failure;
-  if (crystal::LoadStructFile(loaded, *chosen, temperature, state_.exeDirectory, ui, &failure)) {
+  if (crystal::LoadStructureFile(loaded, *chosen, temperature, state_.exeDirectory, ui, &failure)) {
     if (loaded.IsLoaded()) {
       structure = std::move(loaded);
       return true;
