@@ -109,6 +109,10 @@ class MbdForm final : public MbdHandOverSource {
   const std::optional<mbd::ScanSummary>& LastRun() const { return lastRun_; }
   // Worker threads of a run; 0 (the default) uses every core.
   void SetThreads(int threads) { threads_ = threads; }
+  // Shares the points of a run out among processes (velto-cli under MPI).
+  // On a process that does not receive the results, a run writes no file
+  // and shows no message: it only computes. Must outlive the form's runs.
+  void SetPointRunner(core::PointRunner& runner) { runner_ = &runner; }
 
   // --- crystal and energy ---
   // "Photon Energy...": false when nothing changed (Cancel or a refusal).
@@ -202,6 +206,7 @@ class MbdForm final : public MbdHandOverSource {
   bool changedForMap_ = false;
   std::optional<mbd::ScanSummary> lastRun_;
   int threads_ = 0;
+  core::PointRunner* runner_ = &core::LocalRunner();
 };
 
 }  // namespace velto::programs
