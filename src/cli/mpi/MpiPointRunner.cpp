@@ -12,6 +12,8 @@
 #include <numeric>
 #include <thread>
 
+#include <time.h>
+
 namespace velto::cli {
 namespace {
 
@@ -30,6 +32,7 @@ struct ChunkHeader {
   long first = 0;
   long count = 0;
   double seconds = 0;  // the time the chunk took to compute (results)
+  double queueCpu = 0;  // processor time of the rank's main thread outside computing since its last result
 };
 
 using Clock = std::chrono::steady_clock;
@@ -52,6 +55,14 @@ class Backoff {
  private:
   std::chrono::microseconds delay_{20};
 };
+
+// Processor time of the calling thread: the queue's own cost, which
+// sleeping does not count.
+double ThreadCpuSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
 
 std::vector<std::byte> Pack(const ChunkHeader& header, const std::byte* records, std::size_t size) {
   std::vector<std::byte> bytes(sizeof header + size);
@@ -91,6 +102,7 @@ MpiPointRunner::MpiPointRunner(MPI_Comm world) {
   finishMessage_.assign(ranks, {});
   points_.assign(ranks, 0);
   busy_.assign(ranks, 0.0);
+  queueCpu_.assign(ranks, 0.0);
 }
 
 MpiPointRunner::~MpiPointRunner() = default;
@@ -163,6 +175,8 @@ bool MpiPointRunner::Run(const Loop& loop, const core::Progress& progress) {
 }
 
 bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
+  const double cpuStart = ThreadCpuSeconds();
+  double cpuInCallbacks = 0;  // preparing and accepting are the loop's, not the queue's
   const long chunk = std::max(loop.chunkPoints, 1L);
   long next = 0;
   const auto take = [&](long& first, long& count) {
@@ -209,7 +223,9 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
     LocalChunk c;
     if (!take(c.first, c.count)) return;
     c.records.resize(static_cast<std::size_t>(c.count) * loop.recordSize);
+    const double before = ThreadCpuSeconds();
     loop.prepare(c.first, c.count, c.records.data());
+    cpuInCallbacks += ThreadCpuSeconds() - before;
     {
       std::lock_guard lock(mutex);
       queue.push_back(std::move(c));
@@ -221,7 +237,9 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
     ChunkHeader header{loopId_, 0, 0, 0};
     if (finished_[static_cast<std::size_t>(rank)] || !take(header.first, header.count)) return;
     scratch.resize(static_cast<std::size_t>(header.count) * loop.recordSize);
+    const double before = ThreadCpuSeconds();
     loop.prepare(header.first, header.count, scratch.data());
+    cpuInCallbacks += ThreadCpuSeconds() - before;
     Send(rank, kChunk, Pack(header, scratch.data(), scratch.size()));
   };
   for (int round = 0; round < 2; ++round) {
@@ -260,6 +278,7 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
         if (header.loop != loopId_) continue;  // a chunk of a loop broken off earlier
         points_[static_cast<std::size_t>(message.source)] += header.count;
         busy_[static_cast<std::size_t>(message.source)] += header.seconds;
+        queueCpu_[static_cast<std::size_t>(message.source)] += header.queueCpu;
         ready.emplace(header.first, std::vector<std::byte>(message.bytes.begin() + sizeof(ChunkHeader),
                                                            message.bytes.end()));
         giveRank(message.source);
@@ -274,7 +293,9 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
     if (!completed) break;
     for (auto it = ready.find(accepted); it != ready.end(); it = ready.find(accepted)) {
       const long count = static_cast<long>(it->second.size() / std::max<std::size_t>(loop.recordSize, 1));
+      const double before = ThreadCpuSeconds();
       loop.accept(accepted, count, it->second.data());
+      cpuInCallbacks += ThreadCpuSeconds() - before;
       accepted += count;
       ready.erase(it);
     }
@@ -293,6 +314,7 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
   }
   work.notify_all();
   local.join();
+  queueCpu_[0] += ThreadCpuSeconds() - cpuStart - cpuInCallbacks;
   if (completed && progress.Cancelled()) completed = false;
   const ChunkHeader end{loopId_, 0, 0, 0};
   for (int rank = 1; rank < size_; ++rank)
@@ -303,6 +325,7 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
 bool MpiPointRunner::Serve(const Loop& loop) {
   if (final_ || closing_) return false;
   std::vector<std::byte> records;
+  double cpuMark = ThreadCpuSeconds();
   for (;;) {
     Message message = Wait(0);
     const ChunkHeader header = HeaderOf(message.bytes);
@@ -313,9 +336,13 @@ bool MpiPointRunner::Serve(const Loop& loop) {
         if (Waiting(kStop) || Waiting(kClosing) || Waiting(kFinal)) break;
         records.assign(message.bytes.begin() + sizeof(ChunkHeader), message.bytes.end());
         const Clock::time_point begun = Clock::now();
+        const double cpuBefore = ThreadCpuSeconds();
         loop.compute(header.first, header.count, records.data());
+        const double cpuAfter = ThreadCpuSeconds();
         ChunkHeader result = header;
         result.seconds = SecondsSince(begun);
+        result.queueCpu = (cpuBefore - cpuMark);
+        cpuMark = cpuAfter;
         std::vector<std::byte> bytes = Pack(result, records.data(), records.size());
         MPI_Send(bytes.data(), static_cast<int>(bytes.size()), MPI_BYTE, 0, kResult, comm_);
         break;
@@ -413,7 +440,14 @@ void MpiPointRunner::PrintStatistics() const {
     std::snprintf(line, sizeof line, " %.3g", seconds);
     std::cerr << line;
   }
-  std::cerr << " s)\n";
+  std::cerr << " s)";
+  const double computing = std::accumulate(busy_.begin(), busy_.end(), 0.0);
+  if (size_ > 1 && computing > 0) {
+    std::snprintf(line, sizeof line, ", queue %.2g %% of the computing time",
+                  100 * std::accumulate(queueCpu_.begin(), queueCpu_.end(), 0.0) / computing);
+    std::cerr << line;
+  }
+  std::cerr << '\n';
 }
 
 }  // namespace velto::cli

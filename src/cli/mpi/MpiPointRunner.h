@@ -78,9 +78,11 @@ class MpiPointRunner final : public core::PointRunner {
   std::vector<std::string> finishMessage_;
   int brokenBy_ = -1;
 
-  // Run statistics (rank 0): points and busy seconds per rank, wall time.
+  // Run statistics (rank 0): points, busy seconds and the queue's processor
+  // time per rank, wall time.
   std::vector<long> points_;
   std::vector<double> busy_;
+  std::vector<double> queueCpu_;  // processor time of the queue itself
   double wall_ = 0;
 };
 
