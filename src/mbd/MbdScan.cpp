@@ -82,9 +82,8 @@ void NoteFailure(PointWork& work, const SolverOutcome& outcome) {
 // runner's processes, each with its threads) and handed on in order; each
 // worker thread owns a copy of the solver.
 template <class Compute>
-ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long pointsPerThread,
-                      core::Progress& progress, core::Notifier& notifier, const PointSink& sink,
-                      core::PointRunner& runner, Compute compute) {
+ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long pointsPerThread, core::Progress& progress,
+                      core::Notifier& notifier, const PointSink& sink, core::PointRunner& runner, Compute compute) {
   ScanSummary summary;
   if (threads <= 0) threads = omp_get_max_threads();
   threads = static_cast<int>(std::clamp<long>(threads, 1, std::max<long>(total, 1)));
@@ -112,7 +111,8 @@ ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long poi
       }
       if (work.failures > 0) {
         summary.solverFailures += work.failures;
-        for (long f = 0; f < work.failures; ++f) notices.Notify(SolverMessage(work.firstFailure), core::MessageIcon::None);
+        for (long f = 0; f < work.failures; ++f)
+          notices.Notify(SolverMessage(work.firstFailure), core::MessageIcon::None);
       }
       if (work.backReflection && !backReflectionTold) {
         backReflectionTold = true;

@@ -62,8 +62,8 @@ using PointSink = std::function<void(const PointResult&)>;
 // among (processes of an MPI job, say). Solver failures count 0 and are told once with
 // a count; the back-reflection notice is told once per run.
 ScanSummary RunPlaneWaveScan(const MbdSolver& solver, const MbdGeometry& geometry, const ScanSetup& setup,
-                             core::Progress& progress, core::Notifier& notifier, const PointSink& sink,
-                             int threads = 0, core::PointRunner& runner = core::LocalRunner());
+                             core::Progress& progress, core::Notifier& notifier, const PointSink& sink, int threads = 0,
+                             core::PointRunner& runner = core::LocalRunner());
 
 // The convolution run: every point's intensity integrated over a Gaussian
 // spectrum and the angular divergence in θ and φ. The value is
@@ -71,7 +71,6 @@ ScanSummary RunPlaneWaveScan(const MbdSolver& solver, const MbdGeometry& geometr
 // of the σ′ intensity and component2 the rest.
 ScanSummary RunConvolution(const MbdSolver& solver, const MbdGeometry& geometry, const ScanSetup& setup,
                            const ConvolutionSetup& convolution, core::Progress& progress, core::Notifier& notifier,
-                           const PointSink& sink, int threads = 0,
-                           core::PointRunner& runner = core::LocalRunner());
+                           const PointSink& sink, int threads = 0, core::PointRunner& runner = core::LocalRunner());
 
 }  // namespace velto::mbd

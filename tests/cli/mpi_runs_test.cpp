@@ -55,8 +55,8 @@ class MpiRuns : public ::testing::Test {
 
 // Small runs with more chunks than ranks, so that every rank computes.
 TEST_F(MpiRuns, FilesAreThoseOfOneProcessWhateverTheNumberOfRanks) {
-  const std::vector<std::string> mbd{"mbd",      "--energy", "8",  "--href", "1",      "-1",
-                                     "0",        "--azimuth", "-10.39", "--add", "1 1 -1", "--threads", "1"};
+  const std::vector<std::string> mbd{"mbd",       "--energy", "8",     "--href", "1",         "-1", "0",
+                                     "--azimuth", "-10.39",   "--add", "1 1 -1", "--threads", "1"};
   struct Case {
     const char* what;
     std::vector<std::string> arguments;  // the output file follows
@@ -69,11 +69,10 @@ TEST_F(MpiRuns, FilesAreThoseOfOneProcessWhateverTheNumberOfRanks) {
         "--divergence-points", "11", "--points", "61", "--pol", "random", "-o"}},
   };
   for (const char* more : {"--dtheta", "-10", "20", "31", "--dphi", "-5", "5", "3", "--columns",
-                                  "phi,theta,r,components,amplitudes,wavevector", "-o"})
+                           "phi,theta,r,components,amplitudes,wavevector", "-o"})
     cases[0].arguments.push_back(more);
-  for (const char* more :
-       {"--dtheta", "-10", "20", "9", "--dphi", "-5", "5", "2", "--conv", "1", "2", "3", "10", "3", "10", "2",
-        "--columns", "phi,theta,r,components", "-o"})
+  for (const char* more : {"--dtheta", "-10", "20", "9", "--dphi", "-5", "5", "2", "--conv", "1", "2", "3", "10", "3",
+                           "10", "2", "--columns", "phi,theta,r,components", "-o"})
     cases[1].arguments.push_back(more);
 
   for (const Case& c : cases) {
@@ -107,15 +106,14 @@ TEST_F(MpiRuns, FilesAreThoseOfOneProcessWhateverTheNumberOfRanks) {
 // job with the status of one process, 1, and no statistics line.
 TEST_F(MpiRuns, ARefusalIsToldOnceAndEndsEveryRankWithStatusOne) {
   TemporaryDirectory dir;
-  const ProgramResult everywhere = RunProgram(
-      kMpiexec, UnderMpi(3, {"mbd", "--href", "1", "-1", "0", "--azimuth", "0", "--dtheta", "5", "5", "3"}));
+  const ProgramResult everywhere =
+      RunProgram(kMpiexec, UnderMpi(3, {"mbd", "--href", "1", "-1", "0", "--azimuth", "0", "--dtheta", "5", "5", "3"}));
   EXPECT_EQ(everywhere.status, 1);
   EXPECT_EQ(everywhere.err, "Invalid Delta omega range!\n");
 
   const std::string missing = (dir.path() / "no-such-folder" / "run.dat").string();
-  const ProgramResult onRankZero = RunProgram(
-      kMpiexec, UnderMpi(3, {"mbd", "--href", "1", "-1", "0", "--azimuth", "0", "--dtheta", "-5", "5", "3", "-o",
-                             missing}));
+  const ProgramResult onRankZero = RunProgram(kMpiexec, UnderMpi(3, {"mbd", "--href", "1", "-1", "0", "--azimuth", "0",
+                                                                     "--dtheta", "-5", "5", "3", "-o", missing}));
   EXPECT_EQ(onRankZero.status, 1);
   EXPECT_EQ(onRankZero.err, "Failed to create the file \"" + missing + "\" !\n");
   EXPECT_EQ(FileNames(dir.path()), std::set<std::string>{});
@@ -125,10 +123,10 @@ TEST_F(MpiRuns, ARefusalIsToldOnceAndEndsEveryRankWithStatusOne) {
 // ends (it does not hang), fails, and the earlier file stays as it was with
 // nothing beside it.
 TEST_F(MpiRuns, ASignalOrADeadRankKeepsTheEarlierFile) {
-  const std::vector<std::string> longRun{"mbd",      "--href", "1",  "-1",  "0",  "--azimuth", "0",
-                                         "--add",    "1 1 -1", "--dtheta", "-20", "30", "401", "--dphi",
-                                         "-20",      "20",     "3",  "--conv", "1", "3",  "5",  "10",
-                                         "5",        "10",     "5",  "--threads", "1", "-o"};
+  const std::vector<std::string> longRun{"mbd",   "--href", "1",        "-1",     "0",         "--azimuth", "0",
+                                         "--add", "1 1 -1", "--dtheta", "-20",    "30",        "401",       "--dphi",
+                                         "-20",   "20",     "3",        "--conv", "1",         "3",         "5",
+                                         "10",    "5",      "10",       "5",      "--threads", "1",         "-o"};
   for (const bool killRank : {false, true}) {
     TemporaryDirectory dir;
     const fs::path target = dir.Write("results.dat", "the earlier results\n");

@@ -31,15 +31,13 @@ struct ChunkHeader {
   long loop = 0;
   long first = 0;
   long count = 0;
-  double seconds = 0;  // the time the chunk took to compute (results)
+  double seconds = 0;   // the time the chunk took to compute (results)
   double queueCpu = 0;  // processor time of the rank's main thread outside computing since its last result
 };
 
 using Clock = std::chrono::steady_clock;
 
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // The sleep between polls of a rank with nothing to do: short at first, so
 // that a reply arriving at once costs nothing, then up to a millisecond.
@@ -279,8 +277,8 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
         points_[static_cast<std::size_t>(message.source)] += header.count;
         busy_[static_cast<std::size_t>(message.source)] += header.seconds;
         queueCpu_[static_cast<std::size_t>(message.source)] += header.queueCpu;
-        ready.emplace(header.first, std::vector<std::byte>(message.bytes.begin() + sizeof(ChunkHeader),
-                                                           message.bytes.end()));
+        ready.emplace(header.first,
+                      std::vector<std::byte>(message.bytes.begin() + sizeof(ChunkHeader), message.bytes.end()));
         giveRank(message.source);
       } else if (message.tag == kFinish) {
         // A rank has ended its command while the others compute: it
@@ -432,8 +430,8 @@ void MpiPointRunner::PrintStatistics() const {
   const double longest = *std::max_element(busy_.begin(), busy_.end());
   const double mean = std::accumulate(busy_.begin(), busy_.end(), 0.0) / size_;
   char line[160];
-  std::snprintf(line, sizeof line, "MPI: %d rank%s, %ld points in %.3g s (%.*f points/s), load balance %.0f %%",
-                size_, size_ == 1 ? "" : "s", points, wall_, points / wall_ < 100 ? 2 : 0, points / wall_,
+  std::snprintf(line, sizeof line, "MPI: %d rank%s, %ld points in %.3g s (%.*f points/s), load balance %.0f %%", size_,
+                size_ == 1 ? "" : "s", points, wall_, points / wall_ < 100 ? 2 : 0, points / wall_,
                 longest > 0 ? 100 * mean / longest : 100.0);
   std::cerr << line << " (busy";
   for (double seconds : busy_) {

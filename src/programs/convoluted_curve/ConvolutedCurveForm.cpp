@@ -276,8 +276,8 @@ void ConvolutedCurveForm::Calculate(UserInterface& ui) {
   core::PointRunner* runner = runner_;
   ui.RunInBackground({"Calculating the convoluted rocking curve...",
                       [inputs, outcome, runner](core::Notifier&, core::Progress& progress) {
-                        outcome->status = multicrystal::ComputeConvolution(
-                            *inputs, outcome->intensity, progress, multicrystal::kDefaultTableEntries, *runner);
+                        outcome->status = multicrystal::ComputeConvolution(*inputs, outcome->intensity, progress,
+                                                                           multicrystal::kDefaultTableEntries, *runner);
                       },
                       [this, inputs, outcome](UserInterface& ui, bool cancelled) {
                         FinishCalculation(ui, *inputs,
