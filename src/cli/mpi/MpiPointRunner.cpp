@@ -40,18 +40,26 @@ using Clock = std::chrono::steady_clock;
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // The sleep between polls of a rank with nothing to do: short at first, so
-// that a reply arriving at once costs nothing, then up to a millisecond.
+// that a reply arriving at once costs nothing, then longer, up to a
+// twentieth of the time a chunk takes to compute: a rank holds two chunks,
+// so a late reply delays nobody, and polls of long chunks cost nothing.
 class Backoff {
  public:
   std::chrono::microseconds Next() {
     const auto pause = delay_;
-    delay_ = std::min(delay_ * 2, std::chrono::microseconds(1000));
+    delay_ = std::min(delay_ * 2, longest_);
     return pause;
   }
-  void Reset() { delay_ = std::chrono::microseconds(20); }
+  void Reset() { delay_ = kShortest; }
+  void FitTo(double chunkSeconds) {
+    const auto fitted = std::chrono::microseconds(static_cast<long>(chunkSeconds / 20 * 1e6));
+    longest_ = std::clamp(fitted, kShortest * 2, std::chrono::microseconds(20000));
+  }
 
  private:
-  std::chrono::microseconds delay_{20};
+  static constexpr std::chrono::microseconds kShortest{20};
+  std::chrono::microseconds delay_ = kShortest;
+  std::chrono::microseconds longest_{1000};
 };
 
 // Processor time of the calling thread: the queue's own cost, which
@@ -119,9 +127,10 @@ bool MpiPointRunner::Poll(Message& message, int source) {
   return true;
 }
 
-MpiPointRunner::Message MpiPointRunner::Wait(int source) {
+MpiPointRunner::Message MpiPointRunner::Wait(int source, double chunkSeconds) {
   Message message;
   Backoff backoff;
+  backoff.FitTo(chunkSeconds);
   while (!Poll(message, source)) {
     CompleteSends(false);
     std::this_thread::sleep_for(backoff.Next());
@@ -245,6 +254,8 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
     for (int rank = 1; rank < size_; ++rank) giveRank(rank);
   }
 
+  const double busyBefore = std::accumulate(busy_.begin(), busy_.end(), 0.0);
+  const long pointsBefore = std::accumulate(points_.begin(), points_.end(), 0L);
   // Results wait here, by their first point, until their turn comes.
   std::map<long, std::vector<std::byte>> ready;
   long accepted = 0;
@@ -298,6 +309,9 @@ bool MpiPointRunner::Lead(const Loop& loop, const core::Progress& progress) {
       ready.erase(it);
     }
     CompleteSends(false);
+    const double busySeconds = std::accumulate(busy_.begin(), busy_.end(), 0.0) - busyBefore;
+    const long chunksDone = (std::accumulate(points_.begin(), points_.end(), 0L) - pointsBefore + chunk - 1) / chunk;
+    if (chunksDone > 0) backoff.FitTo(busySeconds / static_cast<double>(chunksDone));
     if (any) {
       backoff.Reset();
     } else {
@@ -324,8 +338,9 @@ bool MpiPointRunner::Serve(const Loop& loop) {
   if (final_ || closing_) return false;
   std::vector<std::byte> records;
   double cpuMark = ThreadCpuSeconds();
+  double lastChunk = 0;
   for (;;) {
-    Message message = Wait(0);
+    Message message = Wait(0, lastChunk);
     const ChunkHeader header = HeaderOf(message.bytes);
     switch (message.tag) {
       case kChunk: {
@@ -339,6 +354,7 @@ bool MpiPointRunner::Serve(const Loop& loop) {
         const double cpuAfter = ThreadCpuSeconds();
         ChunkHeader result = header;
         result.seconds = SecondsSince(begun);
+        lastChunk = result.seconds;
         result.queueCpu = (cpuBefore - cpuMark);
         cpuMark = cpuAfter;
         std::vector<std::byte> bytes = Pack(result, records.data(), records.size());

@@ -46,7 +46,8 @@ class MpiPointRunner final : public core::PointRunner {
     std::vector<std::byte> bytes;
   };
   bool Poll(Message& message, int source);
-  Message Wait(int source);
+  // Waits for a message; `chunkSeconds` paces the polls (0: briskly).
+  Message Wait(int source, double chunkSeconds = 0);
   bool Waiting(int tag);
   void Send(int rank, int tag, std::vector<std::byte> bytes);
   void CompleteSends(bool all);
