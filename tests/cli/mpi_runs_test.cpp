@@ -27,9 +27,12 @@ const std::string kMpiexec = VELTO_MPIEXEC;
 std::string Cli() { return (BuildDataDirectory() / "velto-cli").string(); }
 std::string Silicon() { return (BuildDataDirectory() / "Silicon.struct").string(); }
 
-// CI runs as root; a machine with fewer cores than ranks still runs them.
+// CI runs as root; a machine with fewer cores than ranks still runs them;
+// a container may forbid the cross-process memory copies of Open MPI's
+// shared-memory transport, which then copies through its buffers.
 std::vector<std::string> UnderMpi(int ranks, const std::vector<std::string>& arguments) {
-  std::vector<std::string> all{"-q", "--allow-run-as-root", "--oversubscribe", "-n", std::to_string(ranks), Cli()};
+  std::vector<std::string> all{"-q",   "--allow-run-as-root", "--oversubscribe", "--mca", "btl_vader_single_copy_mechanism",
+                               "none", "-n",                  std::to_string(ranks), Cli()};
   all.insert(all.end(), arguments.begin(), arguments.end());
   return all;
 }
