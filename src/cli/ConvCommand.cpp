@@ -14,6 +14,7 @@
 
 #include "cli/Command.h"
 #include "cli/FormSession.h"
+#include "cli/ProcessGroup.h"
 #include "core/Units.h"
 #include "programs/convoluted_curve/ConvolutedCurveForm.h"
 #include "programs/curve_export/CurveExport.h"
@@ -139,7 +140,13 @@ void RunConv(const ConvOptions& options) {
                        : options.polarization == "pi"   ? multicrystal::PolarizationChoice::Pi
                                                         : multicrystal::PolarizationChoice::Sigma);
   form.Field(F::Rigorous).checked = options.rigorous;
+  form.SetPointRunner(GroupRunner());
   session.Run([&form](UserInterface& ui) { form.Calculate(ui); });
+  // Under MPI the curve comes together on rank 0 alone, which exports and
+  // prints it; a run broken off by another rank's failure ends here, that
+  // rank's message told at the end.
+  if (RunBrokenOff()) throw ExitStatus{1};
+  if (!LeadsGroup()) return;
 
   if (!options.output.empty()) {
     const programs::ExportUnit unit = UnitOf(options.unit);

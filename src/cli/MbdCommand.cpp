@@ -19,6 +19,7 @@
 #include "cli/CliUserInterface.h"
 #include "cli/Command.h"
 #include "cli/CrystalOption.h"
+#include "cli/ProcessGroup.h"
 #include "core/DataDirectory.h"
 #include "core/Units.h"
 #include "programs/crystal_dialog/ReflectionChecks.h"
@@ -210,6 +211,7 @@ void RunMbd(const MbdOptions& options) {
   MbdForm form(app);
   StderrNotifier notifier;
   form.SetThreads(ThreadsOption(options.threads, notifier));
+  form.SetPointRunner(GroupRunner());
 
   DefineCrystal(options, form, ui);
   SetDirections(options, form, ui);

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 
+#include "cli/ProcessGroup.h"
+
 namespace velto::cli {
 
 TerminalProgress::TerminalProgress(std::string title)
-    : title_(std::move(title)), shown_(isatty(STDERR_FILENO) == 1) {}
+    : title_(std::move(title)), shown_(isatty(STDERR_FILENO) == 1 && LeadsGroup()) {}
 
 TerminalProgress::~TerminalProgress() {
   if (shown_ && drawn_) std::fprintf(stderr, "\r%*s\r", static_cast<int>(title_.size()) + 8, "");

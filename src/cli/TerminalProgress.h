@@ -8,7 +8,8 @@
 namespace velto::cli {
 
 // "title: 42 %" rewritten in place on stderr while a long command runs, only
-// when stderr is a terminal, so that scripts read nothing but the messages.
+// when stderr is a terminal, so that scripts read nothing but the messages
+// (and under MPI only by rank 0).
 // The line is wiped when the object goes. Stop() makes the run end early
 // (a results file that can no longer be written, for example).
 class TerminalProgress final : public core::Progress {

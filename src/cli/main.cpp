@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "cli/Command.h"
+#include "cli/ProcessGroup.h"
 #include "core/ProcessSetup.h"
 
 namespace {
@@ -27,6 +28,7 @@ bool StandardOutputWritten() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  velto::cli::JoinProcessGroup(argc, argv);
   velto::core::SetUpComputingProcess();
   // A pipe whose reader has quit must fail the write that meets it, so that
   // the writer can say so and end with status 1; the default action would
@@ -47,5 +49,5 @@ int main(int argc, char** argv) {
     status = exit.code;
   }
   if (!StandardOutputWritten() && status != 1) status = 1;
-  return status;
+  return velto::cli::LeaveProcessGroup(status);
 }

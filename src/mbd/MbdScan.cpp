@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
+#include "core/PointRunner.h"
 #include "core/Units.h"
 
 namespace velto::mbd {
@@ -87,46 +89,49 @@ void NoteFailure(PointWork& work, const SolverOutcome& outcome) {
   if (work.failures++ == 0) work.firstFailure = outcome;
 }
 
-// Runs `compute` for every point, in blocks computed in parallel and handed
-// on in order; each worker thread owns a copy of the solver.
+// Runs `compute` for every point, in chunks computed in parallel (by the
+// runner's processes, each with its threads) and handed on in order; each
+// worker thread owns a copy of the solver.
 template <class Compute>
-ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long pointsPerThread,
-                      core::Progress& progress, core::Notifier& notifier, const PointSink& sink, Compute compute) {
+ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long pointsPerThread, core::Progress& progress,
+                      core::Notifier& notifier, const PointSink& sink, core::PointRunner& runner, Compute compute) {
   ScanSummary summary;
   if (threads <= 0) threads = omp_get_max_threads();
   threads = static_cast<int>(std::clamp<long>(threads, 1, std::max<long>(total, 1)));
   std::vector<MbdSolver> workers(static_cast<std::size_t>(threads), solver);
-  const long blockSize = threads * pointsPerThread;
-  std::vector<PointWork> block(static_cast<std::size_t>(std::min(blockSize, std::max<long>(total, 1))));
   core::PercentCounter counter(progress, total);
   core::CoalescingNotifier notices(notifier);
   bool backReflectionTold = false;
 
-  for (long start = 0; start < total && !summary.cancelled; start += blockSize) {
-    const long count = std::min(blockSize, total - start);
+  core::TypedLoop<PointWork> loop;
+  loop.total = total;
+  loop.chunkPoints = threads * pointsPerThread;
+  loop.compute = [&](long first, std::span<PointWork> block) {
+    const long count = static_cast<long>(block.size());
 #pragma omp parallel for schedule(dynamic) num_threads(threads)
     for (long i = 0; i < count; ++i) {
-      PointWork& work = block[static_cast<std::size_t>(i)];
-      work = PointWork{};
       if (progress.Cancelled()) continue;
-      compute(workers[static_cast<std::size_t>(omp_get_thread_num())], start + i, work);
-    }
-    for (long i = 0; i < count; ++i) {
-      if (progress.Cancelled()) {
-        summary.cancelled = true;
-        break;
-      }
       PointWork& work = block[static_cast<std::size_t>(i)];
+      compute(workers[static_cast<std::size_t>(omp_get_thread_num())], first + i, work);
+      work.point.index = first + i;
+    }
+  };
+  loop.accept = [&](long, std::span<const PointWork> block) {
+    for (const PointWork& work : block) {
+      if (summary.cancelled || progress.Cancelled()) {
+        summary.cancelled = true;
+        return;
+      }
       if (work.failures > 0) {
         summary.solverFailures += work.failures;
-        for (long f = 0; f < work.failures; ++f) notices.Notify(SolverMessage(work.firstFailure), core::MessageIcon::None);
+        for (long f = 0; f < work.failures; ++f)
+          notices.Notify(SolverMessage(work.firstFailure), core::MessageIcon::None);
       }
       if (work.backReflection && !backReflectionTold) {
         backReflectionTold = true;
         notices.Notify(kBackReflectionMessage, core::MessageIcon::None);
       }
       if (work.written) {
-        work.point.index = start + i;
         sink(work.point);
         ++summary.linesEmitted;
       } else {
@@ -134,7 +139,8 @@ ScanSummary RunPoints(const MbdSolver& solver, long total, int threads, long poi
       }
       counter.Advance();
     }
-  }
+  };
+  if (!core::RunLoop(runner, loop, progress)) summary.cancelled = true;
   return summary;
 }
 
@@ -168,7 +174,8 @@ void ClampConvolution(ConvolutionSetup& s) {
 }
 
 ScanSummary RunPlaneWaveScan(const MbdSolver& solver, const MbdGeometry& geometry, const ScanSetup& setup,
-                             core::Progress& progress, core::Notifier& notifier, const PointSink& sink, int threads) {
+                             core::Progress& progress, core::Notifier& notifier, const PointSink& sink, int threads,
+                             core::PointRunner& runner) {
   const ScanGrid grid = GridOf(solver, geometry, setup);
   const long phiPoints = std::max(setup.phiPoints, 1);
   auto compute = [&](MbdSolver& worker, long index, PointWork& work) {
@@ -186,12 +193,12 @@ ScanSummary RunPlaneWaveScan(const MbdSolver& solver, const MbdGeometry& geometr
     work.backReflection = !exit.basisDefined;
     work.written = true;
   };
-  return RunPoints(solver, grid.total, threads, 8, progress, notifier, sink, compute);
+  return RunPoints(solver, grid.total, threads, 8, progress, notifier, sink, runner, compute);
 }
 
 ScanSummary RunConvolution(const MbdSolver& solver, const MbdGeometry& geometry, const ScanSetup& setup,
                            const ConvolutionSetup& settings, core::Progress& progress, core::Notifier& notifier,
-                           const PointSink& sink, int threads) {
+                           const PointSink& sink, int threads, core::PointRunner& runner) {
   ConvolutionSetup conv = settings;
   ClampConvolution(conv);
   const ScanGrid grid = GridOf(solver, geometry, setup);
@@ -260,7 +267,7 @@ ScanSummary RunConvolution(const MbdSolver& solver, const MbdGeometry& geometry,
     work.point.component2 = work.point.value - work.point.component1;
     work.written = true;
   };
-  return RunPoints(solver, grid.total, threads, 2, progress, notifier, sink, compute);
+  return RunPoints(solver, grid.total, threads, 2, progress, notifier, sink, runner, compute);
 }
 
 }  // namespace velto::mbd

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/Notifier.h"
+#include "core/PointRunner.h"
 #include "core/Progress.h"
 #include "mbd/MbdGeometry.h"
 #include "mbd/MbdResults.h"
@@ -63,11 +64,12 @@ using PointSink = std::function<void(const PointResult&)>;
 // The plane-wave scan: one solver call per point. Points whose incident
 // direction does not enter the surface are skipped. `threads` ≤ 0 uses every
 // core; the points come out in the same order and with the same bits
-// whatever the thread count. Solver failures count 0 and are told once with
+// whatever the thread count and whatever `runner` shares the points out
+// among (processes of an MPI job, say). Solver failures count 0 and are told once with
 // a count; the back-reflection notice is told once per run.
 ScanSummary RunPlaneWaveScan(const MbdSolver& solver, const MbdGeometry& geometry, const ScanSetup& setup,
-                             core::Progress& progress, core::Notifier& notifier, const PointSink& sink,
-                             int threads = 0);
+                             core::Progress& progress, core::Notifier& notifier, const PointSink& sink, int threads = 0,
+                             core::PointRunner& runner = core::LocalRunner());
 
 // The convolution run: every point's intensity integrated over a Gaussian
 // spectrum and the angular divergence in θ and φ. The value is
@@ -75,6 +77,6 @@ ScanSummary RunPlaneWaveScan(const MbdSolver& solver, const MbdGeometry& geometr
 // of the σ′ intensity and component2 the rest.
 ScanSummary RunConvolution(const MbdSolver& solver, const MbdGeometry& geometry, const ScanSetup& setup,
                            const ConvolutionSetup& convolution, core::Progress& progress, core::Notifier& notifier,
-                           const PointSink& sink, int threads = 0);
+                           const PointSink& sink, int threads = 0, core::PointRunner& runner = core::LocalRunner());
 
 }  // namespace velto::mbd

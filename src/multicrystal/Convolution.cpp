@@ -1,10 +1,12 @@
 #include "multicrystal/Convolution.h"
 
 #include <algorithm>
-#include <memory>
-#include <atomic>
 #include <cmath>
+#include <memory>
 #include <new>
+#include <span>
+
+#include <omp.h>
 
 #include "core/Units.h"
 #include "twobeam/BraggScan.h"
@@ -100,7 +102,7 @@ void SampleBlock(twobeam::BraggScanPoints& points, const double* reflectivity, c
 }  // namespace
 
 ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<double>& intensity,
-                                     core::Progress& progress, long tableEntries) {
+                                     core::Progress& progress, long tableEntries, core::PointRunner& runner) {
   const int n = plan.points;
   const int ns = plan.spectralPoints;
   const int nd = plan.divergencePoints;
@@ -123,95 +125,115 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
   }
 
   core::PercentCounter counter(progress, static_cast<long>(plan.PassCount()) * blocks * n);
-  std::atomic<bool> cancelled{false};
   const bool finiteSample = plan.thickness > 0;
+  bool cancelled = false;
 
-  for (int passIndex = 0; passIndex < plan.PassCount() && !cancelled.load(); ++passIndex) {
+  for (int passIndex = 0; passIndex < plan.PassCount() && !cancelled; ++passIndex) {
     const Polarization p = (plan.polarization == PolarizationChoice::Pi || passIndex == 1) ? Polarization::Pi
                                                                                            : Polarization::Sigma;
     std::fill(pass.begin(), pass.end(), 0.0);
-    for (int block = 0; block < blocks && !cancelled.load(); ++block) {
+    for (int block = 0; block < blocks && !cancelled; ++block) {
       const int j0 = block * rowsPerBlock;
       const int rows = std::min(rowsPerBlock, ns - j0);
+      // Every process sharing the rocking points builds the table itself:
+      // it is a small part of the work (one rocking point's worth).
 #pragma omp parallel
       {
         BraggCrystal m1 = *plan.m1;
         BraggCrystal m2 = *plan.m2;
 #pragma omp for schedule(static)
         for (int row = 0; row < rows; ++row) {
-          if (cancelled.load(std::memory_order_relaxed)) continue;
+          if (progress.Cancelled()) continue;
           const std::size_t offset = static_cast<std::size_t>(row) * nd;
           FillRow(plan, p, j0 + row, table.reflectivity.data() + offset, table.sampleIncidence.data() + offset,
                   table.sampleSine.data() + offset, table.sampleCosine.data() + offset, table.energy[row],
                   table.weight[row], m1, m2);
-          if (progress.Cancelled()) cancelled.store(true, std::memory_order_relaxed);
-        }
-
-        BraggCrystal s1 = *plan.s1;
-        BraggCrystal s2 = *plan.s2;
-        const twobeam::BraggScanKernel kernel(s1, p, plan.thickness);
-        const bool vectorized = !plan.rigorous && kernel.Usable();
-        auto points = vectorized ? std::make_unique<twobeam::BraggScanPoints>() : nullptr;
-#pragma omp for schedule(static)
-        for (int i = 0; i < n; ++i) {
-          if (cancelled.load(std::memory_order_relaxed)) continue;
-          const double omega = plan.RockingAngle(i);
-          // The sample's incidence is the table's rotated by ω: its sine and
-          // cosine by the addition theorems, not by sin and cos per point.
-          const double sinOmega = std::sin(omega), cosOmega = std::cos(omega);
-          double sum = pass[i];
-          for (int row = 0; row < rows; ++row) {
-            const double energy = table.energy[row];
-            const std::size_t offset = static_cast<std::size_t>(row) * nd;
-            const double* reflectivity = table.reflectivity.data() + offset;
-            const double* incidence = table.sampleIncidence.data() + offset;
-            const double* sine = table.sampleSine.data() + offset;
-            const double* cosine = table.sampleCosine.data() + offset;
-            double rowSum = 0;
-            if (vectorized) {
-              // The sample's reflectivities of a block of divergence points
-              // at once, then the same sum in the same order as below.
-              if (energy > 0) {
-                for (int first = 0; first < nd; first += twobeam::BraggScanPoints::kCapacity) {
-                  const int count = std::min(nd - first, twobeam::BraggScanPoints::kCapacity);
-                  SampleBlock(*points, reflectivity + first, incidence + first, sine + first, cosine + first, count,
-                              omega, sinOmega, cosOmega, energy);
-                  kernel.Evaluate(*points, count, false);
-                  for (int m = 0; m < count; ++m) {
-                    if (reflectivity[first + m] == 0 || !InsideHalfTurn(points->radians[m])) continue;
-                    double r = reflectivity[first + m] * points->reflectivity[m];
-                    if (plan.sampleChannelCut && r != 0) {
-                      const Angle exit = Angle::Of(std::acos(points->exitCosine[m]));
-                      r = r * Reflect(s2, p, exit, energy, false, false);
-                    }
-                    rowSum += r;
-                  }
-                }
-              }
-              sum = sum + table.weight[row] * rowSum;
-              continue;
-            }
-            for (int k = 0; k < nd; ++k) {
-              double r = reflectivity[k];
-              if (r == 0) continue;
-              const Angle thetaS{incidence[k] + omega, sine[k] * cosOmega + cosine[k] * sinOmega,
-                                 cosine[k] * cosOmega - sine[k] * sinOmega};
-              if (!InsideHalfTurn(thetaS.radians)) continue;
-              r = r * Reflect(s1, p, thetaS, energy, plan.rigorous, finiteSample);
-              if (plan.sampleChannelCut) r = r * Reflect(s2, p, s1.ExitAngle(), energy, plan.rigorous, false);
-              rowSum += r;
-            }
-            sum = sum + table.weight[row] * rowSum;
-          }
-          pass[i] = sum;
-          if (!counter.Advance()) cancelled.store(true, std::memory_order_relaxed);
         }
       }
+
+      // The rocking points carry their sum over the earlier blocks in
+      // their record and add this block's rows to it.
+      core::TypedLoop<double> loop;
+      loop.total = n;
+      loop.chunkPoints = std::max<long>(4L * omp_get_max_threads(), (n + 199) / 200);
+      loop.prepare = [&pass](long first, std::span<double> records) {
+        std::copy_n(pass.begin() + first, records.size(), records.begin());
+      };
+      loop.compute = [&](long first, std::span<double> records) {
+        const long count = static_cast<long>(records.size());
+#pragma omp parallel
+        {
+          BraggCrystal s1 = *plan.s1;
+          BraggCrystal s2 = *plan.s2;
+          const twobeam::BraggScanKernel kernel(s1, p, plan.thickness);
+          const bool vectorized = !plan.rigorous && kernel.Usable();
+          auto points = vectorized ? std::make_unique<twobeam::BraggScanPoints>() : nullptr;
+#pragma omp for schedule(static)
+          for (long c = 0; c < count; ++c) {
+            if (progress.Cancelled()) continue;
+            const double omega = plan.RockingAngle(static_cast<int>(first + c));
+            // The sample's incidence is the table's rotated by ω: its sine
+            // and cosine by the addition theorems, not by sin and cos per
+            // point.
+            const double sinOmega = std::sin(omega), cosOmega = std::cos(omega);
+            double sum = records[static_cast<std::size_t>(c)];
+            for (int row = 0; row < rows; ++row) {
+              const double energy = table.energy[row];
+              const std::size_t offset = static_cast<std::size_t>(row) * nd;
+              const double* reflectivity = table.reflectivity.data() + offset;
+              const double* incidence = table.sampleIncidence.data() + offset;
+              const double* sine = table.sampleSine.data() + offset;
+              const double* cosine = table.sampleCosine.data() + offset;
+              double rowSum = 0;
+              if (vectorized) {
+                // The sample's reflectivities of a block of divergence points
+                // at once, then the same sum in the same order as below.
+                if (energy > 0) {
+                  for (int first = 0; first < nd; first += twobeam::BraggScanPoints::kCapacity) {
+                    const int size = std::min(nd - first, twobeam::BraggScanPoints::kCapacity);
+                    SampleBlock(*points, reflectivity + first, incidence + first, sine + first, cosine + first, size,
+                                omega, sinOmega, cosOmega, energy);
+                    kernel.Evaluate(*points, size, false);
+                    for (int m = 0; m < size; ++m) {
+                      if (reflectivity[first + m] == 0 || !InsideHalfTurn(points->radians[m])) continue;
+                      double r = reflectivity[first + m] * points->reflectivity[m];
+                      if (plan.sampleChannelCut && r != 0) {
+                        const Angle exit = Angle::Of(std::acos(points->exitCosine[m]));
+                        r = r * Reflect(s2, p, exit, energy, false, false);
+                      }
+                      rowSum += r;
+                    }
+                  }
+                }
+                sum = sum + table.weight[row] * rowSum;
+                continue;
+              }
+              for (int k = 0; k < nd; ++k) {
+                double r = reflectivity[k];
+                if (r == 0) continue;
+                const Angle thetaS{incidence[k] + omega, sine[k] * cosOmega + cosine[k] * sinOmega,
+                                   cosine[k] * cosOmega - sine[k] * sinOmega};
+                if (!InsideHalfTurn(thetaS.radians)) continue;
+                r = r * Reflect(s1, p, thetaS, energy, plan.rigorous, finiteSample);
+                if (plan.sampleChannelCut) r = r * Reflect(s2, p, s1.ExitAngle(), energy, plan.rigorous, false);
+                rowSum += r;
+              }
+              sum = sum + table.weight[row] * rowSum;
+            }
+            records[static_cast<std::size_t>(c)] = sum;
+          }
+        }
+      };
+      loop.accept = [&](long first, std::span<const double> records) {
+        std::copy(records.begin(), records.end(), pass.begin() + first);
+        for (std::size_t c = 0; c < records.size(); ++c) counter.Advance();
+      };
+      if (!core::RunLoop(runner, loop, progress) || progress.Cancelled()) cancelled = true;
     }
-    if (cancelled.load()) break;
+    if (cancelled) break;
     for (int i = 0; i < n; ++i) result[i] += pass[i];
   }
-  if (cancelled.load()) return ConvolutionStatus::Cancelled;
+  if (cancelled) return ConvolutionStatus::Cancelled;
 
   const double scale = plan.divergenceStep * plan.spectralStep * 1000000000;
   for (double& value : result) value *= scale;

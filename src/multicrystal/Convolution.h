@@ -2,6 +2,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/PointRunner.h"
 #include "core/Progress.h"
 #include "multicrystal/ConvolutionInput.h"
 #include "multicrystal/CurveTrace.h"
@@ -24,10 +25,12 @@ enum class ConvolutionStatus { Completed, Cancelled, OutOfMemory };
 // of spectral points when the table would be large) instead of once per
 // rocking point. `tableEntries` bounds the table (entries of four doubles);
 // the result does not depend on it. Progress counts rocking points per pass
-// and block.
+// and block. `runner` shares the rocking points of each block out (among
+// the processes of an MPI job, say); the curve does not depend on it either.
 inline constexpr long kDefaultTableEntries = 1L << 19;  // 16 MB
 ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<double>& intensity,
-                                     core::Progress& progress, long tableEntries = kDefaultTableEntries);
+                                     core::Progress& progress, long tableEntries = kDefaultTableEntries,
+                                     core::PointRunner& runner = core::LocalRunner());
 
 // The computed curve as a trace of the sample's rocking angle, or none when
 // its maximum does not exceed kSmallestPeak.

@@ -9,6 +9,7 @@
 #include "mbd/MbdScan.h"
 #include "shell/NumberText.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScramblingRunner.h"
 
 namespace velto::mbd {
 namespace {
@@ -329,6 +330,41 @@ TEST(ScanValidation, RefusesEmptyRangesAndClampsTheRest) {
   EXPECT_EQ(conv.thetaDivergenceMicroradians, 0);
   EXPECT_EQ(conv.thetaPoints, 1);
   EXPECT_EQ(conv.phiPoints, 1);
+}
+
+// The points of a run shared out as a queue among processes may do: chunks
+// computed out of order, each on a copy of its records. The lines and the
+// notices are those of the run in one process, bit for bit.
+TEST(ScanSharing, ChunksComputedOutOfOrderGiveTheSameLinesAndNotices) {
+  ThreeBeamCase c;
+  ScanSetup setup;
+  setup.thetaPoints = 7;
+  setup.phiPoints = 3;
+  setup.options.components = setup.options.amplitudes = setup.options.waveVector = true;
+  ConvolutionSetup conv{1, 2, 3, 4, 2, 6, 2};
+  const auto run = [&](bool convolution, core::PointRunner& runner, RecordingNotifier& notifier) {
+    std::vector<std::string> lines;
+    core::NoProgress progress;
+    const PointSink sink = [&](const PointResult& p) {
+      lines.push_back(FormatResultLine(p, setup.options, convolution, Format));
+    };
+    const ScanSummary summary =
+        convolution ? RunConvolution(c.solver, c.geometry, setup, conv, progress, notifier, sink, 2, runner)
+                    : RunPlaneWaveScan(c.solver, c.geometry, setup, progress, notifier, sink, 2, runner);
+    EXPECT_FALSE(summary.cancelled);
+    EXPECT_EQ(summary.linesEmitted, static_cast<long>(lines.size()));
+    return lines;
+  };
+  for (const bool convolution : {false, true}) {
+    RecordingNotifier alone, shared;
+    velto::testing::ScramblingRunner scrambling(2);
+    const std::vector<std::string> expected = run(convolution, core::LocalRunner(), alone);
+    ASSERT_EQ(expected.size(), 21u);
+    EXPECT_EQ(run(convolution, scrambling, shared), expected) << (convolution ? "convolution" : "plane wave");
+    EXPECT_EQ(scrambling.loops, 1);
+    ASSERT_EQ(shared.messages.size(), alone.messages.size());
+    for (std::size_t i = 0; i < alone.messages.size(); ++i) EXPECT_EQ(shared.messages[i].text, alone.messages[i].text);
+  }
 }
 
 }  // namespace

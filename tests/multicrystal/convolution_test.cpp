@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SiliconReflections.h"
+#include "support/ScramblingRunner.h"
 #include "multicrystal/Convolution.h"
 #include "twobeam/BraggCrystal.h"
 
@@ -348,6 +349,26 @@ TEST(Convolution, TraceKeepsItsRangeAndTheAbsoluteAnglesOfTheExport) {
   EXPECT_NEAR(ConvolutionExportAngle(*trace, 4, AngleUnit::Degree, true), theta0 / core::kDegree - 40.0 / 3600,
               1e-12);
   EXPECT_NEAR(ConvolutionExportAngle(*trace, 4, AngleUnit::Microradian, true), theta0 * 1e6 - 193.925472, 1e-6);
+}
+
+// The rocking points shared out as a queue among processes may do, chunks
+// computed out of order on copies of their records, with the table in one
+// block and in several (whose partial sums travel in the records): the
+// curve of one process, bit for bit, one loop per pass and block.
+TEST(Convolution, RockingPointsComputedOutOfOrderGiveTheSameCurve) {
+  ConvolutionInput in = Small(Si111(), Si111());
+  in.polarization = PolarizationChoice::Random;
+  const std::vector<double> expected = Curve(in);
+  for (const long tableEntries : {kDefaultTableEntries, 4L * 11}) {
+    velto::testing::ScramblingRunner scrambling(3);
+    core::NoProgress progress;
+    std::vector<double> intensity;
+    ASSERT_EQ(ComputeConvolution(PlanOf(in), intensity, progress, tableEntries, scrambling),
+              ConvolutionStatus::Completed);
+    EXPECT_EQ(intensity, expected) << tableEntries;
+    const int blocks = tableEntries == kDefaultTableEntries ? 1 : (41 + 3) / 4;
+    EXPECT_EQ(scrambling.loops, 2 * blocks);
+  }
 }
 
 }  // namespace

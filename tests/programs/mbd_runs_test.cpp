@@ -179,6 +179,39 @@ TEST_F(MbdWindow, PlaneWaveRunWritesOneLinePerEnteringPointAndKeepsTheFileOnCanc
   EXPECT_EQ(form.Field(F::Thickness).text, "-1");
 }
 
+// The window's form on a process that computes points for another one (an
+// MPI rank other than 0): it takes part in the run, and the file and the
+// message are the other process's.
+class ComputingOnly final : public core::PointRunner {
+ public:
+  bool ReceivesResults() const override { return false; }
+  bool Run(const Loop& loop, const core::Progress&) override {
+    std::vector<std::byte> records(static_cast<std::size_t>(loop.total) * loop.recordSize);
+    loop.prepare(0, loop.total, records.data());
+    loop.compute(0, loop.total, records.data());
+    ++loops;
+    return true;
+  }
+  int loops = 0;
+};
+
+TEST_F(MbdWindow, AProcessThatComputesForAnotherWritesNoFileAndShowsNothing) {
+  testing::TemporaryDirectory dir;
+  MbdForm form(app);
+  ReadySilicon(form);
+  Add(form, "1", "1", "-1");
+  CalculateChi(form);
+  SmallScan(form);
+  ComputingOnly runner;
+  form.SetPointRunner(runner);
+  const std::size_t messages = ui.messages.size();
+  ASSERT_TRUE(RunInto(form, dir.path() / "run.dat"));
+  EXPECT_EQ(runner.loops, 1);
+  EXPECT_EQ(ui.messages.size(), messages) << ui.LastMessage();
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  EXPECT_TRUE(form.LastRun().has_value()) << "the run completed";
+}
+
 TEST_F(MbdWindow, ConvolutionPanelStatesAndAConvolutionWithoutSpreadGivesThePlaneWaveLine) {
   testing::TemporaryDirectory dir;
   MbdForm form(app);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <stdexcept>
 
 #include "TestFiles.h"
@@ -82,10 +83,22 @@ int ChildProgram::Wait() {
 }
 
 bool ChildProgram::WritesIn(const std::filesystem::path& directory) const {
+  return pid_ > 0 && ProcessWritesIn(pid_, directory);
+}
+
+std::vector<int> ChildProgram::Children() const {
+  std::vector<int> children;
+  if (pid_ <= 0) return children;
+  std::ifstream list("/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/children");
+  for (int pid; list >> pid;) children.push_back(pid);
+  return children;
+}
+
+bool ProcessWritesIn(int pid, const std::filesystem::path& directory) {
   namespace fs = std::filesystem;
   std::error_code error;
   const std::string prefix = directory.string() + "/";
-  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", error)) {
+  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
     const fs::path target = fs::read_symlink(entry.path(), error);
     if (!error && target.string().starts_with(prefix)) return true;
   }

@@ -31,11 +31,16 @@ class ChildProgram {
   // Whether the child holds a file of `directory` open: it has begun to
   // write there, though its output has no name until it is complete.
   bool WritesIn(const std::filesystem::path& directory) const;
+  // The processes the child has started itself (the ranks under mpirun).
+  std::vector<int> Children() const;
   // Waits for the end and returns the wait status (WIFSIGNALED, WTERMSIG...).
   int Wait();
 
  private:
   int pid_ = -1;
 };
+
+// Whether process `pid` holds a file of `directory` open.
+bool ProcessWritesIn(int pid, const std::filesystem::path& directory);
 
 }  // namespace velto::testing

@@ -273,9 +273,11 @@ void ConvolutedCurveForm::Calculate(UserInterface& ui) {
   };
   auto inputs = std::make_shared<const multicrystal::ConvolutionPlan>(std::move(*plan));
   auto outcome = std::make_shared<Outcome>();
+  core::PointRunner* runner = runner_;
   ui.RunInBackground({"Calculating the convoluted rocking curve...",
-                      [inputs, outcome](core::Notifier&, core::Progress& progress) {
-                        outcome->status = multicrystal::ComputeConvolution(*inputs, outcome->intensity, progress);
+                      [inputs, outcome, runner](core::Notifier&, core::Progress& progress) {
+                        outcome->status = multicrystal::ComputeConvolution(*inputs, outcome->intensity, progress,
+                                                                           multicrystal::kDefaultTableEntries, *runner);
                       },
                       [this, inputs, outcome](UserInterface& ui, bool cancelled) {
                         FinishCalculation(ui, *inputs,

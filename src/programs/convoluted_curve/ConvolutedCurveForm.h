@@ -110,6 +110,9 @@ class ConvolutedCurveForm {
   // convolution as a background task. A cancelled run keeps the curves and
   // results as they were.
   void Calculate(UserInterface& ui);
+  // Shares the rocking points of a calculation out among processes
+  // (velto-cli under MPI). Must outlive the form's calculations.
+  void SetPointRunner(core::PointRunner& runner) { runner_ = &runner; }
   // "Export RC data...".
   void ExportCurve(UserInterface& ui);
 
@@ -145,6 +148,7 @@ class ConvolutedCurveForm {
   std::optional<multicrystal::ConvolutionAnalysis> analysis_;
   std::string caption_;  // what the current curve was computed for
   Plot plot_{[this] { return PlotContentNow(); }};
+  core::PointRunner* runner_ = &core::LocalRunner();
 };
 
 }  // namespace velto::programs

@@ -122,6 +122,10 @@ class MbdForm final : public MbdHandOverSource {
   void SetThreads(int threads) { threads_ = threads; }
   // Tells `observer` about the runs started from now on.
   void ObserveRuns(MbdRunObserver observer) { observer_ = std::move(observer); }
+  // Shares the points of a run out among processes (velto-cli under MPI).
+  // On a process that does not receive the results, a run writes no file
+  // and shows no message: it only computes. Must outlive the form's runs.
+  void SetPointRunner(core::PointRunner& runner) { runner_ = &runner; }
 
   // --- crystal and energy ---
   // "Photon Energy...": false when nothing changed (Cancel or a refusal).
@@ -216,6 +220,7 @@ class MbdForm final : public MbdHandOverSource {
   std::optional<mbd::ScanSummary> lastRun_;
   int threads_ = 0;
   MbdRunObserver observer_;
+  core::PointRunner* runner_ = &core::LocalRunner();
 };
 
 }  // namespace velto::programs

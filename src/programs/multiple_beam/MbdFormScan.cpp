@@ -30,6 +30,9 @@ struct MbdForm::RunRequest {
   std::filesystem::path file;
   // Open on a temporary file beside the target until the run commits it.
   std::shared_ptr<core::OutputFile> output;
+  // False on a process that only computes points for another, which
+  // writes the file.
+  bool writesFile = true;
 };
 
 std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool convolution) {
@@ -109,6 +112,8 @@ std::optional<MbdForm::RunRequest> MbdForm::PrepareRun(UserInterface& ui, bool c
     run.convolutionSetup = *settings;
   }
   run.output = std::make_shared<core::OutputFile>();
+  run.writesFile = runner_->ReceivesResults();
+  if (!run.writesFile) return run;
   if (!run.output->Open(run.file)) {
     ui.ShowMessage(CreateFailedMessage(run.file), MessageIcon::Stop);
     return std::nullopt;
@@ -129,11 +134,12 @@ void MbdForm::StartRun(UserInterface& ui, RunRequest request) {
   const int threads = threads_;
   if (observer_.started) observer_.started(run->setup, run->convolution);
   const mbd::PointSink observe = observer_.point;
+  core::PointRunner* runner = runner_;
   const char* title = run->convolution ? "Calculating convoluted intensities..."
                                        : "Calculating multiple-beam diffraction...";
   ui.RunInBackground(
       {title,
-       [run, solver, geometry, outcome, threads, observe](core::Notifier& notices, core::Progress& progress) {
+       [run, solver, geometry, outcome, threads, observe, runner](core::Notifier& notices, core::Progress& progress) {
          const mbd::PointSink sink = [&](const mbd::PointResult& point) {
            run->output->Write(mbd::FormatResultLine(point, run->setup.options, run->convolution, shell::FormatNumber));
            if (observe) observe(point);
@@ -141,10 +147,14 @@ void MbdForm::StartRun(UserInterface& ui, RunRequest request) {
          outcome->summary =
              run->convolution
                  ? mbd::RunConvolution(*solver, *geometry, run->setup, run->convolutionSetup, progress, notices, sink,
-                                       threads)
-                 : mbd::RunPlaneWaveScan(*solver, *geometry, run->setup, progress, notices, sink, threads);
+                                       threads, *runner)
+                 : mbd::RunPlaneWaveScan(*solver, *geometry, run->setup, progress, notices, sink, threads, *runner);
        },
        [this, run, outcome](UserInterface& ui, bool cancelled) {
+         if (!run->writesFile) {
+           if (!cancelled && !outcome->summary.cancelled) lastRun_ = outcome->summary;
+           return;
+         }
          // A cancelled run leaves any earlier file of that name as it was.
          if (cancelled || outcome->summary.cancelled) {
            run->output->Abandon();
