@@ -91,6 +91,9 @@ QWidget* StructureEditorWindow::BuildForm() {
   for (int column = 0; column < 5; ++column)
     atoms_->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromUtf8(kAtomColumns[column])));
   atoms_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // A long coordinate (2/3 written out) is cut with an ellipsis on its own
+  // row, not wrapped into a second line the row height hides.
+  atoms_->setWordWrap(false);
   connect(atoms_, &QTableWidget::itemChanged, this, [this] {
     if (!refreshing_) Edited();
   });
