@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <complex>
 #include <map>
@@ -181,6 +182,36 @@ TEST(CifImport, GalliumArsenideFromItsHallSymbol) {
   }
   // 200 is weak (f_Ga − f_As), 220 strong (f_Ga + f_As).
   EXPECT_LT(std::abs(ChiOf(s, kEnergy, 2, 0, 0, notifier)), 0.1 * std::abs(ChiOf(s, kEnergy, 2, 2, 0, notifier)));
+}
+
+// |χh| of the expanded cells against a calculation that shares nothing with
+// ours: xraylib 4.0.0 (Debian python3-xraylib 4.0.0+dfsg1-3), the structure
+// factor Crystal_F_H_StructureFactor of its own crystal database
+// (AlphaQuartz, Sapphire, GaAs: its cells, positions, f0, f' and f'') with
+// no Debye–Waller factor, at 8.047988 keV, turned into χ = r_e λ² |F| / (πV).
+// Its cells differ from the CIFs' by up to 0.1 %, hence the 1 % tolerance.
+TEST(CifImport, ChiOfExpandedCellsAgreesWithXraylib) {
+  struct Case {
+    const char* file;
+    std::map<int, double> atRest;
+    std::array<int, 3> hkl;
+    double xraylib;
+  };
+  const Case cases[] = {
+      {"quartz.cif", {{8, 0}, {14, 0}}, {1, 0, 1}, 4.9644e-06},
+      {"quartz.cif", {{8, 0}, {14, 0}}, {1, 1, 2}, 4.7832e-06},
+      {"sapphire.cif", {{8, 0}, {13, 0}}, {1, 0, 4}, 7.0688e-06},
+      {"sapphire.cif", {{8, 0}, {13, 0}}, {0, 0, 6}, 9.8818e-07},
+      {"gaas.cif", {{31, 0}, {33, 0}}, {1, 1, 1}, 1.7588e-05},
+      {"gaas.cif", {{31, 0}, {33, 0}}, {4, 0, 0}, 1.8186e-05},
+  };
+  for (const Case& c : cases) {
+    RecordingNotifier notifier;
+    CrystalStructure s = LoadAtRest(c.file, c.atRest, notifier);
+    const auto [h, k, l] = c.hkl;
+    EXPECT_NEAR(std::abs(ChiOf(s, kEnergy, h, k, l, notifier)), c.xraylib, 0.01 * c.xraylib)
+        << c.file << ' ' << h << k << l;
+  }
 }
 
 TEST(CifImport, ListedOperationsAndSpecialPositions) {
