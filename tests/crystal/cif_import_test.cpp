@@ -368,8 +368,9 @@ TEST(CifImport, TextFieldsQuotesAndCommentsAreCifSyntax) {
 
 TEST(CifImport, ShippedExampleStructuresHaveTheDensitiesOfTheirCrystals) {
   // Densities in g/cm³ at room temperature: Madelung, Semiconductors: Data
-  // Handbook (Ge 5.323, diamond 3.515, GaAs 5.317, InSb 5.775); quartz and
-  // corundum as above, for the cells of their sources.
+  // Handbook (Ge 5.323, diamond 3.515, GaAs 5.317, InSb 5.775); LiF 2.640,
+  // CRC Handbook of Chemistry and Physics; quartz and corundum as above, for
+  // the cells of their sources.
   struct Example {
     const char* file;
     int atoms;
@@ -379,6 +380,7 @@ TEST(CifImport, ShippedExampleStructuresHaveTheDensitiesOfTheirCrystals) {
                            {"Diamond.struct", 8, 3.515},
                            {"GaAs.struct", 8, 5.317},
                            {"InSb.struct", 8, 5.775},
+                           {"LiF.struct", 8, 2.640},
                            {"Quartz.struct", 9, 2.6458},
                            {"Sapphire.struct", 30, 3.9841}}) {
     RecordingNotifier notifier;
