@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <new>
 #include <span>
 
@@ -111,7 +110,11 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
 
   std::vector<double> result, pass;
   MonochromatorTable table;
+  // One block of scan points per thread, reused by every chunk of rocking
+  // points the runner hands over.
+  std::vector<twobeam::BraggScanPoints> scratch;
   try {
+    scratch.resize(static_cast<std::size_t>(omp_get_max_threads()));
     result.assign(n, 0.0);
     pass.assign(n, 0.0);
     table.energy.assign(rowsPerBlock, 0.0);
@@ -167,7 +170,7 @@ ConvolutionStatus ComputeConvolution(const ConvolutionPlan& plan, std::vector<do
           BraggCrystal s2 = *plan.s2;
           const twobeam::BraggScanKernel kernel(s1, p, plan.thickness);
           const bool vectorized = !plan.rigorous && kernel.Usable();
-          auto points = vectorized ? std::make_unique<twobeam::BraggScanPoints>() : nullptr;
+          twobeam::BraggScanPoints* const points = &scratch[static_cast<std::size_t>(omp_get_thread_num())];
 #pragma omp for schedule(static)
           for (long c = 0; c < count; ++c) {
             if (progress.Cancelled()) continue;
